@@ -1,0 +1,6 @@
+#include "engine/hotkey_entry.h"
+
+bool HotKeyEntry::operator==(const HotKeyEntry& o) const {
+    return name == o.name && path == o.path && icon == o.icon && workdir == o.workdir &&
+           info == o.info && keydes == o.keydes && hotkey == o.hotkey && iconint == o.iconint;
+}

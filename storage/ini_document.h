@@ -1,0 +1,41 @@
+#pragma once
+// The program's reader and writer for its INI-style text files. Holds one file as its
+// lines in order, answers lookups of a key in a section, replaces existing values and
+// writes the lines back. Outcomes are return codes and two marker texts; it shows and
+// throws nothing. Texts are code-page bytes, compared exactly.
+
+#include <string>
+
+class CIniDocument {
+public:
+    // GetValue's answer when the key is absent: one character with code 2.
+    static const std::string kNotFound;
+    // GetValue's answer when no document is held: one character with code 1.
+    static const std::string kNoDocument;
+
+    CIniDocument();
+    ~CIniDocument();
+    CIniDocument(const CIniDocument&) = delete;
+    CIniDocument& operator=(const CIniDocument&) = delete;
+
+    // 1 read; -1 cannot open (path kept, no document); -2 a document is already held.
+    int Load(std::string path);
+    // 1 new empty document for path (file untouched until Save); -1 a document is held.
+    int Create(std::string path);
+    // kind 'n' comment, 'd' section header (key = "[NAME]"), 'o' key-value.
+    // 1 appended at the end; -1 no document.
+    int Append(char kind, std::string key, std::string value);
+    // Value of the first key-value line with this key in a section headed "[section]".
+    std::string GetValue(std::string section, std::string key) const;
+    // 1 replaced the first match; -2 no such key (nothing added); -1 no document.
+    int SetValue(std::string section, std::string key, std::string value);
+    // 1 written; -1 cannot be written (the previous file stays as it was); -2 no document.
+    int Save();
+    // Always 1: forgets the path and the document.
+    int Close();
+
+private:
+    struct Impl;
+    Impl* m_impl; // null when no document is held
+    std::string m_strFileName;
+};
