@@ -1,0 +1,97 @@
+#pragma once
+// The one door from the portable code to the operating system. The Windows build
+// implements it with the real calls (platform/win32/win32_system.h); tests use a
+// recording fake. Nothing here includes <windows.h>: the constants below carry the
+// Win32 values under names that cannot collide with its macros, and the member
+// functions avoid the names that <windows.h> turns into macros (MessageBox,
+// GetCurrentDirectory, ...).
+
+#include <string>
+
+namespace tw {
+
+// An HWND, or null.
+using WindowRef = void*;
+// A process token HANDLE, or null.
+using TokenRef = void*;
+
+// Message box styles and answers.
+constexpr unsigned kMbOk = 0x00;
+constexpr unsigned kMbYesNo = 0x04;
+constexpr unsigned kMbIconError = 0x10;
+constexpr unsigned kMbIconQuestion = 0x20;
+constexpr unsigned kMbIconWarning = 0x30;
+constexpr unsigned kMbIconInformation = 0x40;
+constexpr int kIdOk = 1;
+constexpr int kIdYes = 6;
+constexpr int kIdNo = 7;
+
+// Modifiers of a hotkey registration.
+constexpr unsigned kModAlt = 0x1;
+constexpr unsigned kModControl = 0x2;
+constexpr unsigned kModShift = 0x4;
+
+// Modifier flags of a hotkey control; a hotkey code carries them in its second byte.
+constexpr int kHotKeyfShift = 0x1;
+constexpr int kHotKeyfControl = 0x2;
+constexpr int kHotKeyfAlt = 0x4;
+constexpr int kHotKeyfExt = 0x8;
+
+// Virtual keys the program names itself.
+constexpr unsigned kVkShift = 0x10;
+constexpr unsigned kVkControl = 0x11;
+constexpr unsigned kVkMenu = 0x12; // Alt
+constexpr unsigned kVkEnd = 0x23;
+constexpr unsigned kVkHome = 0x24;
+
+// Window messages the portable code looks at.
+constexpr unsigned kWmHotKey = 0x0312;
+
+enum class RegRoot { LocalMachine, CurrentUser };
+enum class RegWriteResult { Ok, CannotCreateKey, CannotSetValue };
+
+class ISystem {
+public:
+    virtual ~ISystem() = default;
+
+    // Global hotkeys, owned by `window`.
+    virtual bool RegisterHotKey(WindowRef window, int id, unsigned modifiers, unsigned vk) = 0;
+    virtual bool UnregisterHotKey(WindowRef window, int id) = 0;
+
+    // The keyboard layout's name of a virtual key, of any length; empty when it has none.
+    virtual std::string KeyName(unsigned vk, bool extended) = 0;
+
+    virtual void ShowWindow(WindowRef window, bool show) = 0;
+    virtual void EnableWindow(WindowRef window, bool enable) = 0;
+
+    // Modal message box; `owner` may be null. Returns the button pressed (kIdOk, ...).
+    virtual int ShowMessageBox(WindowRef owner, const std::string& text,
+                               const std::string& caption, unsigned flags) = 0;
+
+    // Opens `file` through the shell with the default verb, shown normally, in `directory`
+    // (empty passes an empty directory). Failures are not reported.
+    virtual void ShellOpen(const std::string& file, const std::string& directory) = 0;
+
+    // A multimedia command string without a reply buffer; the result is ignored.
+    virtual void SendMciCommand(const std::string& command) = 0;
+
+    // The shutdown steps. OpenProcessToken returns null when the token cannot be opened;
+    // EnableShutdownPrivilege is false when the system reports any error right after
+    // adjusting (always for a null token); CloseToken accepts null.
+    virtual TokenRef OpenProcessToken() = 0;
+    virtual bool EnableShutdownPrivilege(TokenRef token) = 0;
+    virtual void CloseToken(TokenRef token) = 0;
+    virtual bool RequestPowerOff() = 0;
+
+    virtual std::string GetCurrentDir() = 0;
+    virtual bool SetCurrentDir(const std::string& directory) = 0;
+
+    // Creates `subkey` under `root` when missing and writes `data` as a REG_SZ value.
+    virtual RegWriteResult WriteRegString(RegRoot root, const std::string& subkey,
+                                          const std::string& name, const std::string& data) = 0;
+
+    // True when `byte` starts a double-byte character in the system's code page.
+    virtual bool IsDbcsLeadByte(unsigned char byte) = 0;
+};
+
+} // namespace tw
