@@ -1,0 +1,74 @@
+#pragma once
+// The state behind the main panel that the hotkeys work on: the entry list, the id
+// counter, whether the entry hotkeys are switched on and whether the panel is to be
+// visible, and the windows the hotkeys and buttons belong to. The panel window owns
+// (or derives from) one of these for the life of the process and forwards its commands
+// and its message pre-translation here; the list view and the list file stay with it.
+
+#include "engine/entry_list.h"
+#include "engine/hotkey_code.h"
+#include "engine/hotkey_entry.h"
+#include "platform/system.h"
+
+#include <cstdint>
+#include <string>
+
+class CHotKeyEngine {
+public:
+    // `allowShutdown` is the application's shutdown-allowed flag, which built-in actions
+    // started by a hotkey change; both must outlive the engine.
+    CHotKeyEngine(tw::ISystem& system, int& allowShutdown);
+
+    // The panel window (owner of every hotkey) and its buttons "关闭快捷键" (1001) and
+    // "启用快捷键" (1012), once they exist.
+    void AttachWindows(tw::WindowRef panel, tw::WindowRef hotKeysOffButton,
+                       tw::WindowRef hotKeysOnButton);
+
+    // Ctrl+Alt+Home as id 0 and Ctrl+Alt+End as id 1; a refusal is reported and ignored.
+    bool RegisterFixedHotKeys();
+    // Numbers every entry from 10 in list order and registers each non-zero code.
+    // Leaves m_bHotKeysOn alone.
+    bool EnableAllHotKeys();
+    // Unregisters every entry hotkey; the fixed ones stay. Leaves m_bHotKeysOn alone.
+    bool DisableAllHotKeys();
+    void OnDisableHotKeys();
+    void OnEnableHotKeys();
+
+    // Shows or hides the panel window as m_bPanelVisible says.
+    bool UpdatePanelVisibility();
+    void HidePanel();
+    void TogglePanel();
+
+    // The hotkey step of the panel's message pre-translation. Acts on WM_HOTKEY only and
+    // never consumes the message: the caller goes on with the framework's pre-translation.
+    void PreTranslateHotKey(unsigned message, std::uintptr_t wParam);
+
+    // Numbers a copy of `entry`, registers its hotkey when it has one and the hotkeys are
+    // on, and appends it. A refused registration is reported; the entry is added anyway.
+    const HotKeyEntry& AppendEntry(const HotKeyEntry& entry);
+    // Moves `entry`'s registration to `newCode` under the same id and stores the code,
+    // whether the hotkeys are on or not. Nothing happens when the code is unchanged.
+    void ChangeEntryHotKey(HotKeyEntry& entry, int newCode);
+    // Unregisters and removes the first entry a row with these texts shows; false when
+    // there is none.
+    bool RemoveEntry(const std::string& name, const std::string& keydes);
+    // Unregisters every entry hotkey (buttons as DisableAllHotKeys) and empties the list.
+    void RemoveAllEntries();
+
+    EntryList m_entries;
+    int m_nNextHotKeyId = kFirstEntryHotKeyId;
+    bool m_bHotKeysOn = true;
+    bool m_bPanelVisible = true;
+
+protected:
+    tw::ISystem& m_system;
+    int& m_allowShutdown;
+    tw::WindowRef m_hPanel = nullptr;
+    tw::WindowRef m_hHotKeysOffButton = nullptr;
+    tw::WindowRef m_hHotKeysOnButton = nullptr;
+
+private:
+    void RegisterEntry(const HotKeyEntry& entry);
+    void SetButtons(bool hotKeysOn);
+    void LaunchEntryWithId(int id);
+};

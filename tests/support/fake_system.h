@@ -1,0 +1,88 @@
+#pragma once
+// A stand-in for the operating system that records every call in order and answers
+// from a script. Hotkeys behave like the real ones: a combination held by any window
+// (or by another program, see takenByOthers) is refused to everyone else.
+
+#include "platform/system.h"
+
+#include <deque>
+#include <map>
+#include <set>
+#include <string>
+#include <utility>
+#include <vector>
+
+class FakeSystem : public tw::ISystem {
+public:
+    struct MessageBoxCall {
+        tw::WindowRef owner;
+        std::string text;
+        std::string caption;
+        unsigned flags;
+    };
+    struct Registration {
+        tw::WindowRef window;
+        int id;
+        unsigned modifiers;
+        unsigned vk;
+    };
+
+    FakeSystem();
+
+    // A distinct window handle that the call log shows by `name`.
+    tw::WindowRef MakeWindow(const std::string& name);
+
+    // Every call but IsDbcsLeadByte, which text scans ask for each byte, in order.
+    std::vector<std::string> calls;
+    std::vector<MessageBoxCall> messageBoxes;
+    std::vector<Registration> registered;
+
+    // The calls whose text starts with `prefix`, in order.
+    std::vector<std::string> CallsStartingWith(const std::string& prefix) const;
+    bool IsRegistered(int id) const;
+    bool IsVisible(tw::WindowRef window) const;
+    bool IsEnabled(tw::WindowRef window) const;
+    void ClearLog();
+    // Tokens opened and not closed yet.
+    int OpenTokens() const { return m_openTokens; }
+
+    // The script.
+    std::set<std::pair<unsigned, unsigned>> takenByOthers; // (modifiers, vk)
+    std::map<std::pair<unsigned, bool>, std::string> keyNames; // English layout preset
+    int messageBoxAnswer = tw::kIdOk;
+    bool tokenOpens = true;
+    bool privilegeGranted = true;
+    bool powerOffAccepted = true;
+    std::string currentDir = "C:\\Tarnwick";
+    bool setDirSucceeds = true;
+    tw::RegWriteResult regResult = tw::RegWriteResult::Ok;
+    std::map<std::string, std::string> registry; // "HKLM\subkey|name" -> data
+
+    bool RegisterHotKey(tw::WindowRef window, int id, unsigned modifiers, unsigned vk) override;
+    bool UnregisterHotKey(tw::WindowRef window, int id) override;
+    std::string KeyName(unsigned vk, bool extended) override;
+    void ShowWindow(tw::WindowRef window, bool show) override;
+    void EnableWindow(tw::WindowRef window, bool enable) override;
+    int ShowMessageBox(tw::WindowRef owner, const std::string& text, const std::string& caption,
+                       unsigned flags) override;
+    void ShellOpen(const std::string& file, const std::string& directory) override;
+    void SendMciCommand(const std::string& command) override;
+    tw::TokenRef OpenProcessToken() override;
+    bool EnableShutdownPrivilege(tw::TokenRef token) override;
+    void CloseToken(tw::TokenRef token) override;
+    bool RequestPowerOff() override;
+    std::string GetCurrentDir() override;
+    bool SetCurrentDir(const std::string& directory) override;
+    tw::RegWriteResult WriteRegString(tw::RegRoot root, const std::string& subkey,
+                                      const std::string& name, const std::string& data) override;
+    bool IsDbcsLeadByte(unsigned char byte) override;
+
+private:
+    std::string WindowName(tw::WindowRef window) const;
+
+    std::deque<std::string> m_windowNames; // stable addresses serve as handles
+    std::map<tw::WindowRef, bool> m_visible;
+    std::map<tw::WindowRef, bool> m_enabled;
+    int m_openTokens = 0;
+    char m_token = 0;
+};
