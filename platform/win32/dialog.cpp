@@ -1,0 +1,289 @@
+#include "platform/win32/dialog.h"
+
+#include "platform/win32/data_exchange.h"
+
+namespace {
+
+// The window property that leads from a dialog's HWND back to its object.
+const char kDialogProp[] = "Tarnwick.CDialog";
+
+bool IsWithin(HWND hwnd, HWND dialog)
+{
+    return hwnd != nullptr && dialog != nullptr && (hwnd == dialog || ::IsChild(dialog, hwnd));
+}
+
+// The next window up towards the top-level window, or null once there.
+HWND ParentWithinTopLevel(HWND hwnd)
+{
+    if ((::GetWindowLongA(hwnd, GWL_STYLE) & WS_CHILD) == 0)
+        return nullptr;
+    return ::GetParent(hwnd);
+}
+
+// Messages whose result a dialog procedure returns itself instead of through
+// DWLP_MSGRESULT.
+bool ResultIsReturned(UINT msg)
+{
+    switch (msg) {
+    case WM_CHARTOITEM:
+    case WM_COMPAREITEM:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORDLG:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORSCROLLBAR:
+    case WM_CTLCOLORSTATIC:
+    case WM_INITDIALOG:
+    case WM_QUERYDRAGICON:
+    case WM_VKEYTOITEM:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// Steps over double-byte characters, whose trail byte may be a backslash or a dot.
+const char* NextChar(const char* p)
+{
+    if (::IsDBCSLeadByte(static_cast<BYTE>(*p)) && p[1] != '\0')
+        return p + 2;
+    return p + 1;
+}
+
+} // namespace
+
+CDialog* CDialog::s_pMainWnd = nullptr;
+
+CDialog::CDialog(UINT templateId, HWND parent) : m_nIDTemplate(templateId), m_hParent(parent) {}
+
+CDialog::~CDialog()
+{
+    if (s_pMainWnd == this)
+        s_pMainWnd = nullptr;
+    if (m_hWnd != nullptr)
+        ::DestroyWindow(m_hWnd);
+}
+
+void CDialog::SetMainWnd(CDialog* dialog) { s_pMainWnd = dialog; }
+
+CDialog* CDialog::GetMainWnd() { return s_pMainWnd; }
+
+CDialog* CDialog::FromHandle(HWND hwnd)
+{
+    return hwnd ? static_cast<CDialog*>(::GetPropA(hwnd, kDialogProp)) : nullptr;
+}
+
+INT_PTR CDialog::DoModal()
+{
+    if (m_hWnd != nullptr)
+        return -1;
+    HWND owner = ResolveOwner();
+    bool ownerDisabled = false;
+    if (owner != nullptr && ::IsWindowEnabled(owner)) {
+        ::EnableWindow(owner, FALSE);
+        ownerDisabled = true;
+    }
+    m_bEnded = false;
+    m_nResult = -1;
+    HWND hwnd = ::CreateDialogParamA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(m_nIDTemplate),
+                                     owner, &CDialog::DialogProc, reinterpret_cast<LPARAM>(this));
+    if (hwnd != nullptr) {
+        // Templates need not be visible: a modal dialog is always shown.
+        if (!m_bEnded && m_hWnd == hwnd && !::IsWindowVisible(hwnd))
+            ::ShowWindow(hwnd, SW_SHOWNORMAL);
+        while (!m_bEnded) {
+            MSG msg;
+            BOOL got = ::GetMessageA(&msg, nullptr, 0, 0);
+            if (got == 0) {
+                // The loops outside must see the quit request too.
+                ::PostQuitMessage(static_cast<int>(msg.wParam));
+                m_nResult = -1;
+                break;
+            }
+            if (got == -1) {
+                m_nResult = -1;
+                break;
+            }
+            if (!PreTranslateInLoop(&msg)) {
+                ::TranslateMessage(&msg);
+                ::DispatchMessageA(&msg);
+            }
+        }
+    }
+    bool alive = hwnd != nullptr && m_hWnd == hwnd;
+    // Hidden before the owner is enabled again, so activation returns to the owner
+    // instead of to some other program.
+    if (alive)
+        ::SetWindowPos(hwnd, nullptr, 0, 0, 0, 0,
+                       SWP_HIDEWINDOW | SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE | SWP_NOZORDER);
+    if (ownerDisabled)
+        ::EnableWindow(owner, TRUE);
+    if (alive && owner != nullptr && ::GetActiveWindow() == hwnd)
+        ::SetActiveWindow(owner);
+    if (alive)
+        ::DestroyWindow(hwnd);
+    return m_nResult;
+}
+
+void CDialog::EndDialog(int result)
+{
+    m_nResult = result;
+    m_bEnded = true;
+    // Wakes the loop when the request came in a message sent from another thread,
+    // which GetMessage handles without returning.
+    if (m_hWnd != nullptr)
+        ::PostMessageA(m_hWnd, WM_NULL, 0, 0);
+}
+
+BOOL CDialog::UpdateData(BOOL saveAndValidate)
+{
+    CDataExchange dx(this, saveAndValidate != FALSE);
+    DoDataExchange(&dx);
+    return dx.Failed() ? FALSE : TRUE;
+}
+
+int CDialog::ShowMessage(const std::string& text, UINT type)
+{
+    return ::MessageBoxA(m_hWnd, text.c_str(), ApplicationName().c_str(), type);
+}
+
+BOOL CDialog::PreTranslateMessage(MSG* msg)
+{
+    if (msg->message < WM_KEYFIRST || msg->message > WM_KEYLAST)
+        return FALSE;
+    if (!IsWithin(msg->hwnd, m_hWnd))
+        return FALSE;
+    return ::IsDialogMessageA(m_hWnd, msg);
+}
+
+BOOL CDialog::OnInitDialog()
+{
+    UpdateData(FALSE);
+    return TRUE;
+}
+
+void CDialog::DoDataExchange(CDataExchange*) {}
+
+void CDialog::OnOK()
+{
+    if (!UpdateData(TRUE))
+        return;
+    EndDialog(IDOK);
+}
+
+void CDialog::OnCancel() { EndDialog(IDCANCEL); }
+
+bool CDialog::OnCommand(int id, int code)
+{
+    if (code != BN_CLICKED)
+        return false;
+    if (id == IDOK) {
+        OnOK();
+        return true;
+    }
+    if (id == IDCANCEL) {
+        OnCancel();
+        return true;
+    }
+    return false;
+}
+
+bool CDialog::OnNotify(NMHDR*, LRESULT*) { return false; }
+
+bool CDialog::OnMessage(UINT, WPARAM, LPARAM, LRESULT*) { return false; }
+
+HWND CDialog::ResolveOwner() const
+{
+    HWND owner = m_hParent;
+    if (owner == nullptr && s_pMainWnd != nullptr && s_pMainWnd != this)
+        owner = s_pMainWnd->m_hWnd;
+    // A pop-up cannot be owned by a child window.
+    while (owner != nullptr && (::GetWindowLongA(owner, GWL_STYLE) & WS_CHILD) != 0)
+        owner = ::GetParent(owner);
+    // Without a parent of its own the dialog goes on top of whatever the main dialog
+    // has open, so that one is disabled, not the main dialog behind it.
+    if (m_hParent == nullptr && owner != nullptr)
+        owner = ::GetLastActivePopup(owner);
+    return owner;
+}
+
+bool CDialog::PreTranslateInLoop(MSG* msg)
+{
+    CDialog* mainWnd = s_pMainWnd;
+    bool mainAsked = false;
+    for (HWND hwnd = msg->hwnd; hwnd != nullptr; hwnd = ParentWithinTopLevel(hwnd)) {
+        CDialog* dialog = FromHandle(hwnd);
+        if (dialog == nullptr)
+            continue;
+        if (dialog == mainWnd)
+            mainAsked = true;
+        if (dialog->PreTranslateMessage(msg))
+            return true;
+    }
+    if (mainWnd != nullptr && !mainAsked && mainWnd->m_hWnd != nullptr &&
+        !IsWithin(msg->hwnd, m_hWnd))
+        return mainWnd->PreTranslateMessage(msg) != FALSE;
+    return false;
+}
+
+void CDialog::Detach()
+{
+    ::RemovePropA(m_hWnd, kDialogProp);
+    m_hWnd = nullptr;
+    // Destroyed from outside while its loop runs: the loop must not wait forever.
+    m_bEnded = true;
+}
+
+INT_PTR CALLBACK CDialog::DialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    if (msg == WM_INITDIALOG) {
+        CDialog* dialog = reinterpret_cast<CDialog*>(lParam);
+        dialog->m_hWnd = hwnd;
+        ::SetPropA(hwnd, kDialogProp, dialog);
+        return dialog->OnInitDialog();
+    }
+    CDialog* dialog = FromHandle(hwnd);
+    if (dialog == nullptr)
+        return FALSE;
+    LRESULT result = 0;
+    bool handled = false;
+    switch (msg) {
+    case WM_COMMAND:
+        handled = dialog->OnCommand(LOWORD(wParam), HIWORD(wParam));
+        break;
+    case WM_NOTIFY:
+        handled = dialog->OnNotify(reinterpret_cast<NMHDR*>(lParam), &result);
+        break;
+    case WM_NCDESTROY:
+        dialog->OnMessage(msg, wParam, lParam, &result);
+        dialog->Detach();
+        return FALSE;
+    default:
+        handled = dialog->OnMessage(msg, wParam, lParam, &result);
+        break;
+    }
+    if (!handled)
+        return FALSE;
+    if (ResultIsReturned(msg))
+        return static_cast<INT_PTR>(result);
+    ::SetWindowLongPtrA(hwnd, DWLP_MSGRESULT, result);
+    return TRUE;
+}
+
+std::string ApplicationName()
+{
+    char path[MAX_PATH + 1] = {};
+    DWORD length = ::GetModuleFileNameA(nullptr, path, MAX_PATH);
+    path[length < MAX_PATH ? length : MAX_PATH] = '\0';
+    const char* name = path;
+    const char* dot = nullptr;
+    for (const char* p = path; *p != '\0'; p = NextChar(p)) {
+        if (*p == '\\' || *p == '/') {
+            name = p + 1;
+            dot = nullptr;
+        } else if (*p == '.') {
+            dot = p;
+        }
+    }
+    return dot ? std::string(name, dot) : std::string(name);
+}

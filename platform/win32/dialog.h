@@ -1,0 +1,84 @@
+#pragma once
+// A dialog built from a template in the program's resources and run modally by its own
+// message loop. The loop offers every message to PreTranslateMessage of our dialogs
+// before dispatching it, and also to the application's main dialog: that is how a hotkey
+// message posted to the main panel reaches the panel while one of its child dialogs is
+// open.
+
+#include "platform/win32/wnd.h"
+
+#include <string>
+
+class CDataExchange;
+
+class CDialog : public CWnd {
+public:
+    // `parent` may be null: the dialog is then owned by the main dialog's last active
+    // pop-up, if there is a main dialog.
+    CDialog(UINT templateId, HWND parent);
+    ~CDialog() override;
+
+    // Creates the dialog, disables its owner, runs the loop until EndDialog, then
+    // re-enables the owner and destroys the window. Returns the EndDialog result, or -1
+    // when the dialog could not be created or the loop met WM_QUIT (which is posted
+    // again for the loop outside).
+    INT_PTR DoModal();
+    void EndDialog(int result);
+
+    // Moves data between the controls and the members; false when a store failed
+    // (its message has been shown and the focus is back in the control).
+    BOOL UpdateData(BOOL saveAndValidate = TRUE);
+
+    // The application's main dialog, asked to pre-translate every message the running
+    // loop fetches for a window outside the loop's own dialog.
+    static void SetMainWnd(CDialog* dialog);
+    static CDialog* GetMainWnd();
+
+    // Our dialog object behind `hwnd`, or null.
+    static CDialog* FromHandle(HWND hwnd);
+
+    // Shows a message box owned by this dialog, captioned with the application name.
+    // Data exchange reports through it, so a test or a caller can answer it.
+    virtual int ShowMessage(const std::string& text, UINT type);
+
+    // Keyboard navigation for keyboard messages of this dialog's windows; FALSE for
+    // anything else. Return TRUE to stop the message.
+    virtual BOOL PreTranslateMessage(MSG* msg);
+
+protected:
+    // Binds controls (the base calls UpdateData(FALSE)). TRUE lets the system place the
+    // focus.
+    virtual BOOL OnInitDialog();
+    virtual void DoDataExchange(CDataExchange* dx);
+    // IDOK: stores the controls and ends with IDOK only when that succeeded.
+    virtual void OnOK();
+    // IDCANCEL (also Esc and the close box): ends with IDCANCEL.
+    virtual void OnCancel();
+
+    // WM_COMMAND. True when handled; the base handles IDOK and IDCANCEL. Overrides end
+    // with `return CDialog::OnCommand(id, code);` for ids they do not know.
+    virtual bool OnCommand(int id, int code);
+    // WM_NOTIFY. True when handled, with the notification's result in `*result`.
+    virtual bool OnNotify(NMHDR* header, LRESULT* result);
+    // Any other message. True when handled, with the message's result in `*result`;
+    // false leaves it to the system's dialog processing.
+    virtual bool OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result);
+
+    UINT m_nIDTemplate;
+    HWND m_hParent;
+
+private:
+    static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+    HWND ResolveOwner() const;
+    bool PreTranslateInLoop(MSG* msg);
+    void Detach();
+
+    bool m_bEnded = false;
+    int m_nResult = -1;
+
+    static CDialog* s_pMainWnd;
+};
+
+// The running program's file name without folder and extension; the framework's
+// message boxes carry it as caption.
+std::string ApplicationName();
