@@ -1,0 +1,118 @@
+#include "platform/win32/win32_system.h"
+
+#include <windows.h>
+#include <mmsystem.h>
+#include <shellapi.h>
+
+#include <vector>
+
+namespace {
+
+HWND Hwnd(tw::WindowRef window) { return static_cast<HWND>(window); }
+
+} // namespace
+
+bool Win32System::RegisterHotKey(tw::WindowRef window, int id, unsigned modifiers, unsigned vk) {
+    return ::RegisterHotKey(Hwnd(window), id, modifiers, vk) != FALSE;
+}
+
+bool Win32System::UnregisterHotKey(tw::WindowRef window, int id) {
+    return ::UnregisterHotKey(Hwnd(window), id) != FALSE;
+}
+
+std::string Win32System::KeyName(unsigned vk, bool extended) {
+    const UINT scan = ::MapVirtualKeyA(vk, 0);
+    LONG param = static_cast<LONG>(scan << 16);
+    if (extended) param |= 1L << 24;
+    // GetKeyNameTextA cuts a long name to the buffer without saying so: grow until the
+    // name leaves room to spare.
+    for (int size = 64; size <= 65536; size *= 2) {
+        std::vector<char> buf(size);
+        const int n = ::GetKeyNameTextA(param, buf.data(), size);
+        if (n <= 0) return std::string();
+        if (n < size - 1) return std::string(buf.data(), n);
+    }
+    return std::string();
+}
+
+void Win32System::ShowWindow(tw::WindowRef window, bool show) {
+    ::ShowWindow(Hwnd(window), show ? SW_SHOW : SW_HIDE);
+}
+
+void Win32System::EnableWindow(tw::WindowRef window, bool enable) {
+    ::EnableWindow(Hwnd(window), enable ? TRUE : FALSE);
+}
+
+int Win32System::ShowMessageBox(tw::WindowRef owner, const std::string& text,
+                                const std::string& caption, unsigned flags) {
+    return ::MessageBoxA(Hwnd(owner), text.c_str(), caption.c_str(), flags);
+}
+
+void Win32System::ShellOpen(const std::string& file, const std::string& directory) {
+    ::ShellExecuteA(nullptr, nullptr, file.c_str(), nullptr, directory.c_str(), SW_SHOW);
+}
+
+void Win32System::SendMciCommand(const std::string& command) {
+    ::mciSendStringA(command.c_str(), nullptr, 0, nullptr);
+}
+
+tw::TokenRef Win32System::OpenProcessToken() {
+    HANDLE token = nullptr;
+    if (!::OpenProcessToken(::GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, &token))
+        return nullptr;
+    return token;
+}
+
+bool Win32System::EnableShutdownPrivilege(tw::TokenRef token) {
+    TOKEN_PRIVILEGES privileges = {};
+    ::LookupPrivilegeValueA(nullptr, "SeShutdownPrivilege", &privileges.Privileges[0].Luid);
+    privileges.PrivilegeCount = 1;
+    privileges.Privileges[0].Attributes = SE_PRIVILEGE_ENABLED;
+    // Success alone does not tell: a privilege the account lacks leaves the call
+    // successful with ERROR_NOT_ALL_ASSIGNED. Clearing first keeps an older error from
+    // being read as this call's.
+    ::SetLastError(ERROR_SUCCESS);
+    ::AdjustTokenPrivileges(static_cast<HANDLE>(token), FALSE, &privileges, 0, nullptr, nullptr);
+    return ::GetLastError() == ERROR_SUCCESS && token != nullptr;
+}
+
+void Win32System::CloseToken(tw::TokenRef token) {
+    if (token != nullptr) ::CloseHandle(static_cast<HANDLE>(token));
+}
+
+bool Win32System::RequestPowerOff() {
+    return ::ExitWindowsEx(EWX_POWEROFF, 0) != FALSE;
+}
+
+std::string Win32System::GetCurrentDir() {
+    // The directory may change between asking for the size and reading it; try again then.
+    for (;;) {
+        const DWORD size = ::GetCurrentDirectoryA(0, nullptr);
+        if (size == 0) return std::string();
+        std::vector<char> buf(size);
+        const DWORD n = ::GetCurrentDirectoryA(size, buf.data());
+        if (n == 0) return std::string();
+        if (n < size) return std::string(buf.data(), n);
+    }
+}
+
+bool Win32System::SetCurrentDir(const std::string& directory) {
+    return ::SetCurrentDirectoryA(directory.c_str()) != FALSE;
+}
+
+tw::RegWriteResult Win32System::WriteRegString(tw::RegRoot root, const std::string& subkey,
+                                               const std::string& name, const std::string& data) {
+    HKEY rootKey = root == tw::RegRoot::LocalMachine ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER;
+    HKEY key = nullptr;
+    if (::RegCreateKeyA(rootKey, subkey.c_str(), &key) != ERROR_SUCCESS)
+        return tw::RegWriteResult::CannotCreateKey;
+    const LONG set = ::RegSetValueExA(key, name.c_str(), 0, REG_SZ,
+                                      reinterpret_cast<const BYTE*>(data.c_str()),
+                                      static_cast<DWORD>(data.size() + 1));
+    ::RegCloseKey(key);
+    return set == ERROR_SUCCESS ? tw::RegWriteResult::Ok : tw::RegWriteResult::CannotSetValue;
+}
+
+bool Win32System::IsDbcsLeadByte(unsigned char byte) {
+    return ::IsDBCSLeadByte(byte) != FALSE;
+}

@@ -1,0 +1,26 @@
+#pragma once
+// The platform seam over the real Win32 calls (the A functions, code-page text).
+
+#include "platform/system.h"
+
+class Win32System : public tw::ISystem {
+public:
+    bool RegisterHotKey(tw::WindowRef window, int id, unsigned modifiers, unsigned vk) override;
+    bool UnregisterHotKey(tw::WindowRef window, int id) override;
+    std::string KeyName(unsigned vk, bool extended) override;
+    void ShowWindow(tw::WindowRef window, bool show) override;
+    void EnableWindow(tw::WindowRef window, bool enable) override;
+    int ShowMessageBox(tw::WindowRef owner, const std::string& text, const std::string& caption,
+                       unsigned flags) override;
+    void ShellOpen(const std::string& file, const std::string& directory) override;
+    void SendMciCommand(const std::string& command) override;
+    tw::TokenRef OpenProcessToken() override;
+    bool EnableShutdownPrivilege(tw::TokenRef token) override;
+    void CloseToken(tw::TokenRef token) override;
+    bool RequestPowerOff() override;
+    std::string GetCurrentDir() override;
+    bool SetCurrentDir(const std::string& directory) override;
+    tw::RegWriteResult WriteRegString(tw::RegRoot root, const std::string& subkey,
+                                      const std::string& name, const std::string& data) override;
+    bool IsDbcsLeadByte(unsigned char byte) override;
+};

@@ -1,0 +1,142 @@
+// The other services of the real seam: key names, the registry, the current directory
+// and lead bytes.
+#include "engine/hotkey_code.h"
+#include "engine/sys_util.h"
+#include "platform/win32/win32_system.h"
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const int kCtrl = tw::kHotKeyfControl, kShift = tw::kHotKeyfShift, kAlt = tw::kHotKeyfAlt,
+          kExt = tw::kHotKeyfExt;
+
+TEST(Win32KeyNames, DescriptionsUseTheLayoutsNamesInOrder) {
+    Win32System sys;
+    const std::string ctrl = sys.KeyName(VK_CONTROL, false);
+    const std::string shift = sys.KeyName(VK_SHIFT, false);
+    const std::string alt = sys.KeyName(VK_MENU, false);
+    const std::string home = sys.KeyName(VK_HOME, true);
+    const std::string f5 = sys.KeyName(VK_F5, false);
+    for (const std::string& name : {ctrl, shift, alt, home, f5}) EXPECT_FALSE(name.empty());
+    std::printf("key names: [%s] [%s] [%s] [%s] [%s] [%s]\n", ctrl.c_str(), shift.c_str(),
+                alt.c_str(), home.c_str(), f5.c_str(), sys.KeyName(VK_HOME, false).c_str());
+
+    EXPECT_EQ(ctrl + " + " + alt + " + " + home, KeyDescription(sys, kSwitchHotKeyCode));
+    EXPECT_EQ(ctrl + " + " + shift + " + " + f5,
+              KeyDescription(sys, MakeHotKeyCode(VK_F5, kCtrl | kShift)));
+    EXPECT_EQ(ctrl + " + " + shift + " + " + alt + " + " + sys.KeyName(VK_DELETE, true),
+              KeyDescription(sys, MakeHotKeyCode(VK_DELETE, kCtrl | kShift | kAlt | kExt)));
+}
+
+TEST(Win32KeyNames, ExtendedFlagReachesTheSystemAsBit24) {
+    Win32System sys;
+    char buf[256];
+    const LONG scan = static_cast<LONG>(::MapVirtualKeyA(VK_HOME, 0) << 16);
+    ASSERT_GT(::GetKeyNameTextA(scan | (1L << 24), buf, sizeof buf), 0);
+    EXPECT_EQ(std::string(buf), sys.KeyName(VK_HOME, true));
+    ASSERT_GT(::GetKeyNameTextA(scan, buf, sizeof buf), 0);
+    EXPECT_EQ(std::string(buf), sys.KeyName(VK_HOME, false));
+}
+
+class Win32Registry : public ::testing::Test {
+protected:
+    static constexpr const char* kKey = "Software\\TarnwickTest";
+    void TearDown() override { ::RegDeleteKeyA(HKEY_CURRENT_USER, kKey); }
+
+    // The value's type and bytes as stored, terminating zero included.
+    static bool Read(const char* name, DWORD* type, std::string* bytes) {
+        HKEY key;
+        if (::RegOpenKeyExA(HKEY_CURRENT_USER, kKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
+            return false;
+        char buf[512];
+        DWORD size = sizeof buf;
+        const LONG rc = ::RegQueryValueExA(key, name, nullptr, type,
+                                           reinterpret_cast<BYTE*>(buf), &size);
+        ::RegCloseKey(key);
+        bytes->assign(buf, size);
+        return rc == ERROR_SUCCESS;
+    }
+};
+
+TEST_F(Win32Registry, WritesAStringValueWithItsTerminatingZeroCreatingTheKey) {
+    ::RegDeleteKeyA(HKEY_CURRENT_USER, kKey);
+    Win32System sys;
+    const std::string data = "C:\\程序 目录\\Tarnwick.exe C:\\程序 目录";
+    ASSERT_EQ(tw::RegWriteResult::Ok,
+              sys.WriteRegString(tw::RegRoot::CurrentUser, kKey, "ZELO.Tarnwick.Run", data));
+    DWORD type = 0;
+    std::string bytes;
+    ASSERT_TRUE(Read("ZELO.Tarnwick.Run", &type, &bytes));
+    EXPECT_EQ(static_cast<DWORD>(REG_SZ), type);
+    EXPECT_EQ(data + '\0', bytes);
+
+    // Switching the option off leaves the value in place, empty.
+    EXPECT_TRUE(CSysUtil(sys).WriteRegString(tw::RegRoot::CurrentUser, kKey,
+                                             "ZELO.Tarnwick.Run", ""));
+    ASSERT_TRUE(Read("ZELO.Tarnwick.Run", &type, &bytes));
+    EXPECT_EQ(std::string(1, '\0'), bytes);
+}
+
+class Win32CurrentDirectory : public ::testing::Test {
+protected:
+    void SetUp() override { before = sys.GetCurrentDir(); }
+    void TearDown() override {
+        sys.SetCurrentDir(before);
+        if (!made.empty()) ::RemoveDirectoryA(made.c_str());
+    }
+
+    // A fresh directory under the temporary folder; empty when it cannot be made.
+    std::string MakeDir(const std::string& leaf) {
+        char temp[MAX_PATH];
+        if (::GetTempPathA(MAX_PATH, temp) == 0) return std::string();
+        const std::string dir = std::string(temp) + leaf;
+        if (!::CreateDirectoryA(dir.c_str(), nullptr) && ::GetLastError() != ERROR_ALREADY_EXISTS)
+            return std::string();
+        made = dir;
+        return dir;
+    }
+
+    void ExpectRoundTrip(const std::string& dir) {
+        ASSERT_TRUE(sys.SetCurrentDir(dir)) << "error " << ::GetLastError();
+        std::string now = sys.GetCurrentDir();
+        if (!now.empty() && now.back() == '\\') now.pop_back();
+        EXPECT_EQ(dir, now);
+        // A directory that does not exist leaves the current one as it was.
+        EXPECT_FALSE(sys.SetCurrentDir(dir + "\\missing"));
+        EXPECT_EQ(now, sys.GetCurrentDir().substr(0, now.size()));
+    }
+
+    Win32System sys;
+    std::string before;
+    std::string made;
+};
+
+TEST_F(Win32CurrentDirectory, RoundTrips) {
+    ASSERT_FALSE(before.empty());
+    const std::string dir = MakeDir("tw dir");
+    ASSERT_FALSE(dir.empty()) << "error " << ::GetLastError();
+    ExpectRoundTrip(dir);
+}
+
+TEST_F(Win32CurrentDirectory, RoundTripsACodePageName) {
+    const std::string dir = MakeDir("tw 目录");
+    // Wine stores such names only when the host has the locale it runs under.
+    if (dir.empty()) GTEST_SKIP() << "host cannot store a GBK file name (error " << ::GetLastError()
+                                  << "): is the zh_CN.UTF-8 locale generated?";
+    ExpectRoundTrip(dir);
+}
+
+TEST(Win32LeadBytes, FollowTheGbkCodePage) {
+    ASSERT_EQ(936u, ::GetACP()) << "run with a Simplified Chinese locale";
+    Win32System sys;
+    EXPECT_TRUE(sys.IsDbcsLeadByte(0xC4));
+    EXPECT_TRUE(sys.IsDbcsLeadByte(0x81));
+    EXPECT_FALSE(sys.IsDbcsLeadByte('A'));
+    EXPECT_FALSE(sys.IsDbcsLeadByte('\\'));
+    EXPECT_FALSE(sys.IsDbcsLeadByte(0x80));
+}
+
+} // namespace
