@@ -90,14 +90,4 @@ TEST_F(BuiltInAction, ForbidMakesTheQueryRefuseUntilAllowedAgainSilently) {
     EXPECT_EQ(0, QueryEndSessionAnswer(0, allowShutdown));
 }
 
-TEST(LaunchTarget, ProgramRowsGoToTheShellBuiltInRowsToTheExecutor) {
-    FakeSystem sys;
-    int allow = 1;
-    LaunchTarget("C:\\a b\\doc.txt", "", false, sys, allow);
-    LaunchTarget(kTokenOpenCdrom, "_", true, sys, allow);
-    EXPECT_EQ((std::vector<std::string>{"ShellOpen \"C:\\a b\\doc.txt\" in \"\"",
-                                        "Mci Set cdAudio door open wait"}),
-              sys.calls);
-}
-
 } // namespace

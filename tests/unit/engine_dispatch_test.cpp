@@ -50,15 +50,6 @@ TEST_F(HotKeyDispatch, BuiltInFlagNotTheNoteDecidesAndTheSwitchIsNotConsulted) {
               sys.calls);
 }
 
-TEST_F(HotKeyDispatch, BuiltInEntryWithUnknownTokenReportsIt) {
-    HotKeyEntry e = Program("odd", CtrlAlt('O'), "$ZELO.TW.ACT~reboot$", "_");
-    e.builtin = true;
-    engine.AppendEntry(e);
-    engine.PreTranslateHotKey(tw::kWmHotKey, 10);
-    ASSERT_EQ(1u, sys.messageBoxes.size());
-    EXPECT_EQ("没有找到内置对象  $ZELO.TW.ACT~reboot$", sys.messageBoxes[0].text);
-}
-
 TEST_F(HotKeySwitch, FixedHotkeysAreCtrlAltHomeAndEndAndSurviveSwitchingOff) {
     engine.RegisterFixedHotKeys();
     engine.AppendEntry(Program("a", CtrlAlt('A')));
