@@ -13,7 +13,7 @@ need_root() {
     fi
 }
 
-native_pkgs=(cmake ninja-build g++ mingw-w64 wine wine64 xvfb xdotool imagemagick
+native_pkgs=(locales cmake ninja-build g++ mingw-w64 wine wine64 xvfb xdotool imagemagick
              fonts-wqy-microhei clang libclang-rt-14-dev libgtest-dev libbenchmark-dev)
 i386_pkgs=(wine32:i386)
 
@@ -28,7 +28,17 @@ has_i386=0
 dpkg --print-foreign-architectures | grep -qx i386 && has_i386=1
 for p in "${i386_pkgs[@]}"; do is_installed "$p" || missing+=("$p"); done
 
+# Wine takes its code page from the locale; without a generated zh_CN.UTF-8 it cannot
+# open files whose names hold Chinese characters.
+ensure_locale() {
+    if ! locale -a 2>/dev/null | grep -qiE '^zh_CN\.utf-?8$'; then
+        echo "install-deps: generating the zh_CN.UTF-8 locale"
+        need_root localedef -i zh_CN -f UTF-8 zh_CN.UTF-8
+    fi
+}
+
 if [ ${#missing[@]} -eq 0 ]; then
+    ensure_locale
     echo "install-deps: everything is present"
     exit 0
 fi
@@ -40,4 +50,5 @@ fi
 export DEBIAN_FRONTEND=noninteractive
 need_root apt-get update -qq
 need_root apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+ensure_locale
 echo "install-deps: done"
