@@ -1,0 +1,105 @@
+#include "panel/tray_icon.h"
+
+#include <cstring>
+
+namespace {
+// The record in its first, 88-byte form: every shell since the notification area exists
+// understands it.
+const DWORD kNotifyDataSize = NOTIFYICONDATAA_V1_SIZE;
+} // namespace
+
+CTrayIcon::CTrayIcon() : m_bActive(FALSE), m_bHidden(FALSE) {
+    std::memset(&m_nid, 0, sizeof(m_nid));
+}
+
+CTrayIcon::~CTrayIcon() {
+    RemoveFromTray();
+}
+
+BOOL CTrayIcon::AddToTray(HWND owner, UINT callbackMessage, const char* tip, HICON icon, UINT id) {
+    if (LOBYTE(LOWORD(GetVersion())) < 4) {
+        m_bActive = FALSE;
+        return FALSE;
+    }
+    if (owner == NULL || !IsWindow(owner)) {
+        m_bActive = FALSE;
+        return FALSE;
+    }
+    m_nid.cbSize = kNotifyDataSize;
+    m_nid.hWnd = owner;
+    m_nid.uID = id;
+    m_nid.hIcon = icon;
+    m_nid.uCallbackMessage = callbackMessage;
+    m_nid.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    // The tip must fit in 63 bytes; a longer one is cut rather than overrun.
+    lstrcpynA(m_nid.szTip, tip ? tip : "", 64);
+    m_bActive = Shell_NotifyIconA(NIM_ADD, &m_nid) ? TRUE : FALSE;
+    return m_bActive;
+}
+
+void CTrayIcon::RemoveFromTray() {
+    if (!m_bActive)
+        return;
+    m_nid.uFlags = 0;
+    Shell_NotifyIconA(NIM_DELETE, &m_nid);
+    m_bActive = FALSE;
+}
+
+void CTrayIcon::HideFromTray() {
+    if (!m_bActive || m_bHidden)
+        return;
+    m_nid.uFlags = NIF_ICON;
+    Shell_NotifyIconA(NIM_DELETE, &m_nid);
+    m_bHidden = TRUE;
+}
+
+void CTrayIcon::ShowInTray() {
+    if (!m_bActive || !m_bHidden)
+        return;
+    m_nid.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    Shell_NotifyIconA(NIM_ADD, &m_nid);
+    m_bHidden = FALSE;
+}
+
+HMENU CTrayIcon::LoadTrayMenu(HMENU* popup) const {
+    HMENU menu = LoadMenuA(GetModuleHandleA(NULL), MAKEINTRESOURCEA(m_nid.uID));
+    if (menu == NULL)
+        return NULL;
+    *popup = GetSubMenu(menu, 0);
+    if (*popup == NULL) {
+        DestroyMenu(menu);
+        return NULL;
+    }
+    return menu;
+}
+
+LRESULT CTrayIcon::OnTrayCallback(WPARAM wParam, LPARAM lParam) {
+    if (wParam != m_nid.uID)
+        return 0;
+    const UINT mouse = LOWORD(lParam);
+    if (mouse == WM_RBUTTONUP) {
+        HMENU popup = NULL;
+        HMENU menu = LoadTrayMenu(&popup);
+        if (menu == NULL)
+            return 0;
+        SetMenuDefaultItem(popup, 0, TRUE);
+        POINT pt;
+        GetCursorPos(&pt);
+        // Without the foreground the menu would not close when the user clicks elsewhere.
+        SetForegroundWindow(m_nid.hWnd);
+        TrackPopupMenu(popup, 0, pt.x, pt.y, 0, m_nid.hWnd, NULL);
+        DestroyMenu(menu);
+        return 1;
+    }
+    if (mouse == WM_LBUTTONDOWN) {
+        HMENU popup = NULL;
+        HMENU menu = LoadTrayMenu(&popup);
+        if (menu == NULL)
+            return 0;
+        SetForegroundWindow(m_nid.hWnd);
+        SendMessageA(m_nid.hWnd, WM_COMMAND, GetMenuItemID(popup, 0), 0);
+        DestroyMenu(menu);
+        return 1;
+    }
+    return 1;
+}

@@ -1,0 +1,35 @@
+#pragma once
+// The program's icon in the notification area. Added once when the panel starts, hidden and
+// shown again from the settings check box, removed for good on exit.
+
+#include <windows.h>
+#include <shellapi.h>
+
+class CTrayIcon {
+public:
+    CTrayIcon();
+    virtual ~CTrayIcon();
+    CTrayIcon(const CTrayIcon&) = delete;
+    CTrayIcon& operator=(const CTrayIcon&) = delete;
+
+    // Puts the icon into the notification area; the object stays inactive when it cannot.
+    BOOL AddToTray(HWND owner, UINT callbackMessage, const char* tip, HICON icon, UINT id);
+    // Takes the icon out for good.
+    void RemoveFromTray();
+    // Takes the icon out for now; ShowInTray brings it back.
+    void HideFromTray();
+    void ShowInTray();
+
+    // One callback message from the shell: 1 when it was for our icon, 0 otherwise.
+    virtual LRESULT OnTrayCallback(WPARAM wParam, LPARAM lParam);
+
+    BOOL IsActive() const { return m_bActive; }
+    BOOL IsHidden() const { return m_bHidden; }
+
+private:
+    HMENU LoadTrayMenu(HMENU* popup) const;
+
+    BOOL m_bActive;
+    BOOL m_bHidden;
+    NOTIFYICONDATAA m_nid;
+};
