@@ -1,0 +1,127 @@
+#pragma once
+// Driving the framework's dialogs from a test: a dialog that runs test code inside its
+// own modal loop, and answering system dialogs (message boxes, file dialogs) from a
+// thread timer while they run their own loops.
+
+#include "platform/win32/dialog.h"
+
+#include <commctrl.h>
+
+#include <functional>
+#include <string>
+
+inline void EnsureCommonControls()
+{
+    INITCOMMONCONTROLSEX init = {sizeof(init), ICC_LISTVIEW_CLASSES | ICC_HOTKEY_CLASS | ICC_STANDARD_CLASSES};
+    ::InitCommonControlsEx(&init);
+}
+
+// Runs `body` from a message posted in OnInitDialog, so it runs inside the dialog's own
+// loop, then ends the dialog with IDCANCEL unless `endAfterBody` is false. A dialog
+// still open after five seconds ends with kTimedOut, so a broken loop fails instead of
+// hanging the run.
+class ScriptedDialog : public CDialog {
+public:
+    static constexpr int kTimedOut = -99;
+    static constexpr UINT kRunBody = WM_APP + 100;
+    static constexpr UINT kEnd = WM_APP + 101;
+
+    ScriptedDialog(UINT templateId, HWND parent = nullptr) : CDialog(templateId, parent) {}
+
+    std::function<void()> body;
+    bool endAfterBody = true;
+
+protected:
+    BOOL OnInitDialog() override
+    {
+        BOOL result = CDialog::OnInitDialog();
+        ::SetTimer(m_hWnd, kSafetyTimer, 5000, nullptr);
+        PostMessage(kRunBody);
+        return result;
+    }
+    bool OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result) override
+    {
+        if (msg == kRunBody) {
+            if (body)
+                body();
+            if (endAfterBody)
+                PostMessage(kEnd);
+            return true;
+        }
+        if (msg == kEnd) {
+            EndDialog(IDCANCEL);
+            return true;
+        }
+        if (msg == WM_TIMER && wParam == kSafetyTimer) {
+            ::KillTimer(m_hWnd, kSafetyTimer);
+            EndDialog(kTimedOut);
+            return true;
+        }
+        return CDialog::OnMessage(msg, wParam, lParam, result);
+    }
+
+private:
+    static constexpr UINT_PTR kSafetyTimer = 0x5AFE;
+};
+
+namespace framework_test {
+
+inline BOOL CALLBACK TakeSystemDialog(HWND hwnd, LPARAM param)
+{
+    char cls[16] = {};
+    ::GetClassNameA(hwnd, cls, sizeof(cls));
+    if (std::string(cls) != "#32770" || !::IsWindowVisible(hwnd) || CDialog::FromHandle(hwnd))
+        return TRUE;
+    *reinterpret_cast<HWND*>(param) = hwnd;
+    return FALSE;
+}
+
+struct AnswerState {
+    const std::function<void(HWND)>* answer = nullptr;
+    bool answered = false;
+    DWORD started = 0;
+};
+inline AnswerState* g_answer = nullptr;
+
+} // namespace framework_test
+
+// The first visible "#32770" window of this thread that is not one of our dialogs:
+// a message box or a common dialog.
+inline HWND FindSystemDialog()
+{
+    HWND found = nullptr;
+    ::EnumThreadWindows(::GetCurrentThreadId(), &framework_test::TakeSystemDialog,
+                        reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+namespace framework_test {
+
+inline void CALLBACK PollForSystemDialog(HWND, UINT, UINT_PTR, DWORD)
+{
+    AnswerState* state = g_answer;
+    if (state == nullptr || state->answered || ::GetTickCount() - state->started > 5000)
+        return;
+    if (HWND dialog = FindSystemDialog()) {
+        state->answered = true;
+        (*state->answer)(dialog);
+    }
+}
+
+} // namespace framework_test
+
+// Runs `run`; meanwhile a thread timer waits for a system dialog and hands it once to
+// `answer`, which must close it. True when a dialog was answered; the timer gives up
+// after five seconds.
+inline bool AnswerSystemDialog(const std::function<void(HWND)>& answer, const std::function<void()>& run)
+{
+    framework_test::AnswerState state;
+    state.answer = &answer;
+    state.started = ::GetTickCount();
+    framework_test::g_answer = &state;
+    UINT_PTR timer = ::SetTimer(nullptr, 0, 50, &framework_test::PollForSystemDialog);
+    run();
+    ::KillTimer(nullptr, timer);
+    framework_test::g_answer = nullptr;
+    return state.answered;
+}
