@@ -1,0 +1,740 @@
+// tw_driver: operates the program's windows from outside, the way a person or a UI-automation
+// client would, for the end-to-end scripts. It runs in the same Wine prefix as the program.
+//
+//   tw_driver <command> [arguments]
+//
+// Results go to stdout as code-page text, errors to stderr; exit code 0 means success.
+// Windows are found by their exact caption, controls by their dialog id. Timeouts are in ms.
+//
+// A virtual desktop is a desktop of its own: windows and registered hotkeys on it are not
+// reachable from the default one. When TW_DESKTOP names a desktop, the driver moves to it
+// before it touches any window.
+
+#include <windows.h>
+#include <commctrl.h>
+#include <dlgs.h>
+#include <shellapi.h>
+
+#include <fcntl.h>
+#include <io.h>
+
+#include <cctype>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+const DWORD kDefaultTimeout = 10000;
+const DWORD kPollMs = 50;
+
+// The exit codes the scripts see.
+const int kOk = 0;
+const int kFailed = 1;
+const int kUsage = 2;
+
+typedef std::vector<std::string> Args;
+
+int fail(const char* fmt, const std::string& what) {
+    std::fprintf(stderr, "tw_driver: ");
+    std::fprintf(stderr, fmt, what.c_str());
+    std::fprintf(stderr, "\n");
+    return kFailed;
+}
+
+bool parse_int(const std::string& text, long* value) {
+    if (text.empty()) return false;
+    char* end = nullptr;
+    long v = std::strtol(text.c_str(), &end, 0);
+    if (*end != '\0') return false;
+    *value = v;
+    return true;
+}
+
+DWORD timeout_arg(const Args& args, size_t index) {
+    long v = 0;
+    if (index < args.size() && parse_int(args[index], &v) && v >= 0) return static_cast<DWORD>(v);
+    return kDefaultTimeout;
+}
+
+void print_line(const std::string& text) {
+    std::fwrite(text.data(), 1, text.size(), stdout);
+    std::fputc('\n', stdout);
+}
+
+// --- Finding windows -------------------------------------------------------------------------
+
+HWND find_top(const std::string& caption) {
+    return FindWindowA(nullptr, caption.c_str());
+}
+
+// Polls until the window exists; nullptr after the timeout.
+HWND wait_top(const std::string& caption, DWORD timeout) {
+    DWORD start = GetTickCount();
+    for (;;) {
+        HWND wnd = find_top(caption);
+        if (wnd) return wnd;
+        if (GetTickCount() - start >= timeout) return nullptr;
+        Sleep(kPollMs);
+    }
+}
+
+bool wait_destroyed(HWND wnd, DWORD timeout) {
+    DWORD start = GetTickCount();
+    while (IsWindow(wnd)) {
+        if (GetTickCount() - start >= timeout) return false;
+        Sleep(kPollMs);
+    }
+    return true;
+}
+
+std::string window_text(HWND wnd) {
+    char buf[4096] = {0};
+    GetWindowTextA(wnd, buf, sizeof(buf));
+    return buf;
+}
+
+std::string class_name(HWND wnd) {
+    char buf[256] = {0};
+    GetClassNameA(wnd, buf, sizeof(buf));
+    return buf;
+}
+
+// A top-level window and one of its controls, looked up from two arguments.
+struct Target {
+    HWND top = nullptr;
+    HWND control = nullptr;
+    int id = 0;
+};
+
+int find_control(const std::string& caption, const std::string& id_text, Target* t) {
+    long id = 0;
+    if (!parse_int(id_text, &id)) return fail("bad control id '%s'", id_text);
+    t->top = find_top(caption);
+    if (!t->top) return fail("no window '%s'", caption);
+    t->id = static_cast<int>(id);
+    t->control = GetDlgItem(t->top, t->id);
+    if (!t->control) return fail("no control %s", id_text);
+    return kOk;
+}
+
+// --- Memory in the program's process ---------------------------------------------------------
+// List-view messages carry pointers and are not marshalled between processes, so their
+// structures are built in a buffer inside the process that owns the control.
+
+class RemoteBuffer {
+public:
+    RemoteBuffer(HWND owner, size_t size) : size_(size) {
+        DWORD pid = 0;
+        GetWindowThreadProcessId(owner, &pid);
+        process_ = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+        if (process_)
+            address_ = VirtualAllocEx(process_, nullptr, size, MEM_COMMIT, PAGE_READWRITE);
+    }
+    ~RemoteBuffer() {
+        if (address_) VirtualFreeEx(process_, address_, 0, MEM_RELEASE);
+        if (process_) CloseHandle(process_);
+    }
+    RemoteBuffer(const RemoteBuffer&) = delete;
+    RemoteBuffer& operator=(const RemoteBuffer&) = delete;
+
+    bool ok() const { return address_ != nullptr; }
+    char* at(size_t offset) const { return static_cast<char*>(address_) + offset; }
+    bool write(size_t offset, const void* data, size_t n) {
+        SIZE_T done = 0;
+        return offset + n <= size_ && WriteProcessMemory(process_, at(offset), data, n, &done) && done == n;
+    }
+    bool read(size_t offset, void* data, size_t n) const {
+        SIZE_T done = 0;
+        return offset + n <= size_ && ReadProcessMemory(process_, at(offset), data, n, &done) && done == n;
+    }
+
+private:
+    HANDLE process_ = nullptr;
+    void* address_ = nullptr;
+    size_t size_;
+};
+
+// --- List view (control 1000 of the given window) ---------------------------------------------
+
+const int kListId = 1000;
+const size_t kTextMax = 1024;
+
+int find_list(const std::string& caption, HWND* list) {
+    HWND top = find_top(caption);
+    if (!top) return fail("no window '%s'", caption);
+    *list = GetDlgItem(top, kListId);
+    if (!*list) return fail("window '%s' has no list control", caption);
+    return kOk;
+}
+
+int list_count(HWND list) {
+    return static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
+}
+
+bool list_text(HWND list, int row, int col, std::string* text) {
+    RemoteBuffer buf(list, sizeof(LVITEMA) + kTextMax);
+    if (!buf.ok()) return false;
+    LVITEMA item = {};
+    item.mask = LVIF_TEXT;
+    item.iItem = row;
+    item.iSubItem = col;
+    item.pszText = buf.at(sizeof(LVITEMA));
+    item.cchTextMax = kTextMax;
+    char zero = 0;
+    if (!buf.write(0, &item, sizeof(item)) || !buf.write(sizeof(LVITEMA), &zero, 1)) return false;
+    SendMessageA(list, LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(buf.at(0)));
+    std::vector<char> out(kTextMax + 1, 0);
+    if (!buf.read(sizeof(LVITEMA), out.data(), kTextMax)) return false;
+    *text = out.data();
+    return true;
+}
+
+bool list_select(HWND list, int row) {
+    RemoteBuffer buf(list, sizeof(LVITEMA));
+    if (!buf.ok()) return false;
+    // Clear every selection first, then select and focus the row (row -1 leaves none).
+    LVITEMA item = {};
+    item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    item.state = 0;
+    if (!buf.write(0, &item, sizeof(item))) return false;
+    SendMessageA(list, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(buf.at(0)));
+    if (row >= 0) {
+        item.state = LVIS_SELECTED | LVIS_FOCUSED;
+        if (!buf.write(0, &item, sizeof(item))) return false;
+        SendMessageA(list, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(buf.at(0)));
+    }
+    SendMessageA(list, LVM_SETSELECTIONMARK, 0, row);
+    return true;
+}
+
+// --- Commands --------------------------------------------------------------------------------
+
+int cmd_wait_window(const Args& a) {
+    if (!wait_top(a[0], timeout_arg(a, 1))) return fail("window '%s' did not appear", a[0]);
+    return kOk;
+}
+
+int cmd_wait_gone(const Args& a) {
+    DWORD timeout = timeout_arg(a, 1), start = GetTickCount();
+    while (find_top(a[0])) {
+        if (GetTickCount() - start >= timeout) return fail("window '%s' is still there", a[0]);
+        Sleep(kPollMs);
+    }
+    return kOk;
+}
+
+int cmd_visible(const Args& a) {
+    HWND wnd = find_top(a[0]);
+    if (!wnd) return fail("no window '%s'", a[0]);
+    print_line(IsWindowVisible(wnd) ? "1" : "0");
+    return kOk;
+}
+
+int cmd_wait_visible(const Args& a) {
+    bool want = a[1] == "1";
+    DWORD timeout = timeout_arg(a, 2), start = GetTickCount();
+    for (;;) {
+        HWND wnd = find_top(a[0]);
+        if (wnd && (IsWindowVisible(wnd) != FALSE) == want) return kOk;
+        if (GetTickCount() - start >= timeout)
+            return fail(want ? "window '%s' is not visible" : "window '%s' is still visible", a[0]);
+        Sleep(kPollMs);
+    }
+}
+
+int cmd_enabled(const Args& a) {
+    Target t;
+    if (int rc = find_control(a[0], a[1], &t)) return rc;
+    print_line(IsWindowEnabled(t.control) ? "1" : "0");
+    return kOk;
+}
+
+int cmd_checked(const Args& a) {
+    Target t;
+    if (int rc = find_control(a[0], a[1], &t)) return rc;
+    print_line(SendMessageA(t.control, BM_GETCHECK, 0, 0) == BST_CHECKED ? "1" : "0");
+    return kOk;
+}
+
+// A click whose handler opens a modal box would hold a sent message until the box closes,
+// so the scripts post those clicks and wait for the box instead.
+int cmd_click(const Args& a, bool post) {
+    Target t;
+    if (int rc = find_control(a[0], a[1], &t)) return rc;
+    if (post) {
+        PostMessageA(t.control, BM_CLICK, 0, 0);
+        return kOk;
+    }
+    DWORD_PTR result = 0;
+    if (!SendMessageTimeoutA(t.control, BM_CLICK, 0, 0, SMTO_NORMAL, timeout_arg(a, 2), &result))
+        return fail("click on %s was not handled in time", a[1]);
+    return kOk;
+}
+
+int cmd_command(const Args& a) {
+    long id = 0;
+    if (!parse_int(a[1], &id)) return fail("bad command id '%s'", a[1]);
+    HWND wnd = find_top(a[0]);
+    if (!wnd) return fail("no window '%s'", a[0]);
+    PostMessageA(wnd, WM_COMMAND, MAKEWPARAM(id, 0), 0);
+    return kOk;
+}
+
+int cmd_text(const Args& a) {
+    HWND wnd = find_top(a[0]);
+    if (!wnd) return fail("no window '%s'", a[0]);
+    if (a.size() > 1) {
+        Target t;
+        if (int rc = find_control(a[0], a[1], &t)) return rc;
+        wnd = t.control;
+    }
+    print_line(window_text(wnd));
+    return kOk;
+}
+
+int cmd_list_count(const Args& a) {
+    HWND list = nullptr;
+    if (int rc = find_list(a[0], &list)) return rc;
+    print_line(std::to_string(list_count(list)));
+    return kOk;
+}
+
+int cmd_wait_list_count(const Args& a) {
+    long want = 0;
+    if (!parse_int(a[1], &want)) return fail("bad count '%s'", a[1]);
+    DWORD timeout = timeout_arg(a, 2), start = GetTickCount();
+    for (;;) {
+        HWND list = nullptr;
+        if (int rc = find_list(a[0], &list)) return rc;
+        int n = list_count(list);
+        if (n == want) return kOk;
+        if (GetTickCount() - start >= timeout) return fail("the list holds %s rows", std::to_string(n));
+        Sleep(kPollMs);
+    }
+}
+
+int cmd_list_text(const Args& a) {
+    long row = 0, col = 0;
+    if (!parse_int(a[1], &row) || !parse_int(a[2], &col)) return fail("bad row or column%s", "");
+    HWND list = nullptr;
+    if (int rc = find_list(a[0], &list)) return rc;
+    std::string text;
+    if (!list_text(list, row, col, &text)) return fail("cannot read the list of '%s'", a[0]);
+    print_line(text);
+    return kOk;
+}
+
+// A cell on one line: tab, CR and LF written as \t, \r and \n (notes may hold line breaks).
+std::string escaped(const std::string& text) {
+    std::string out;
+    for (char c : text) {
+        if (c == '\t') out += "\\t";
+        else if (c == '\r') out += "\\r";
+        else if (c == '\n') out += "\\n";
+        else out += c;
+    }
+    return out;
+}
+
+// Every row on one line, its columns separated by tabs: one Wine start for the whole view.
+int cmd_list_rows(const Args& a) {
+    long cols = 5;
+    if (a.size() > 1 && !parse_int(a[1], &cols)) return fail("bad column count '%s'", a[1]);
+    HWND list = nullptr;
+    if (int rc = find_list(a[0], &list)) return rc;
+    int n = list_count(list);
+    for (int row = 0; row < n; ++row) {
+        std::string line;
+        for (int col = 0; col < cols; ++col) {
+            std::string text;
+            if (!list_text(list, row, col, &text)) return fail("cannot read the list of '%s'", a[0]);
+            if (col) line += '\t';
+            line += escaped(text);
+        }
+        print_line(line);
+    }
+    return kOk;
+}
+
+int cmd_select(const Args& a) {
+    long row = 0;
+    if (!parse_int(a[1], &row)) return fail("bad row '%s'", a[1]);
+    HWND list = nullptr;
+    if (int rc = find_list(a[0], &list)) return rc;
+    if (!list_select(list, row)) return fail("cannot select in '%s'", a[0]);
+    return kOk;
+}
+
+int cmd_selection_mark(const Args& a) {
+    HWND list = nullptr;
+    if (int rc = find_list(a[0], &list)) return rc;
+    print_line(std::to_string(SendMessageA(list, LVM_GETSELECTIONMARK, 0, 0)));
+    return kOk;
+}
+
+// Selects the row and double-clicks it: the list turns the click into the double-click
+// notification for its parent itself. (The notification cannot be sent from outside: its
+// pointer is not carried between processes.)
+int cmd_dblclick_row(const Args& a) {
+    long row = 0;
+    if (!parse_int(a[1], &row)) return fail("bad row '%s'", a[1]);
+    HWND list = nullptr;
+    if (int rc = find_list(a[0], &list)) return rc;
+    if (!list_select(list, row)) return fail("cannot select in '%s'", a[0]);
+    RemoteBuffer buf(list, sizeof(RECT));
+    RECT rect = {};
+    rect.left = LVIR_BOUNDS;
+    if (!buf.ok() || !buf.write(0, &rect, sizeof(rect))) return fail("cannot reach '%s'", a[0]);
+    if (!SendMessageA(list, LVM_GETITEMRECT, row, reinterpret_cast<LPARAM>(buf.at(0))) ||
+        !buf.read(0, &rect, sizeof(rect)))
+        return fail("row %s is not in the list", a[1]);
+    LPARAM point = MAKELPARAM(rect.left + 4, (rect.top + rect.bottom) / 2);
+    PostMessageA(list, WM_LBUTTONDBLCLK, MK_LBUTTON, point);
+    PostMessageA(list, WM_LBUTTONUP, 0, point);
+    return kOk;
+}
+
+int button_id(const std::string& name) {
+    if (name == "ok") return IDOK;
+    if (name == "cancel") return IDCANCEL;
+    if (name == "yes") return IDYES;
+    if (name == "no") return IDNO;
+    long id = 0;
+    return parse_int(name, &id) ? static_cast<int>(id) : 0;
+}
+
+// Presses a button of a dialog the way a click does: the command with the button's handle.
+void press(HWND dialog, int id) {
+    HWND button = GetDlgItem(dialog, id);
+    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(button));
+}
+
+int cmd_answer_box(const Args& a) {
+    int id = button_id(a[1]);
+    if (!id) return fail("unknown button '%s'", a[1]);
+    DWORD timeout = timeout_arg(a, 2);
+    HWND box = wait_top(a[0], timeout);
+    if (!box) return fail("no box '%s'", a[0]);
+    press(box, id);
+    if (!wait_destroyed(box, timeout)) return fail("box '%s' stayed open", a[0]);
+    return kOk;
+}
+
+// The message text of a message box: its static control 0xFFFF, else its longest static text.
+int cmd_box_text(const Args& a) {
+    HWND box = wait_top(a[0], timeout_arg(a, 1));
+    if (!box) return fail("no box '%s'", a[0]);
+    HWND text = GetDlgItem(box, 0xFFFF);
+    std::string best = text ? window_text(text) : std::string();
+    for (HWND child = GetWindow(box, GW_CHILD); best.empty() && child;
+         child = GetWindow(child, GW_HWNDNEXT)) {
+        if (_stricmp(class_name(child).c_str(), "Static") != 0) continue;
+        std::string t = window_text(child);
+        if (t.size() > best.size()) best = t;
+    }
+    print_line(best);
+    return kOk;
+}
+
+// Presses a control of a window, then waits for the window's process to end and prints its
+// exit code: how the scripts see the code of a program that Wine started through the desktop.
+int cmd_press_exit(const Args& a) {
+    int id = button_id(a[1]);
+    if (!id) return fail("unknown button '%s'", a[1]);
+    DWORD timeout = timeout_arg(a, 2);
+    HWND wnd = wait_top(a[0], timeout);
+    if (!wnd) return fail("no window '%s'", a[0]);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(wnd, &pid);
+    HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, pid);
+    if (!process) return fail("cannot open the process of '%s'", a[0]);
+    press(wnd, id);
+    DWORD code = 0;
+    bool ended = WaitForSingleObject(process, timeout) == WAIT_OBJECT_0;
+    if (ended) GetExitCodeProcess(process, &code);
+    CloseHandle(process);
+    if (!ended) return fail("the process of '%s' did not end", a[0]);
+    print_line(std::to_string(code));
+    return kOk;
+}
+
+bool is_file_dialog(HWND wnd) {
+    return class_name(wnd) == "#32770" && (GetDlgItem(wnd, cmb13) || GetDlgItem(wnd, edt1));
+}
+
+struct FileDialogSearch {
+    HWND found = nullptr;
+};
+
+BOOL CALLBACK find_file_dialog(HWND wnd, LPARAM param) {
+    if (IsWindowVisible(wnd) && is_file_dialog(wnd)) {
+        reinterpret_cast<FileDialogSearch*>(param)->found = wnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+HWND wait_file_dialog(const std::string& caption, DWORD timeout) {
+    DWORD start = GetTickCount();
+    for (;;) {
+        HWND wnd = nullptr;
+        if (!caption.empty()) {
+            wnd = find_top(caption);
+        } else {
+            FileDialogSearch search;
+            EnumWindows(find_file_dialog, reinterpret_cast<LPARAM>(&search));
+            wnd = search.found;
+        }
+        if (wnd && is_file_dialog(wnd)) return wnd;
+        if (GetTickCount() - start >= timeout) return nullptr;
+        Sleep(kPollMs);
+    }
+}
+
+struct OwnedBoxSearch {
+    HWND owner;
+    HWND found = nullptr;
+};
+
+BOOL CALLBACK find_owned_box(HWND wnd, LPARAM param) {
+    OwnedBoxSearch* search = reinterpret_cast<OwnedBoxSearch*>(param);
+    if (GetWindow(wnd, GW_OWNER) == search->owner && IsWindowVisible(wnd) && GetDlgItem(wnd, IDYES)) {
+        search->found = wnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// Types the path into an Open or Save As dialog and confirms; answers Yes when the dialog
+// asks whether to replace an existing file. The file name box is the combo box cmb13 on
+// Windows and the edit edt1 in some Wine versions.
+int cmd_file_dialog(const Args& a) {
+    DWORD timeout = timeout_arg(a, 2);
+    HWND dialog = wait_file_dialog(a[0], timeout);
+    if (!dialog) return fail("no file dialog '%s'", a[0]);
+    HWND name_box = GetDlgItem(dialog, cmb13);
+    if (!name_box) name_box = GetDlgItem(dialog, edt1);
+    SendMessageA(name_box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(a[1].c_str()));
+    press(dialog, IDOK);
+    DWORD start = GetTickCount();
+    while (IsWindow(dialog)) {
+        OwnedBoxSearch search = {dialog};
+        EnumWindows(find_owned_box, reinterpret_cast<LPARAM>(&search));
+        if (search.found) {
+            press(search.found, IDYES);
+            wait_destroyed(search.found, timeout);
+        }
+        if (GetTickCount() - start >= timeout) return fail("file dialog '%s' stayed open", a[0]);
+        Sleep(kPollMs);
+    }
+    return kOk;
+}
+
+// --- Keys ------------------------------------------------------------------------------------
+
+struct KeyName {
+    const char* name;
+    WORD vk;
+    bool extended;
+};
+
+const KeyName kKeys[] = {
+    {"ctrl", VK_CONTROL, false},  {"control", VK_CONTROL, false}, {"alt", VK_MENU, false},
+    {"shift", VK_SHIFT, false},   {"home", VK_HOME, true},        {"end", VK_END, true},
+    {"insert", VK_INSERT, true},  {"delete", VK_DELETE, true},    {"pageup", VK_PRIOR, true},
+    {"pagedown", VK_NEXT, true},  {"left", VK_LEFT, true},        {"right", VK_RIGHT, true},
+    {"up", VK_UP, true},          {"down", VK_DOWN, true},        {"space", VK_SPACE, false},
+    {"tab", VK_TAB, false},       {"enter", VK_RETURN, false},    {"return", VK_RETURN, false},
+    {"escape", VK_ESCAPE, false}, {"esc", VK_ESCAPE, false},      {"backspace", VK_BACK, false},
+};
+
+bool parse_key(std::string name, KeyName* key) {
+    for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    for (const KeyName& k : kKeys) {
+        if (name == k.name) {
+            *key = k;
+            return true;
+        }
+    }
+    if (name.size() == 1 && std::isalnum(static_cast<unsigned char>(name[0]))) {
+        *key = {"", static_cast<WORD>(std::toupper(static_cast<unsigned char>(name[0]))), false};
+        return true;
+    }
+    long n = 0;
+    if (name.size() > 1 && name[0] == 'f' && parse_int(name.substr(1), &n) && n >= 1 && n <= 24) {
+        *key = {"", static_cast<WORD>(VK_F1 + n - 1), false};
+        return true;
+    }
+    if (name.compare(0, 2, "0x") == 0 && parse_int(name, &n) && n > 0 && n < 256) {
+        *key = {"", static_cast<WORD>(n), false};
+        return true;
+    }
+    return false;
+}
+
+INPUT key_input(const KeyName& key, bool up) {
+    INPUT in = {};
+    in.type = INPUT_KEYBOARD;
+    in.ki.wVk = key.vk;
+    in.ki.wScan = static_cast<WORD>(MapVirtualKeyA(key.vk, 0));
+    in.ki.dwFlags = (key.extended ? KEYEVENTF_EXTENDEDKEY : 0) | (up ? KEYEVENTF_KEYUP : 0);
+    return in;
+}
+
+// "ctrl+alt+end": every key pressed in order, then released in reverse order. The wineserver
+// matches injected keys against the registered hotkeys of the desktop.
+int cmd_keys(const Args& a) {
+    std::vector<KeyName> keys;
+    std::string combo = a[0];
+    size_t pos = 0;
+    for (;;) {
+        size_t plus = combo.find('+', pos);
+        KeyName key;
+        std::string name = combo.substr(pos, plus == std::string::npos ? std::string::npos : plus - pos);
+        if (!parse_key(name, &key)) return fail("unknown key '%s'", name);
+        keys.push_back(key);
+        if (plus == std::string::npos) break;
+        pos = plus + 1;
+    }
+    std::vector<INPUT> inputs;
+    for (const KeyName& k : keys) inputs.push_back(key_input(k, false));
+    for (size_t i = keys.size(); i-- > 0;) inputs.push_back(key_input(keys[i], true));
+    UINT sent = SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+    if (sent != inputs.size()) return fail("SendInput sent %s events", std::to_string(sent));
+    return kOk;
+}
+
+// --- Processes -------------------------------------------------------------------------------
+
+std::string desktop_name() {
+    const char* name = std::getenv("TW_DESKTOP");
+    return name ? name : "";
+}
+
+// Starts a command line on the driver's desktop, waits for it and prints its exit code.
+int cmd_run(const Args& a) {
+    DWORD timeout = timeout_arg(a, 0);
+    std::string command_line = a[1];
+    for (size_t i = 2; i < a.size(); ++i) command_line += " " + a[i];
+    std::string desktop = desktop_name();
+    if (!desktop.empty()) desktop = "winsta0\\" + desktop;
+    STARTUPINFOA si = {};
+    si.cb = sizeof(si);
+    si.lpDesktop = desktop.empty() ? nullptr : &desktop[0];
+    PROCESS_INFORMATION pi = {};
+    std::vector<char> cmd(command_line.begin(), command_line.end());
+    cmd.push_back('\0');
+    if (!CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+        return fail("cannot start '%s'", command_line);
+    CloseHandle(pi.hThread);
+    DWORD code = 0;
+    bool ended = WaitForSingleObject(pi.hProcess, timeout) == WAIT_OBJECT_0;
+    if (ended) GetExitCodeProcess(pi.hProcess, &code);
+    CloseHandle(pi.hProcess);
+    if (!ended) return fail("'%s' did not end in time", command_line);
+    print_line(std::to_string(code));
+    return kOk;
+}
+
+// Opens a path through the shell, as the program launches its targets.
+int cmd_shell(const Args& a) {
+    const char* dir = a.size() > 1 ? a[1].c_str() : "";
+    HINSTANCE rc = ShellExecuteA(nullptr, nullptr, a[0].c_str(), "", dir, SW_SHOW);
+    if (reinterpret_cast<INT_PTR>(rc) <= 32) return fail("the shell refused '%s'", a[0]);
+    return kOk;
+}
+
+BOOL CALLBACK print_window(HWND wnd, LPARAM) {
+    char line[64];
+    std::snprintf(line, sizeof(line), "%d\t", IsWindowVisible(wnd) ? 1 : 0);
+    print_line(line + class_name(wnd) + "\t" + window_text(wnd));
+    return TRUE;
+}
+
+// Every top-level window of the desktop: visible flag, class and caption. For writing scripts.
+int cmd_windows(const Args&) {
+    EnumWindows(print_window, 0);
+    return kOk;
+}
+
+// --- Dispatch --------------------------------------------------------------------------------
+
+struct Command {
+    const char* name;
+    size_t min_args;
+    const char* usage;
+    int (*run)(const Args&);
+};
+
+int cmd_click_send(const Args& a) { return cmd_click(a, false); }
+int cmd_click_post(const Args& a) { return cmd_click(a, true); }
+
+const Command kCommands[] = {
+    {"wait-window", 1, "CAPTION [MS]", cmd_wait_window},
+    {"wait-gone", 1, "CAPTION [MS]", cmd_wait_gone},
+    {"visible", 1, "CAPTION", cmd_visible},
+    {"wait-visible", 2, "CAPTION 0|1 [MS]", cmd_wait_visible},
+    {"enabled", 2, "CAPTION ID", cmd_enabled},
+    {"checked", 2, "CAPTION ID", cmd_checked},
+    {"click", 2, "CAPTION ID [MS]", cmd_click_send},
+    {"post-click", 2, "CAPTION ID", cmd_click_post},
+    {"command", 2, "CAPTION ID", cmd_command},
+    {"text", 1, "CAPTION [ID]", cmd_text},
+    {"list-count", 1, "CAPTION", cmd_list_count},
+    {"wait-list-count", 2, "CAPTION N [MS]", cmd_wait_list_count},
+    {"list-text", 3, "CAPTION ROW COL", cmd_list_text},
+    {"list-rows", 1, "CAPTION [COLUMNS]", cmd_list_rows},
+    {"select", 2, "CAPTION ROW", cmd_select},
+    {"selection-mark", 1, "CAPTION", cmd_selection_mark},
+    {"dblclick-row", 2, "CAPTION ROW", cmd_dblclick_row},
+    {"answer-box", 2, "CAPTION yes|no|ok|cancel|ID [MS]", cmd_answer_box},
+    {"box-text", 1, "CAPTION [MS]", cmd_box_text},
+    {"press-exit", 2, "CAPTION ok|yes|ID [MS]", cmd_press_exit},
+    {"file-dialog", 2, "CAPTION-OR-EMPTY PATH [MS]", cmd_file_dialog},
+    {"keys", 1, "COMBO (e.g. ctrl+alt+end)", cmd_keys},
+    {"run", 2, "MS COMMAND-LINE...", cmd_run},
+    {"shell", 1, "PATH [DIR]", cmd_shell},
+    {"windows", 0, "", cmd_windows},
+};
+
+int usage() {
+    std::fprintf(stderr, "usage: tw_driver COMMAND ARGS\n");
+    for (const Command& c : kCommands) std::fprintf(stderr, "  %s %s\n", c.name, c.usage);
+    return kUsage;
+}
+
+// Moves the driver's thread to the program's desktop; must happen before any window call.
+// A desktop that is just being started may not exist yet, so it is waited for.
+bool enter_desktop() {
+    std::string name = desktop_name();
+    if (name.empty()) return true;
+    DWORD start = GetTickCount();
+    for (;;) {
+        HDESK desk = OpenDesktopA(name.c_str(), 0, FALSE, GENERIC_ALL);
+        if (desk) return SetThreadDesktop(desk) != FALSE;
+        if (GetTickCount() - start >= kDefaultTimeout) return false;
+        Sleep(kPollMs);
+    }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    // Texts are printed as the program's bytes, without CR added before LF.
+    _setmode(_fileno(stdout), _O_BINARY);
+    if (argc < 2) return usage();
+    std::string name = argv[1];
+    Args args(argv + 2, argv + argc);
+    for (const Command& c : kCommands) {
+        if (name != c.name) continue;
+        if (args.size() < c.min_args) return usage();
+        if (!enter_desktop()) return fail("cannot enter desktop '%s'", desktop_name());
+        int rc = c.run(args);
+        std::fflush(stdout);
+        return rc;
+    }
+    return usage();
+}

@@ -1,0 +1,69 @@
+#!/usr/bin/env bash
+# The list commands: Run and double click on the marked row, Clear with its confirmation,
+# Load of another list and Save to another file.
+. "$(dirname "$0")/lib.sh"
+
+tw_sample_files "$TW_SCRATCH" no no
+cp "$TW_SCRATCH/list.map" "$TW_SCRATCH/list.map.orig"
+hit3=$(tw_marker "$TW_SCRATCH" hit3)
+tw_write_list "$TW_SCRATCH/other.map" \
+    "载入一|$hit3|1613|0|$hit3|Ctrl + Alt + M|$TW_SCRATCH_WIN|载入的列表" \
+    'Other two|C:\windows\notepad.exe|0|0|C:\windows\notepad.exe|无|C:\windows|'
+other_rows=$(tw_expected_rows \
+    "载入一"$'\t'"Ctrl + Alt + M"$'\t'"$hit3"$'\t'"$TW_SCRATCH_WIN"$'\t'"载入的列表" \
+    'Other two'$'\t''无'$'\t''C:\windows\notepad.exe'$'\t''C:\windows'$'\t')
+
+tw_start_panel "$TW_SCRATCH" || { tw_fail "the panel appears"; tw_finish; }
+
+tw_drv select "$TW_PANEL" 1
+tw_drv command "$TW_PANEL" 148
+tw_check "Run starts the marked row's target" tw_wait_hits "$TW_SCRATCH" hit2 1
+tw_drv dblclick-row "$TW_PANEL" 0
+tw_check "a double click starts the row's target" tw_wait_hits "$TW_SCRATCH" hit1 1
+sleep 1
+tw_eq "each starts only its own row" "1 1" \
+    "$(tw_hits "$TW_SCRATCH" hit1) $(tw_hits "$TW_SCRATCH" hit2)"
+
+tw_drv post-click "$TW_PANEL" 1008
+tw_eq "Clear asks first" "你真的要删除设置的所有快捷键吗?" "$(tw_drv_text box-text "Are You Sure?")"
+tw_drv answer-box "Are You Sure?" no
+tw_eq "No keeps the list" 3 "$(tw_drv list-count "$TW_PANEL")"
+tw_drv post-click "$TW_PANEL" 1008
+tw_drv answer-box "Are You Sure?" yes
+tw_check "Yes empties the list" tw_poll 0 5 tw_drv list-count "$TW_PANEL"
+tw_same_file "Clear leaves the list file on disk as it was" \
+    "$TW_SCRATCH/list.map.orig" "$TW_SCRATCH/list.map"
+tw_keys ctrl+alt+n
+sleep 2
+tw_eq "Clear switches the entries' hotkeys off" 1 "$(tw_hits "$TW_SCRATCH" hit1)"
+
+tw_drv post-click "$TW_PANEL" 1010
+tw_check "Load takes the file typed into the Open dialog" \
+    tw_drv file-dialog "" "$(tw_winpath "$TW_SCRATCH/other.map")" 15000
+tw_check "Load replaces the view with the file's entries" tw_poll "$other_rows" 10 tw_rows
+tw_keys ctrl+alt+m
+tw_check "the loaded entries' hotkeys work" tw_wait_hits "$TW_SCRATCH" hit3 1
+tw_same_file "Load leaves the current list file as it was" \
+    "$TW_SCRATCH/list.map.orig" "$TW_SCRATCH/list.map"
+
+# Into another directory, over an existing file: the dialog asks, the driver confirms.
+mkdir -p "$TW_SCRATCH/sub"
+echo junk >"$TW_SCRATCH/sub/saved.map"
+cp "$TW_SCRATCH/sub/saved.map" "$TW_SCRATCH/junk"
+tw_drv post-click "$TW_PANEL" 1009
+tw_check "Save As takes the file typed and confirms replacing it" \
+    tw_drv file-dialog "" "$(tw_winpath "$TW_SCRATCH/sub/saved.map")" 15000
+tw_wait_file_change "$TW_SCRATCH/sub/saved.map" "$TW_SCRATCH/junk" 5
+tw_same_file "Save writes the list as the program writes list files" \
+    "$TW_SCRATCH/other.map" "$TW_SCRATCH/sub/saved.map"
+tw_same_file "Save leaves the current list file as it was" \
+    "$TW_SCRATCH/list.map.orig" "$TW_SCRATCH/list.map"
+
+# The file dialogs must leave the current directory where it was: the settings file is
+# still rewritten in the start directory, not beside the chosen lists.
+cp "$TW_SCRATCH/tarnwick.ini" "$TW_SCRATCH/ini.before"
+tw_drv click "$TW_PANEL" 1003
+tw_check "after the file dialogs the tray box rewrites the start directory's settings" \
+    tw_wait_file_change "$TW_SCRATCH/tarnwick.ini" "$TW_SCRATCH/ini.before" 5
+tw_check "no settings file appears beside the chosen list" test ! -e "$TW_SCRATCH/sub/tarnwick.ini"
+tw_finish
