@@ -156,18 +156,6 @@ TEST_F(FrameworkControlsTest, ImageListAttachedToTheListKeepsItsImages)
     EXPECT_EQ(0, large.GetImageCount());
 }
 
-TEST_F(FrameworkControlsTest, ImageListRecreateReplacesTheOldList)
-{
-    CImageList list;
-    ASSERT_TRUE(list.Create(16, 16, ILC_COLOR24, 0, 0));
-    list.Add(::LoadIconA(nullptr, reinterpret_cast<LPCSTR>(IDI_APPLICATION)));
-    ASSERT_TRUE(list.Create(16, 16, ILC_COLOR24, 0, 0));
-    EXPECT_EQ(0, list.GetImageCount());
-    HIMAGELIST given = list.Detach();
-    EXPECT_EQ(nullptr, list.m_hImageList);
-    EXPECT_TRUE(::ImageList_Destroy(given));
-}
-
 TEST_F(FrameworkControlsTest, HotKeyComboAndStaticForwarders)
 {
     InDialog([](ControlsDialog& d) {
@@ -205,15 +193,6 @@ TEST_F(FrameworkControlsTest, BoundControlSeesItsMessagesUntilItsWindowCloses)
     // The same object binds again to the next window.
     dialog.DoModal();
     EXPECT_EQ(2, dialog.list.probes);
-}
-
-TEST_F(FrameworkControlsTest, ModifyStyleReportsAChange)
-{
-    InDialog([](ControlsDialog& d) {
-        EXPECT_TRUE(d.list.ModifyStyle(0, LVS_NOSORTHEADER));
-        EXPECT_FALSE(d.list.ModifyStyle(0, LVS_NOSORTHEADER));
-        EXPECT_TRUE(d.list.ModifyStyle(LVS_NOSORTHEADER, 0));
-    });
 }
 
 } // namespace

@@ -1,5 +1,5 @@
 // The modal loop: pre-translation order, the main dialog's share of it, owner handling,
-// the end codes of OK, Cancel, Enter, Esc and the close box, and WM_QUIT.
+// the end codes of OK, Enter, Esc and the close box, WM_QUIT, and handler results.
 
 #include "framework_test_res.h"
 #include "framework_test_support.h"
@@ -126,19 +126,6 @@ TEST_F(FrameworkDialogTest, MessagesForThePanelReachItsPreTranslationWhileAChild
     EXPECT_EQ(nullptr, panel.m_hWnd);
 }
 
-TEST_F(FrameworkDialogTest, OkAndCancelEndWithTheirCodes)
-{
-    ScriptedDialog ok(IDD_TEST_FORM);
-    ok.body = [&] { ok.PostMessage(WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0); };
-    ok.endAfterBody = false;
-    EXPECT_EQ(IDOK, ok.DoModal());
-
-    ScriptedDialog cancel(IDD_TEST_FORM);
-    cancel.body = [&] { cancel.PostMessage(WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0); };
-    cancel.endAfterBody = false;
-    EXPECT_EQ(IDCANCEL, cancel.DoModal());
-}
-
 // Counts the calls of the two virtual end steps.
 class CountingDialog : public ScriptedDialog {
 public:
@@ -180,6 +167,7 @@ TEST_F(FrameworkDialogTest, KeyboardAndCloseBoxReachTheEndSteps)
         {"Enter presses the default button", key(VK_RETURN), IDOK, 1, 0},
         {"close box", [](CountingDialog& d) { d.PostMessage(WM_SYSCOMMAND, SC_CLOSE, 0); }, IDCANCEL, 0, 1},
         {"WM_CLOSE", [](CountingDialog& d) { d.PostMessage(WM_CLOSE); }, IDCANCEL, 0, 1},
+        {"OK button", [](CountingDialog& d) { d.PostMessage(WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED)); }, IDOK, 1, 0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -247,6 +235,79 @@ TEST_F(FrameworkDialogTest, MissingTemplateFailsAndLeavesTheOwnerEnabled)
     EXPECT_EQ(IDOK, panel.DoModal());
     EXPECT_EQ(-1, missing);
     EXPECT_TRUE(ownerEnabledAfter);
+}
+
+// Answers the kinds of messages the panel handles, recording what arrives.
+class DispatchDialog : public ScriptedDialog {
+public:
+    static constexpr UINT kTrayCallback = WM_USER + 2;
+    DispatchDialog() : ScriptedDialog(IDD_TEST_FORM) {}
+
+    std::vector<int> commands;
+    std::vector<UINT> notifications;
+    HICON dragIcon = ::LoadIconA(nullptr, reinterpret_cast<LPCSTR>(IDI_APPLICATION));
+    bool refuseEndSession = false;
+
+protected:
+    bool OnCommand(int id, int code) override
+    {
+        if (id == IDC_TEST_CHECK) {
+            commands.push_back(code);
+            return true;
+        }
+        return ScriptedDialog::OnCommand(id, code);
+    }
+    bool OnNotify(NMHDR* header, LRESULT* result) override
+    {
+        if (header->idFrom != IDC_TEST_NAME)
+            return false;
+        notifications.push_back(header->code);
+        *result = 77;
+        return true;
+    }
+    bool OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result) override
+    {
+        switch (msg) {
+        case kTrayCallback:
+            *result = static_cast<LRESULT>(wParam + lParam);
+            return true;
+        case WM_QUERYDRAGICON:
+            *result = reinterpret_cast<LRESULT>(dragIcon);
+            return true;
+        case WM_QUERYENDSESSION:
+            if (!refuseEndSession)
+                return false;
+            *result = FALSE;
+            return true;
+        default:
+            return ScriptedDialog::OnMessage(msg, wParam, lParam, result);
+        }
+    }
+};
+
+TEST_F(FrameworkDialogTest, HandlersAnswerWithTheirResults)
+{
+    DispatchDialog dialog;
+    LRESULT tray = 0, dragIcon = 0, notify = 0, endSessionDefault = 0, endSessionRefused = 1;
+    dialog.body = [&] {
+        HWND hwnd = dialog.m_hWnd;
+        tray = ::SendMessageA(hwnd, DispatchDialog::kTrayCallback, 154, WM_LBUTTONDOWN);
+        dragIcon = ::SendMessageA(hwnd, WM_QUERYDRAGICON, 0, 0);
+        NMHDR header = {dialog.GetDlgItem(IDC_TEST_NAME), IDC_TEST_NAME, static_cast<UINT>(NM_RCLICK)};
+        notify = ::SendMessageA(hwnd, WM_NOTIFY, IDC_TEST_NAME, reinterpret_cast<LPARAM>(&header));
+        endSessionDefault = ::SendMessageA(hwnd, WM_QUERYENDSESSION, 0, 0);
+        dialog.refuseEndSession = true;
+        endSessionRefused = ::SendMessageA(hwnd, WM_QUERYENDSESSION, 0, 0);
+        ::SendMessageA(dialog.GetDlgItem(IDC_TEST_CHECK), BM_CLICK, 0, 0);
+    };
+    EXPECT_EQ(IDCANCEL, dialog.DoModal());
+    EXPECT_EQ(154 + WM_LBUTTONDOWN, tray);
+    EXPECT_EQ(reinterpret_cast<LRESULT>(dialog.dragIcon), dragIcon);
+    EXPECT_EQ(77, notify);
+    EXPECT_EQ(std::vector<UINT>{static_cast<UINT>(NM_RCLICK)}, dialog.notifications);
+    EXPECT_EQ(TRUE, endSessionDefault); // left to the system, which agrees
+    EXPECT_EQ(FALSE, endSessionRefused);
+    EXPECT_EQ(std::vector<int>{BN_CLICKED}, dialog.commands);
 }
 
 TEST_F(FrameworkDialogTest, ApplicationNameIsTheExecutableBaseName)

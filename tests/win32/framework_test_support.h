@@ -18,7 +18,7 @@ inline void EnsureCommonControls()
 
 // Runs `body` from a message posted in OnInitDialog, so it runs inside the dialog's own
 // loop, then ends the dialog with IDCANCEL unless `endAfterBody` is false. A dialog
-// still open after five seconds ends with kTimedOut, so a broken loop fails instead of
+// still open after twenty seconds ends with kTimedOut, so a broken loop fails instead of
 // hanging the run.
 class ScriptedDialog : public CDialog {
 public:
@@ -35,7 +35,7 @@ protected:
     BOOL OnInitDialog() override
     {
         BOOL result = CDialog::OnInitDialog();
-        ::SetTimer(m_hWnd, kSafetyTimer, 5000, nullptr);
+        ::SetTimer(m_hWnd, kSafetyTimer, 20000, nullptr);
         PostMessage(kRunBody);
         return result;
     }
@@ -100,7 +100,7 @@ namespace framework_test {
 inline void CALLBACK PollForSystemDialog(HWND, UINT, UINT_PTR, DWORD)
 {
     AnswerState* state = g_answer;
-    if (state == nullptr || state->answered || ::GetTickCount() - state->started > 5000)
+    if (state == nullptr || state->answered || ::GetTickCount() - state->started > 20000)
         return;
     if (HWND dialog = FindSystemDialog()) {
         state->answered = true;
@@ -112,7 +112,7 @@ inline void CALLBACK PollForSystemDialog(HWND, UINT, UINT_PTR, DWORD)
 
 // Runs `run`; meanwhile a thread timer waits for a system dialog and hands it once to
 // `answer`, which must close it. True when a dialog was answered; the timer gives up
-// after five seconds.
+// after twenty seconds.
 inline bool AnswerSystemDialog(const std::function<void(HWND)>& answer, const std::function<void()>& run)
 {
     framework_test::AnswerState state;
