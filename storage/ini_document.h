@@ -4,6 +4,7 @@
 // writes the lines back. Outcomes are return codes and two marker texts; it shows and
 // throws nothing. Texts are code-page bytes, compared exactly.
 
+#include <memory>
 #include <string>
 
 class CIniDocument {
@@ -36,6 +37,6 @@ public:
 
 private:
     struct Impl;
-    Impl* m_impl; // null when no document is held
+    std::unique_ptr<Impl> m_impl; // null when no document is held
     std::string m_strFileName;
 };
