@@ -3,6 +3,7 @@
 #include "platform/file_replace.h"
 
 #include <algorithm>
+#include <climits>
 #include <cstdio>
 #include <cstring>
 #include <functional>
@@ -390,4 +391,23 @@ int CIniDocument::Close() {
     m_strFileName.clear();
     m_impl.reset();
     return 1;
+}
+
+int ParseDecimal(const std::string& text) {
+    size_t i = text.find_first_not_of(" \t\n\v\f\r");
+    if (i == std::string::npos)
+        return 0;
+    bool negative = text[i] == '-';
+    if (text[i] == '-' || text[i] == '+')
+        ++i;
+    long long magnitude = 0;
+    const long long limit = negative ? -static_cast<long long>(INT_MIN) : INT_MAX;
+    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
+        magnitude = magnitude * 10 + (text[i] - '0');
+        if (magnitude > limit) {
+            magnitude = limit;
+            break;
+        }
+    }
+    return static_cast<int>(negative ? -magnitude : magnitude);
 }

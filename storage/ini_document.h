@@ -40,3 +40,8 @@ private:
     std::unique_ptr<Impl> m_impl; // null when no document is held
     std::string m_strFileName;
 };
+
+// Reads a number stored as text the way the C library's atoi does: leading white space, an
+// optional sign, then digits up to the first other character; no digits give 0, and a
+// number beyond the range of int gives the nearest end of the range.
+int ParseDecimal(const std::string& text);

@@ -1,0 +1,117 @@
+#include "storage/list_file.h"
+
+#include "engine/builtin_action.h"
+#include "storage/ini_document.h"
+
+const char kNoteLineBreak[] = "`@`";
+
+namespace {
+
+const char* const kMainSection = "MAIN";
+
+std::string EntrySection(long long n) {
+    return "run" + std::to_string(n);
+}
+
+// A text key that is missing reads as empty, never as the lookup's not-found marker,
+// which would otherwise end up in the entry and in the next file written.
+std::string TextOrEmpty(const std::string& value) {
+    return value == CIniDocument::kNotFound ? std::string() : value;
+}
+
+void AppendEntry(CIniDocument& doc, long long n, const HotKeyEntry& e) {
+    doc.Append('d', "[" + EntrySection(n) + "]", "");
+    doc.Append('o', "name", e.name);
+    doc.Append('o', "path", e.path);
+    doc.Append('o', "hotkey", std::to_string(static_cast<long>(e.hotkey)));
+    doc.Append('o', "iconint", std::to_string(e.iconint));
+    doc.Append('o', "icon", e.icon);
+    doc.Append('o', "keydes", e.keydes);
+    doc.Append('o', "workdir", e.workdir);
+    doc.Append('o', "info", NoteToFile(e.info));
+}
+
+} // namespace
+
+int WriteListFile(const std::string& path, const std::list<HotKeyEntry>& entries) {
+    CIniDocument doc;
+    doc.Create(path);
+    doc.Append('d', std::string("[") + kMainSection + "]", "");
+    doc.Append('o', "count", std::to_string(static_cast<int>(entries.size())));
+    long long n = 1;
+    for (const HotKeyEntry& e : entries)
+        AppendEntry(doc, n++, e);
+    int saved = doc.Save();
+    doc.Close();
+    return saved;
+}
+
+ListReadResult ReadListFile(const std::string& path,
+                            const std::function<bool(unsigned char)>& isLeadByte,
+                            const std::function<void(const HotKeyEntry&)>& onEntry) {
+    CIniDocument doc;
+    if (doc.Load(path) != 1)
+        return ListReadResult::CannotOpen;
+    const int count = ParseDecimal(doc.GetValue(kMainSection, "count"));
+    for (long long n = 1; n <= count; ++n) {
+        const std::string section = EntrySection(n);
+        HotKeyEntry e;
+        e.iconint = ParseDecimal(doc.GetValue(section, "iconint"));
+        e.hotkey = ParseDecimal(doc.GetValue(section, "hotkey"));
+        e.name = doc.GetValue(section, "name");
+        if (e.name == CIniDocument::kNotFound)
+            return ListReadResult::Invalid;
+        e.path = TextOrEmpty(doc.GetValue(section, "path"));
+        e.icon = TextOrEmpty(doc.GetValue(section, "icon"));
+        e.workdir = TextOrEmpty(doc.GetValue(section, "workdir"));
+        e.info = TextOrEmpty(doc.GetValue(section, "info"));
+        e.keydes = TextOrEmpty(doc.GetValue(section, "keydes"));
+        e.info = NoteFromFile(e.info, isLeadByte);
+        e.builtin = e.info == kBuiltInNote;
+        onEntry(e);
+    }
+    return ListReadResult::Ok;
+}
+
+// CR and LF are never part of a double-byte character, so a plain scan is safe here.
+// A lone LF also becomes the marker: written as it is, it would end the line in the
+// file and turn the rest of the note into lines of their own.
+std::string NoteToFile(const std::string& note) {
+    std::string stored;
+    stored.reserve(note.size());
+    for (size_t i = 0; i < note.size(); ++i) {
+        if (note[i] == '\r' && i + 1 < note.size() && note[i + 1] == '\n') {
+            stored += kNoteLineBreak;
+            ++i;
+        } else if (note[i] == '\n') {
+            stored += kNoteLineBreak;
+        } else {
+            stored += note[i];
+        }
+    }
+    return stored;
+}
+
+// The marker's bytes can be the second half of a double-byte character ("`" and "@" are
+// both trail bytes), so the scan steps over such characters whole.
+std::string NoteFromFile(const std::string& stored,
+                         const std::function<bool(unsigned char)>& isLeadByte) {
+    static const std::string marker = kNoteLineBreak;
+    std::string note;
+    note.reserve(stored.size());
+    size_t i = 0;
+    while (i < stored.size()) {
+        const unsigned char c = static_cast<unsigned char>(stored[i]);
+        if (isLeadByte && isLeadByte(c) && i + 1 < stored.size()) {
+            note.append(stored, i, 2);
+            i += 2;
+        } else if (stored.compare(i, marker.size(), marker) == 0) {
+            note += "\r\n";
+            i += marker.size();
+        } else {
+            note += stored[i];
+            ++i;
+        }
+    }
+    return note;
+}

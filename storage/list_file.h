@@ -1,0 +1,37 @@
+#pragma once
+// The hotkey list file: an entry list kept as INI text, a section "MAIN" with the number
+// of entries and one section "run1", "run2", ... per entry in list order. The panel owns
+// the messages and the icons; these functions only move entries to and from the file.
+
+#include "engine/hotkey_entry.h"
+
+#include <functional>
+#include <list>
+#include <string>
+
+// The three characters that stand for a line break of a note in the file.
+extern const char kNoteLineBreak[];
+
+// Writes the whole list to path. The old file is replaced only by a complete new one, so
+// a failure leaves it as it was. 1 written, -1 the file cannot be written.
+int WriteListFile(const std::string& path, const std::list<HotKeyEntry>& entries);
+
+enum class ListReadResult {
+    Ok,         // every entry the count names was read
+    CannotOpen, // no file to read; nothing delivered
+    Invalid,    // an entry section without a name; the entries before it were delivered
+};
+
+// Reads the entries of the file at path in entry order and hands each to onEntry.
+// isLeadByte tells the first bytes of double-byte characters of the code page, so that
+// no part of such a character is taken for a line-break marker.
+ListReadResult ReadListFile(const std::string& path,
+                            const std::function<bool(unsigned char)>& isLeadByte,
+                            const std::function<void(const HotKeyEntry&)>& onEntry);
+
+// A note as the file stores it: every line break as the marker.
+std::string NoteToFile(const std::string& note);
+
+// A stored note back as text: every marker outside a double-byte character as CR LF.
+std::string NoteFromFile(const std::string& stored,
+                         const std::function<bool(unsigned char)>& isLeadByte);

@@ -1,0 +1,216 @@
+#include "storage/list_file.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <list>
+#include <string>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class ScratchDir {
+public:
+    ScratchDir() {
+        auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
+        for (int n = 0;; ++n) {
+            m_dir = fs::temp_directory_path() /
+                    ("tw-list-" + std::to_string(stamp) + "-" + std::to_string(n));
+            if (fs::create_directory(m_dir))
+                break;
+        }
+    }
+    ~ScratchDir() {
+        std::error_code ec;
+        fs::remove_all(m_dir, ec);
+    }
+    std::string Path(const std::string& name) const { return (m_dir / name).string(); }
+
+private:
+    fs::path m_dir;
+};
+
+void WriteBytes(const std::string& path, const std::string& bytes) {
+    std::ofstream out(path, std::ios::binary);
+    out << bytes;
+}
+
+std::string ReadBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// Lead bytes of GBK, as the system answers them on a Simplified Chinese Windows.
+bool GbkLeadByte(unsigned char byte) {
+    return byte >= 0x81 && byte <= 0xFE;
+}
+
+HotKeyEntry Notepad() {
+    HotKeyEntry e;
+    e.name = "Notepad";
+    e.path = "C:\\WINDOWS\\system32\\notepad.exe";
+    e.hotkey = 1614;
+    e.iconint = 0;
+    e.icon = "C:\\WINDOWS\\system32\\notepad.exe";
+    e.keydes = "Ctrl + Alt + N";
+    e.workdir = "C:\\WINDOWS\\system32";
+    e.info = "";
+    return e;
+}
+
+HotKeyEntry ShutDown() {
+    HotKeyEntry e;
+    e.name = "Shut down";
+    e.path = "$ZELO.TW.ACT~shutdown$";
+    e.hotkey = 1619;
+    e.iconint = 27;
+    e.icon = "C:\\WINDOWS\\system32\\shell32.dll";
+    e.keydes = "Ctrl + Alt + S";
+    e.workdir = "_";
+    e.info = "内置对象";
+    e.builtin = true;
+    return e;
+}
+
+class ListFileTest : public ::testing::Test {
+protected:
+    ListReadResult Read(const std::string& path) {
+        read.clear();
+        return ReadListFile(path, GbkLeadByte,
+                            [this](const HotKeyEntry& e) { read.push_back(e); });
+    }
+    // Writes, reads back, and expects the same entries and a complete read.
+    void ExpectRoundTrip(const std::list<HotKeyEntry>& entries) {
+        ASSERT_EQ(1, WriteListFile(file, entries));
+        ASSERT_EQ(ListReadResult::Ok, Read(file));
+        EXPECT_EQ(std::vector<HotKeyEntry>(entries.begin(), entries.end()), read);
+    }
+
+    ScratchDir dir;
+    std::string file = dir.Path("hotkey01.map");
+    std::vector<HotKeyEntry> read;
+};
+
+TEST_F(ListFileTest, WritesTheFileLineForLine) {
+    HotKeyEntry notepad = Notepad();
+    notepad.info = "first line\r\nsecond line";
+    ASSERT_EQ(1, WriteListFile(file, {notepad, ShutDown()}));
+    EXPECT_EQ("[MAIN]\r\ncount=2\r\n"
+              "[run1]\r\nname=Notepad\r\npath=C:\\WINDOWS\\system32\\notepad.exe\r\n"
+              "hotkey=1614\r\niconint=0\r\nicon=C:\\WINDOWS\\system32\\notepad.exe\r\n"
+              "keydes=Ctrl + Alt + N\r\nworkdir=C:\\WINDOWS\\system32\r\n"
+              "info=first line`@`second line\r\n"
+              "[run2]\r\nname=Shut down\r\npath=$ZELO.TW.ACT~shutdown$\r\nhotkey=1619\r\n"
+              "iconint=27\r\nicon=C:\\WINDOWS\\system32\\shell32.dll\r\n"
+              "keydes=Ctrl + Alt + S\r\nworkdir=_\r\ninfo=\xC4\xDA\xD6\xC3\xB6\xD4\xCF\xF3\r\n",
+              ReadBytes(file));
+}
+
+TEST_F(ListFileTest, WhatIsWrittenReadsBackTheSame) {
+    HotKeyEntry odd = Notepad();
+    odd.name = " spaced = name ";
+    odd.path = "C:\\My Tools\\a=b\\run me.exe";
+    odd.info = "two\r\nline breaks\r\n";
+    odd.hotkey = -1;
+    odd.iconint = 2147483647;
+    ExpectRoundTrip({Notepad(), ShutDown(), odd});
+    EXPECT_FALSE(read[0].builtin);
+    EXPECT_TRUE(read[1].builtin);
+}
+
+TEST_F(ListFileTest, EmptyListIsTwoLines) {
+    ExpectRoundTrip({});
+    EXPECT_EQ("[MAIN]\r\ncount=0\r\n", ReadBytes(file));
+}
+
+TEST_F(ListFileTest, BuiltInComesFromTheNoteAlone) {
+    HotKeyEntry program = Notepad();
+    program.info = "内置对象";
+    HotKeyEntry almost = ShutDown();
+    almost.info = "内置对象 ";
+    ASSERT_EQ(1, WriteListFile(file, {program, almost}));
+    ASSERT_EQ(ListReadResult::Ok, Read(file));
+    EXPECT_TRUE(read[0].builtin);
+    EXPECT_FALSE(read[1].builtin);
+}
+
+TEST_F(ListFileTest, DoubleByteNoteWhoseTrailBytesLookLikeTheMarker) {
+    // C4 60 is one character whose trail byte is "`"; "@`" after it is text, and only
+    // the marker written for the line break turns back into one.
+    HotKeyEntry e = Notepad();
+    e.info = "\xC4\x60@`\r\n\x81\x40`@\xC4\x60";
+    ExpectRoundTrip({e});
+    EXPECT_EQ("\xC4\x60@``@`\x81\x40`@\xC4\x60", NoteToFile(e.info));
+}
+
+TEST_F(ListFileTest, MarkerConversionBothWays) {
+    EXPECT_EQ("a`@`b`@``@`", NoteToFile("a\r\nb\r\n\r\n"));
+    EXPECT_EQ("lone\rcr`@`lone lf", NoteToFile("lone\rcr\nlone lf"));
+    EXPECT_EQ("a\r\nb\r\n\r\n", NoteFromFile("a`@`b`@``@`", GbkLeadByte));
+    EXPECT_EQ("``@", NoteFromFile("``@", GbkLeadByte));
+    EXPECT_EQ("\xC4", NoteFromFile("\xC4", GbkLeadByte)) << "a lead byte at the very end";
+    EXPECT_EQ("\xC4\r\n", NoteFromFile("\xC4`@`", nullptr)) << "no code page, no pairs";
+}
+
+TEST_F(ListFileTest, CountDecidesHowManySectionsAreRead) {
+    ASSERT_EQ(1, WriteListFile(file, {Notepad(), ShutDown(), Notepad()}));
+    std::string bytes = ReadBytes(file);
+    bytes.replace(bytes.find("count=3"), 7, "count=2");
+    WriteBytes(file, bytes);
+    EXPECT_EQ(ListReadResult::Ok, Read(file));
+    EXPECT_EQ(2u, read.size());
+
+    bytes.replace(bytes.find("count=2"), 7, "count=4");
+    WriteBytes(file, bytes);
+    EXPECT_EQ(ListReadResult::Invalid, Read(file));
+    EXPECT_EQ(3u, read.size()) << "entries before the missing section are delivered";
+}
+
+TEST_F(ListFileTest, SectionsInAnyOrder) {
+    WriteBytes(file, "[run2]\r\nname=second\r\n[MAIN]\r\ncount= +2\r\n[run1]\r\nname=first\r\n");
+    ASSERT_EQ(ListReadResult::Ok, Read(file));
+    ASSERT_EQ(2u, read.size());
+    EXPECT_EQ("first", read[0].name);
+    EXPECT_EQ("second", read[1].name);
+}
+
+TEST_F(ListFileTest, MissingKeysAndOddNumbers) {
+    WriteBytes(file, "[MAIN]\ncount=2x\n[run1]\nname=\nhotkey=12abc\niconint=-3\n"
+                     "[run2]\niconint=1\n");
+    EXPECT_EQ(ListReadResult::Invalid, Read(file)) << "run2 has no name";
+    ASSERT_EQ(1u, read.size());
+    const HotKeyEntry& e = read[0];
+    EXPECT_EQ("", e.name);
+    EXPECT_EQ(12, e.hotkey);
+    EXPECT_EQ(-3, e.iconint);
+    EXPECT_TRUE(e.path.empty() && e.icon.empty() && e.workdir.empty() && e.info.empty() &&
+                e.keydes.empty())
+        << "missing texts read as empty, not as the lookup's marker";
+}
+
+TEST_F(ListFileTest, NoCountOrNoFile) {
+    WriteBytes(file, "[run1]\r\nname=x\r\n");
+    EXPECT_EQ(ListReadResult::Ok, Read(file));
+    EXPECT_TRUE(read.empty());
+    EXPECT_EQ(ListReadResult::CannotOpen, Read(dir.Path("missing.map")));
+    EXPECT_TRUE(read.empty());
+}
+
+TEST_F(ListFileTest, FailedWriteKeepsTheOldFile) {
+    ASSERT_EQ(1, WriteListFile(file, {Notepad()}));
+    const std::string before = ReadBytes(file);
+    fs::permissions(file, fs::perms::owner_write | fs::perms::group_write |
+                              fs::perms::others_write, fs::perm_options::remove);
+    EXPECT_EQ(-1, WriteListFile(file, {}));
+    EXPECT_EQ(before, ReadBytes(file));
+    fs::permissions(file, fs::perms::owner_write, fs::perm_options::add);
+    EXPECT_EQ(-1, WriteListFile(dir.Path("no folder/x.map"), {}));
+    EXPECT_EQ(-1, WriteListFile("", {}));
+}
+
+} // namespace
