@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <fcntl.h>
 #include <io.h>
 #include <sys/stat.h>

@@ -85,11 +85,6 @@ protected:
     CIniDocument doc;
 };
 
-TEST_F(IniDocumentTest, MarkersAreTheTwoControlCharacters) {
-    EXPECT_EQ(kNotFound, CIniDocument::kNotFound);
-    EXPECT_EQ(kNoDocument, CIniDocument::kNoDocument);
-}
-
 TEST_F(IniDocumentTest, LinesAreSortedByTheirFirstByteOnly) {
     LoadBytes("k0=before\r\n"
               "[S]\r\n"
