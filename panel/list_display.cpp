@@ -1,0 +1,105 @@
+// The list view: its columns and image lists, refilling it from the entry list, clearing
+// everything, and running the marked row.
+
+#include "panel/tarnwick_dlg.h"
+
+#include "engine/builtin_action.h"
+#include "res/resource.h"
+
+#include <shellapi.h>
+
+namespace {
+
+struct Column {
+    const char* heading;
+    int width;
+};
+
+const Column kColumns[] = {
+    {"程序名", 80}, {"快捷键", 80}, {"命令", 180}, {"工作目录", 80}, {"说明", 172},
+};
+
+const COLORREF kWhite = RGB(255, 255, 255);
+
+} // namespace
+
+bool CTarnwickDlg::InsertColumns() {
+    for (int i = 0; i < static_cast<int>(sizeof(kColumns) / sizeof(kColumns[0])); ++i)
+        m_List.InsertColumn(i, kColumns[i].heading, LVCFMT_LEFT, kColumns[i].width, i);
+    return true;
+}
+
+// Fresh empty lists, attached to the view in place of any earlier ones.
+void CTarnwickDlg::CreateImageLists() {
+    m_List.SetImageList(nullptr, LVSIL_NORMAL);
+    m_List.SetImageList(nullptr, LVSIL_SMALL);
+    m_ImageLarge.Create(32, 32, ILC_COLOR24, 0, 0);
+    m_ImageSmall.Create(16, 16, ILC_COLOR24, 0, 0);
+    m_ImageLarge.SetBkColor(kWhite);
+    m_ImageSmall.SetBkColor(kWhite);
+    m_List.SetImageList(&m_ImageLarge, LVSIL_NORMAL);
+    m_List.SetImageList(&m_ImageSmall, LVSIL_SMALL);
+    m_entryImages.clear();
+}
+
+int CTarnwickDlg::AppendIconPair(const std::string& file, int index) {
+    HINSTANCE instance = GetModuleHandleA(nullptr);
+    // ExtractIcon answers 1 for a file that is no program, library or icon file.
+    auto usable = [](HICON icon) { return icon != nullptr && icon != reinterpret_cast<HICON>(1); };
+    HICON large = ExtractIconA(instance, file.c_str(), static_cast<UINT>(index));
+    HICON small = ExtractIconA(instance, file.c_str(), static_cast<UINT>(index));
+    int image = -1;
+    if (usable(large) && usable(small)) {
+        image = m_ImageLarge.ReplaceIcon(-1, large);
+        if (m_ImageSmall.ReplaceIcon(-1, small) != image)
+            image = -1;
+    }
+    // The image lists keep copies; the extracted handles are ours to release.
+    if (usable(large))
+        DestroyIcon(large);
+    if (usable(small))
+        DestroyIcon(small);
+    return image;
+}
+
+bool CTarnwickDlg::ShowAll() {
+    m_List.DeleteAllItems();
+    m_List.SetImageList(&m_ImageLarge, LVSIL_NORMAL);
+    m_List.SetImageList(&m_ImageSmall, LVSIL_SMALL);
+    int row = 0;
+    for (const HotKeyEntry& entry : m_entries) {
+        const int image = row < static_cast<int>(m_entryImages.size()) ? m_entryImages[row] : -1;
+        m_List.InsertItem(row, entry.name, image >= 0 ? image : I_IMAGENONE);
+        m_List.SetItemText(row, 1, entry.keydes);
+        m_List.SetItemText(row, 2, entry.path);
+        m_List.SetItemText(row, 3, entry.workdir);
+        m_List.SetItemText(row, 4, entry.info);
+        ++row;
+    }
+    return true;
+}
+
+bool CTarnwickDlg::ClearAll() {
+    DisableAllHotKeys();
+    m_List.DeleteAllItems();
+    CreateImageLists();
+    m_entries.clear();
+    return true;
+}
+
+void CTarnwickDlg::OnClear() {
+    if (Message("你真的要删除设置的所有快捷键吗?", "Are You Sure?", MB_YESNO | MB_ICONQUESTION) ==
+        IDYES)
+        ClearAll();
+}
+
+// Works from the row's texts: its note decides whether the command is a built-in action.
+void CTarnwickDlg::RunSelected() {
+    const int row = m_List.GetSelectionMark();
+    if (row == -1)
+        return;
+    const std::string command = m_List.GetItemText(row, 2);
+    const std::string directory = m_List.GetItemText(row, 3);
+    const bool builtin = m_List.GetItemText(row, 4) == kBuiltInNote;
+    LaunchTarget(command, directory, builtin, m_system, m_allowShutdown);
+}

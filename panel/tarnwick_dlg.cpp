@@ -1,0 +1,200 @@
+#include "panel/tarnwick_dlg.h"
+
+#include "dialogs/about_dlg.h"
+#include "engine/builtin_action.h"
+#include "platform/win32/data_exchange.h"
+#include "res/resource.h"
+
+const char kPanelCaption[] = "Tarnwick  --- www.tarnwick.org";
+
+namespace {
+const UINT kTrayCallbackMessage = WM_USER + 2;
+const char kTrayTip[] = "Tarnwick V1.0";
+const UINT_PTR kVisibilityTimer = 100;
+const DWORD kListExtendedStyle = LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT; // 0x21
+} // namespace
+
+CTarnwickDlg::CTarnwickDlg(tw::ISystem& system, int& allowShutdown)
+    : CDialog(IDD_TARNWICK_DIALOG, nullptr), CHotKeyEngine(system, allowShutdown),
+      m_hIcon(LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINFRAME))) {
+}
+
+// The members release themselves in reverse order: the list control and buttons, the two
+// image lists, the entries, the tray icon (which leaves the notification area if it is
+// still there). The application icon is a shared resource icon and stays.
+CTarnwickDlg::~CTarnwickDlg() = default;
+
+void CTarnwickDlg::DoDataExchange(CDataExchange* dx) {
+    CDialog::DoDataExchange(dx);
+    DDX_Control(dx, IDC_LIST_ENTRIES, m_List);
+    DDX_Control(dx, IDC_BTN_HOTKEYS_OFF, m_btnHotKeysOff);
+    DDX_Control(dx, IDC_BTN_HOTKEYS_ON, m_btnHotKeysOn);
+}
+
+BOOL CTarnwickDlg::OnInitDialog() {
+    CDialog::OnInitDialog();
+
+    SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
+    SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
+    m_List.SetExtendedStyle(kListExtendedStyle);
+
+    // Without its settings the program has nothing to work on; the loader has told why.
+    if (!LoadSettings())
+        ExitProcess(0);
+
+    AttachWindows(m_hWnd, m_btnHotKeysOff.GetSafeHwnd(), m_btnHotKeysOn.GetSafeHwnd());
+    RegisterFixedHotKeys();
+
+    m_TrayIcon.AddToTray(m_hWnd, kTrayCallbackMessage, kTrayTip, m_hIcon, IDR_MENU_TRAY);
+    if (!m_bShowTray)
+        m_TrayIcon.HideFromTray();
+
+    CheckDlgButton(m_hWnd, IDC_CHK_AUTORUN, m_bAutoRun ? BST_CHECKED : BST_UNCHECKED);
+    CheckDlgButton(m_hWnd, IDC_CHK_SHOWTRAY, m_bShowTray ? BST_CHECKED : BST_UNCHECKED);
+    m_bHotKeysOn = true;
+    CreateImageLists();
+
+    InsertColumns();
+    UpdatePanelVisibility();
+
+    if (ReadListFile(m_strListFile)) {
+        ShowAll();
+        EnableAllHotKeys();
+    }
+
+    // The template is visible, so the dialog shows itself after this returns; the timer
+    // hides it again when the program is to start hidden.
+    SetTimer(m_hWnd, kVisibilityTimer, 100, nullptr);
+    return TRUE;
+}
+
+BOOL CTarnwickDlg::PreTranslateMessage(MSG* msg) {
+    PreTranslateHotKey(msg->message, static_cast<std::uintptr_t>(msg->wParam));
+    return CDialog::PreTranslateMessage(msg);
+}
+
+void CTarnwickDlg::OnOK() {
+    m_TrayIcon.RemoveFromTray();
+    CDialog::OnOK();
+}
+
+// Esc, the close box and the hide button only hide: the program goes on in the background.
+void CTarnwickDlg::OnCancel() {
+    HidePanel();
+}
+
+bool CTarnwickDlg::OnCommand(int id, int code) {
+    switch (id) {
+    case ID_TRAY_SHOW_PANEL: TogglePanel(); return true;
+    case IDC_CHK_SHOWTRAY: OnShowTray(); return true;
+    case IDC_CHK_AUTORUN: OnAutoRun(); return true;
+    case IDC_BTN_VIEW: TrackMenu(MENU_POS_VIEW); return true;
+    case ID_VIEW_LARGE_ICONS: SetViewMode(LVS_ICON); return true;
+    case ID_VIEW_SMALL_ICONS: SetViewMode(LVS_SMALLICON); return true;
+    case ID_VIEW_LIST: SetViewMode(LVS_LIST); return true;
+    case ID_VIEW_REPORT: SetViewMode(LVS_REPORT); return true;
+    case IDC_BTN_HOTKEYS_OFF:
+    case ID_TRAY_DISABLE_HOTKEYS: OnDisableHotKeys(); return true;
+    case IDC_BTN_HOTKEYS_ON:
+    case ID_TRAY_ENABLE_HOTKEYS: OnEnableHotKeys(); return true;
+    case IDC_BTN_CLEAR:
+    case ID_LIST_CLEAR: OnClear(); return true;
+    case IDC_BTN_SAVE: OnSaveList(); return true;
+    case IDC_BTN_LOAD: OnLoadList(); return true;
+    case ID_LIST_RUN: RunSelected(); return true;
+    case IDC_BTN_ABOUT:
+    case ID_TRAY_ABOUT: OnAbout(); return true;
+    case IDC_BTN_HELP: OnHelp(); return true;
+    // The tray's Exit leaves the icon to the panel's destruction.
+    case ID_TRAY_EXIT: CDialog::OnOK(); return true;
+    default: return CDialog::OnCommand(id, code);
+    }
+}
+
+bool CTarnwickDlg::OnNotify(NMHDR* header, LRESULT* result) {
+    if (header->idFrom != IDC_LIST_ENTRIES)
+        return CDialog::OnNotify(header, result);
+    switch (header->code) {
+    case NM_RCLICK:
+        // The marked row decides, not the point clicked.
+        TrackMenu(m_List.GetSelectionMark() == -1 ? MENU_POS_LIST_EMPTY : MENU_POS_LIST_ITEM);
+        *result = 0;
+        return true;
+    case NM_DBLCLK:
+        RunSelected();
+        *result = 0;
+        return true;
+    default:
+        return CDialog::OnNotify(header, result);
+    }
+}
+
+bool CTarnwickDlg::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result) {
+    switch (msg) {
+    case WM_PAINT:
+        return PaintMinimized();
+    case WM_QUERYDRAGICON:
+        *result = reinterpret_cast<LRESULT>(m_hIcon);
+        return true;
+    case WM_TIMER:
+        UpdatePanelVisibility();
+        KillTimer(m_hWnd, kVisibilityTimer);
+        return false;
+    case kTrayCallbackMessage:
+        *result = m_TrayIcon.OnTrayCallback(wParam, lParam);
+        return true;
+    case WM_QUERYENDSESSION:
+        *result = QueryEndSessionAnswer(
+            static_cast<int>(DefWindowProcA(m_hWnd, msg, wParam, lParam)), m_allowShutdown);
+        return true;
+    default:
+        return CDialog::OnMessage(msg, wParam, lParam, result);
+    }
+}
+
+bool CTarnwickDlg::PaintMinimized() {
+    if (!IsIconic(m_hWnd))
+        return false;
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(m_hWnd, &ps);
+    SendMessage(WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+    RECT rect;
+    GetClientRect(m_hWnd, &rect);
+    const int x = (rect.right - rect.left - GetSystemMetrics(SM_CXICON) + 1) / 2;
+    const int y = (rect.bottom - rect.top - GetSystemMetrics(SM_CYICON) + 1) / 2;
+    DrawIcon(dc, x, y, m_hIcon);
+    EndPaint(m_hWnd, &ps);
+    return true;
+}
+
+void CTarnwickDlg::TrackMenu(int position) {
+    HMENU menu = LoadMenuA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MENU_LIST));
+    if (menu == nullptr)
+        return;
+    HMENU popup = GetSubMenu(menu, position);
+    HWND owner = m_hWnd;
+    while (GetWindowLongA(owner, GWL_STYLE) & WS_CHILD)
+        owner = ::GetParent(owner);
+    POINT pt;
+    GetCursorPos(&pt);
+    if (popup != nullptr)
+        TrackPopupMenu(popup, TPM_LEFTALIGN | TPM_RIGHTBUTTON, pt.x, pt.y, 0, owner, nullptr);
+    DestroyMenu(menu);
+}
+
+void CTarnwickDlg::SetViewMode(DWORD view) {
+    m_List.SetView(view);
+}
+
+void CTarnwickDlg::OnAbout() {
+    CAboutDlg about;
+    about.DoModal();
+}
+
+void CTarnwickDlg::OnHelp() {
+    ShellExecuteA(nullptr, "", "tarnwick.chm", "", "", SW_SHOW);
+}
+
+int CTarnwickDlg::Message(const std::string& text, const std::string& caption, unsigned flags) {
+    return m_system.ShowMessageBox(m_hWnd, text, caption, flags);
+}

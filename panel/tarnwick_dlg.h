@@ -1,0 +1,78 @@
+#pragma once
+// The main panel: the program's only top-level window, run modally for the life of the
+// process. It owns the entry list (through the hotkey engine it derives from), the tray
+// icon, the image lists and the list view, and receives every command, the tray callback
+// and, through its message pre-translation, every hotkey.
+
+#include "engine/hotkey_engine.h"
+#include "panel/list_ctrl_file.h"
+#include "panel/tray_icon.h"
+#include "platform/win32/controls.h"
+#include "platform/win32/dialog.h"
+
+#include <string>
+#include <vector>
+
+// The caption a second copy looks for; the dialog template carries the same text.
+extern const char kPanelCaption[];
+
+class CTarnwickDlg : public CDialog, public CHotKeyEngine {
+public:
+    CTarnwickDlg(tw::ISystem& system, int& allowShutdown);
+    ~CTarnwickDlg() override;
+
+    BOOL PreTranslateMessage(MSG* msg) override;
+
+    // Settings file and start-with-Windows.
+    bool LoadSettings();
+    void OnShowTray();
+    void OnAutoRun();
+
+    // Hotkey list files.
+    bool WriteListFile(const std::string& path);
+    bool ReadListFile(const std::string& path);
+    void OnSaveList();
+    void OnLoadList();
+
+    // The list display.
+    bool InsertColumns();
+    bool ShowAll();
+    bool ClearAll();
+    void RunSelected();
+
+    bool m_bShowTray = false;
+    bool m_bAutoRun = false;
+    std::string m_strListFile;
+    CTrayIcon m_TrayIcon;
+    CImageList m_ImageLarge;
+    CImageList m_ImageSmall;
+    CButton m_btnHotKeysOff;
+    CButton m_btnHotKeysOn;
+    CListCtrlFile m_List;
+    HICON m_hIcon;
+
+protected:
+    BOOL OnInitDialog() override;
+    void DoDataExchange(CDataExchange* dx) override;
+    void OnOK() override;
+    void OnCancel() override;
+    bool OnCommand(int id, int code) override;
+    bool OnNotify(NMHDR* header, LRESULT* result) override;
+    bool OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result) override;
+
+private:
+    void CreateImageLists();
+    // Extracts an entry's icon for both image lists; the index of the pair, or -1 when
+    // the file gives no icon.
+    int AppendIconPair(const std::string& file, int index);
+    void OnClear();
+    void TrackMenu(int position);
+    void SetViewMode(DWORD view);
+    void OnAbout();
+    void OnHelp();
+    bool PaintMinimized();
+    int Message(const std::string& text, const std::string& caption, unsigned flags);
+
+    // The image pair each entry shows, in entry order; -1 for none.
+    std::vector<int> m_entryImages;
+};
