@@ -1,0 +1,165 @@
+// The panel's list commands against the real list view: clearing with its confirmation,
+// running the marked row, the view modes, and writing the list file.
+
+#include "panel_test_support.h"
+
+#include "res/resource.h"
+
+namespace {
+
+class PanelList : public PanelTest {};
+
+const unsigned kCtrlAlt = MOD_CONTROL | MOD_ALT;
+
+TEST_F(PanelList, ClearConfirmedEmptiesViewImagesEntriesAndHotkeysButNotTheFile)
+{
+    const std::string before = ReadBytes("list.map");
+    system.answers = {IDYES};
+    HWND panelWindow = nullptr;
+
+    Run([&](ScriptedPanel& p) {
+        panelWindow = p.m_hWnd;
+        p.Command(IDC_BTN_CLEAR);
+
+        EXPECT_EQ(0, p.RowCount());
+        EXPECT_TRUE(p.m_entries.empty());
+        // Fresh empty lists, and the view shows those, not the destroyed ones.
+        EXPECT_EQ(0, p.m_ImageLarge.GetImageCount());
+        EXPECT_EQ(0, p.m_ImageSmall.GetImageCount());
+        EXPECT_NE(nullptr, p.m_ImageLarge.GetSafeHandle());
+        EXPECT_EQ(p.m_ImageLarge.GetSafeHandle(), p.m_List.GetImageList(LVSIL_NORMAL));
+        EXPECT_EQ(p.m_ImageSmall.GetSafeHandle(), p.m_List.GetImageList(LVSIL_SMALL));
+        EXPECT_FALSE(p.Enabled(IDC_BTN_HOTKEYS_OFF));
+        EXPECT_TRUE(p.Enabled(IDC_BTN_HOTKEYS_ON));
+        // Still on: an entry added now is registered at once.
+        EXPECT_TRUE(p.m_bHotKeysOn);
+    });
+
+    ASSERT_EQ(1u, system.boxes.size());
+    EXPECT_EQ("你真的要删除设置的所有快捷键吗?", system.boxes[0].text);
+    EXPECT_EQ("Are You Sure?", system.boxes[0].caption);
+    EXPECT_EQ(static_cast<unsigned>(MB_YESNO | MB_ICONQUESTION), system.boxes[0].flags);
+    EXPECT_EQ(panelWindow, system.boxes[0].owner);
+    // The entries' hotkeys are gone, the two fixed ones stay.
+    const std::map<int, std::pair<unsigned, unsigned>> fixed = {{0, {kCtrlAlt, VK_HOME}},
+                                                                {1, {kCtrlAlt, VK_END}}};
+    EXPECT_EQ(fixed, system.hotkeys);
+    EXPECT_EQ(before, ReadBytes("list.map"));
+}
+
+TEST_F(PanelList, ClearDeclinedChangesNothing)
+{
+    system.answers = {IDNO};
+
+    Run([&](ScriptedPanel& p) {
+        p.Command(ID_LIST_CLEAR);
+        EXPECT_EQ(3, p.RowCount());
+        EXPECT_EQ(3u, p.m_entries.size());
+        EXPECT_EQ(2, p.m_ImageLarge.GetImageCount());
+        EXPECT_EQ(2, p.m_ImageSmall.GetImageCount());
+        EXPECT_TRUE(p.Enabled(IDC_BTN_HOTKEYS_OFF));
+        EXPECT_FALSE(p.Enabled(IDC_BTN_HOTKEYS_ON));
+    });
+
+    EXPECT_EQ(1u, system.boxes.size());
+    EXPECT_EQ(4u, system.hotkeys.size());
+}
+
+// Run works from the row's texts: the note column decides between the shell and the
+// built-in action, whatever the entry behind the row says.
+TEST_F(PanelList, RunOpensTheMarkedRowOrRunsItsBuiltInAction)
+{
+    Run([&](ScriptedPanel& p) {
+        p.m_List.SetSelectionMark(-1);
+        p.Command(ID_LIST_RUN);
+        EXPECT_TRUE(system.opened.empty());
+        EXPECT_EQ(1, allowShutdown);
+
+        p.m_List.SetSelectionMark(0);
+        p.Command(ID_LIST_RUN);
+        ASSERT_EQ(1u, system.opened.size());
+        EXPECT_EQ("C:\\windows\\notepad.exe", system.opened[0].file);
+        EXPECT_EQ("C:\\windows", system.opened[0].directory);
+
+        p.m_List.SetSelectionMark(2);
+        p.Command(ID_LIST_RUN);
+        EXPECT_EQ(1u, system.opened.size());
+        EXPECT_EQ(0, allowShutdown) << "forbid shutdown ran";
+
+        // A double-click on a row whose note no longer marks it built-in hands the token
+        // to the shell.
+        allowShutdown = 1;
+        p.m_List.SetItemText(2, 4, "改过的说明");
+        NMITEMACTIVATE click = {};
+        click.hdr.hwndFrom = p.m_List.m_hWnd;
+        click.hdr.idFrom = IDC_LIST_ENTRIES;
+        click.hdr.code = NM_DBLCLK;
+        click.iItem = 2;
+        p.SendMessage(WM_NOTIFY, IDC_LIST_ENTRIES, reinterpret_cast<LPARAM>(&click));
+        ASSERT_EQ(2u, system.opened.size());
+        EXPECT_EQ("$ZELO.TW.ACT~forbid_shutdown$", system.opened[1].file);
+        EXPECT_EQ("_", system.opened[1].directory);
+        EXPECT_EQ(1, allowShutdown);
+    });
+
+    EXPECT_TRUE(system.boxes.empty());
+    EXPECT_TRUE(system.mciCommands.empty());
+}
+
+TEST_F(PanelList, ViewModesKeepEveryRowWithItsTextsAndImage)
+{
+    struct Mode {
+        int command;
+        DWORD view;
+    };
+    const Mode modes[] = {{ID_VIEW_LARGE_ICONS, LVS_ICON},
+                          {ID_VIEW_SMALL_ICONS, LVS_SMALLICON},
+                          {ID_VIEW_LIST, LVS_LIST},
+                          {ID_VIEW_REPORT, LVS_REPORT}};
+
+    Run([&](ScriptedPanel& p) {
+        ASSERT_EQ(3, p.RowCount());
+        const int images[] = {p.RowImage(0), p.RowImage(1), p.RowImage(2)};
+        p.m_List.SetSelectionMark(1);
+        for (const Mode& mode : modes) {
+            SCOPED_TRACE(mode.command);
+            p.Command(mode.command);
+            EXPECT_EQ(mode.view, p.m_List.GetStyle() & LVS_TYPEMASK);
+            ASSERT_EQ(3, p.RowCount());
+            EXPECT_EQ(1, p.m_List.GetSelectionMark());
+            for (int row = 0; row < 3; ++row) {
+                EXPECT_EQ(p.Entry(row).name, p.Text(row, 0));
+                EXPECT_EQ(p.Entry(row).path, p.Text(row, 2));
+                EXPECT_EQ(images[row], p.RowImage(row));
+            }
+        }
+    });
+}
+
+TEST_F(PanelList, ListFileWritesBackAsReadAndAFailedWriteKeepsTheOldFile)
+{
+    HWND panelWindow = nullptr;
+
+    Run([&](ScriptedPanel& p) {
+        panelWindow = p.m_hWnd;
+        EXPECT_TRUE(p.WriteListFile("copy.map"));
+        EXPECT_EQ(ReadBytes("list.map"), ReadBytes("copy.map"));
+        EXPECT_TRUE(system.boxes.empty());
+
+        const std::string old = "[MAIN]\r\ncount=0\r\n";
+        WriteBytes("locked.map", old);
+        ::SetFileAttributesA("locked.map", FILE_ATTRIBUTE_READONLY);
+        EXPECT_FALSE(p.WriteListFile("locked.map"));
+        EXPECT_EQ(old, ReadBytes("locked.map"));
+        EXPECT_EQ(3u, p.m_entries.size());
+        EXPECT_EQ(3, p.RowCount());
+    });
+
+    ASSERT_EQ(1u, system.boxes.size());
+    EXPECT_EQ("不能打开文件进行写入!", system.boxes[0].text);
+    EXPECT_EQ("ERROR", system.boxes[0].caption);
+    EXPECT_EQ(static_cast<unsigned>(MB_ICONINFORMATION), system.boxes[0].flags);
+    EXPECT_EQ(panelWindow, system.boxes[0].owner);
+}
+
+} // namespace

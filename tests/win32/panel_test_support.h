@@ -1,0 +1,381 @@
+#pragma once
+// Running the real main panel inside a test: a system seam that answers message boxes and
+// keeps hotkeys, launches, built-in side effects and the registry to itself while windows,
+// the current directory and key names stay real; a scratch working directory holding the
+// settings file and a list file; and a panel that runs a test script inside its own modal
+// loop.
+
+#include "panel/tarnwick_dlg.h"
+#include "platform/win32/win32_system.h"
+
+#include <windows.h>
+#include <commctrl.h>
+#include <shellapi.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstring>
+#include <deque>
+#include <functional>
+#include <iterator>
+#include <map>
+#include <string>
+#include <utility>
+#include <vector>
+
+// Forwards the window, directory and text services to the real system. Hotkeys are kept
+// here, like the system would (a combination held under one id is refused to another), so
+// a test neither depends on nor disturbs what the desktop has registered. Nothing is
+// opened, no door moves, no power-off is requested and the registry is not touched.
+class PanelSystem : public Win32System {
+public:
+    struct Box {
+        tw::WindowRef owner;
+        std::string text;
+        std::string caption;
+        unsigned flags;
+    };
+    struct Opened {
+        std::string file;
+        std::string directory;
+    };
+    struct RegWrite {
+        tw::RegRoot root;
+        std::string subkey;
+        std::string name;
+        std::string data;
+    };
+
+    std::vector<Box> boxes;
+    // Answers of the coming message boxes, in order; OK after them.
+    std::deque<int> answers;
+    std::map<int, std::pair<unsigned, unsigned>> hotkeys; // id -> (modifiers, vk), held now
+    std::vector<tw::WindowRef> hotkeyOwners;
+    std::vector<Opened> opened;
+    std::vector<std::string> mciCommands;
+    int powerOffRequests = 0;
+    std::vector<RegWrite> regWrites;
+
+    bool RegisterHotKey(tw::WindowRef window, int id, unsigned modifiers, unsigned vk) override
+    {
+        hotkeyOwners.push_back(window);
+        for (const auto& held : hotkeys)
+            if (held.first != id && held.second == std::make_pair(modifiers, vk))
+                return false;
+        hotkeys[id] = {modifiers, vk};
+        return true;
+    }
+    bool UnregisterHotKey(tw::WindowRef window, int id) override
+    {
+        hotkeyOwners.push_back(window);
+        return hotkeys.erase(id) == 1;
+    }
+    int ShowMessageBox(tw::WindowRef owner, const std::string& text, const std::string& caption,
+                       unsigned flags) override
+    {
+        boxes.push_back({owner, text, caption, flags});
+        if (answers.empty())
+            return IDOK;
+        const int answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
+    void ShellOpen(const std::string& file, const std::string& directory) override
+    {
+        opened.push_back({file, directory});
+    }
+    void SendMciCommand(const std::string& command) override { mciCommands.push_back(command); }
+    tw::TokenRef OpenProcessToken() override { return nullptr; }
+    bool EnableShutdownPrivilege(tw::TokenRef) override { return false; }
+    void CloseToken(tw::TokenRef) override {}
+    bool RequestPowerOff() override
+    {
+        ++powerOffRequests;
+        return false;
+    }
+    tw::RegWriteResult WriteRegString(tw::RegRoot root, const std::string& subkey,
+                                      const std::string& name, const std::string& data) override
+    {
+        regWrites.push_back({root, subkey, name, data});
+        return tw::RegWriteResult::Ok;
+    }
+};
+
+// One entry section of a list file, values as they stand in the file.
+struct ListSection {
+    std::string name, path, hotkey, iconint, icon, keydes, workdir, info;
+};
+
+// A list file as the program writes it: GBK, CR LF, keys in the writer's order. `count`
+// may claim more sections than given.
+inline std::string ListFileText(const std::vector<ListSection>& sections, int count)
+{
+    std::string text = "[MAIN]\r\ncount=" + std::to_string(count) + "\r\n";
+    int n = 1;
+    for (const ListSection& s : sections) {
+        text += "[run" + std::to_string(n++) + "]\r\n";
+        text += "name=" + s.name + "\r\npath=" + s.path + "\r\nhotkey=" + s.hotkey +
+                "\r\niconint=" + s.iconint + "\r\nicon=" + s.icon + "\r\nkeydes=" + s.keydes +
+                "\r\nworkdir=" + s.workdir + "\r\ninfo=" + s.info + "\r\n";
+    }
+    return text;
+}
+
+inline std::string ThisProgram()
+{
+    char path[MAX_PATH] = {};
+    ::GetModuleFileNameA(nullptr, path, MAX_PATH);
+    return path;
+}
+
+// Three entries with different pictures: this program's own icon (it carries the
+// program's resources), a file that holds no icon at all, and a folder from the shell's
+// library. The first and the last have hotkeys (Ctrl+Alt+N, Ctrl+Alt+S); the last is the
+// built-in action that forbids shutting down. The first note spans two lines.
+inline std::vector<ListSection> StandardSections()
+{
+    return {
+        {"记事本", "C:\\windows\\notepad.exe", "1614", "0", ThisProgram(), "Ctrl + Alt + N",
+         "C:\\windows", "第一行`@`第二行"},
+        {"无图标", "C:\\文档\\说明.txt", "0", "0", "tarnwick.ini", "无", "C:\\文档", ""},
+        {"禁止关机", "$ZELO.TW.ACT~forbid_shutdown$", "1619", "3",
+         "C:\\windows\\system32\\shell32.dll", "Ctrl + Alt + S", "_", "内置对象"},
+    };
+}
+
+inline std::string SettingsText(const char* showtray, const char* autorun, const char* mapfile)
+{
+    return std::string("[SET]\r\nshowtray=") + showtray + "\r\nautorun=" + autorun +
+           "\r\nmapfile=" + mapfile + "\r\n[ACT]\r\ncount=0\r\n";
+}
+
+// A fresh directory under the temporary folder, with a blank and Chinese characters in its
+// name, made the current directory for the length of a test.
+class ScratchDirectory {
+public:
+    ScratchDirectory()
+    {
+        char previous[MAX_PATH] = {};
+        ::GetCurrentDirectoryA(MAX_PATH, previous);
+        m_previous = previous;
+        char temp[MAX_PATH] = {};
+        ::GetTempPathA(MAX_PATH, temp);
+        static int serial = 0;
+        m_path = std::string(temp) + "tw panel 面板 " + std::to_string(::GetCurrentProcessId()) +
+                 "_" + std::to_string(++serial);
+        ::CreateDirectoryA(m_path.c_str(), nullptr);
+        ::SetCurrentDirectoryA(m_path.c_str());
+    }
+    ~ScratchDirectory()
+    {
+        ::SetCurrentDirectoryA(m_previous.c_str());
+        WIN32_FIND_DATAA found;
+        HANDLE search = ::FindFirstFileA((m_path + "\\*").c_str(), &found);
+        if (search != INVALID_HANDLE_VALUE) {
+            do {
+                const std::string file = m_path + "\\" + found.cFileName;
+                ::SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_NORMAL);
+                ::DeleteFileA(file.c_str());
+            } while (::FindNextFileA(search, &found));
+            ::FindClose(search);
+        }
+        ::RemoveDirectoryA(m_path.c_str());
+    }
+    ScratchDirectory(const ScratchDirectory&) = delete;
+    ScratchDirectory& operator=(const ScratchDirectory&) = delete;
+
+    // The directory as the system spells it.
+    std::string Current() const
+    {
+        char current[MAX_PATH] = {};
+        ::GetCurrentDirectoryA(MAX_PATH, current);
+        return current;
+    }
+
+private:
+    std::string m_previous;
+    std::string m_path;
+};
+
+inline void WriteBytes(const std::string& file, const std::string& bytes)
+{
+    HANDLE h = ::CreateFileA(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                             FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, h) << file;
+    DWORD written = 0;
+    ::WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    ::CloseHandle(h);
+    ASSERT_EQ(bytes.size(), written);
+}
+
+// The file's bytes; "<missing>" when it cannot be read.
+inline std::string ReadBytes(const std::string& file)
+{
+    HANDLE h = ::CreateFileA(file.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                             FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return "<missing>";
+    std::string bytes;
+    char buffer[4096];
+    DWORD got = 0;
+    while (::ReadFile(h, buffer, sizeof buffer, &got, nullptr) && got > 0)
+        bytes.append(buffer, got);
+    ::CloseHandle(h);
+    return bytes;
+}
+
+// The main panel with a test script: the script runs from a message posted at the end of
+// initialisation, so inside the panel's own modal loop, and the panel ends with
+// kScriptEnded afterwards unless the script ended it. A panel still open after thirty
+// seconds ends with kTimedOut, so a lost message fails the test instead of hanging it.
+class ScriptedPanel : public CTarnwickDlg {
+public:
+    static constexpr int kScriptEnded = 0x5CE;
+    static constexpr int kTimedOut = -99;
+
+    ScriptedPanel(tw::ISystem& system, int& allowShutdown) : CTarnwickDlg(system, allowShutdown) {}
+
+    std::function<void()> script;
+
+    const HotKeyEntry& Entry(int i) const { return *std::next(m_entries.begin(), i); }
+    int RowCount() const { return m_List.GetItemCount(); }
+    std::string Text(int row, int column) const { return m_List.GetItemText(row, column); }
+    int RowImage(int row) const
+    {
+        LVITEMA item = {};
+        item.mask = LVIF_IMAGE;
+        item.iItem = row;
+        return m_List.GetItem(&item) ? item.iImage : -1000;
+    }
+    bool Enabled(int control) const { return ::IsWindowEnabled(GetDlgItem(control)) != FALSE; }
+    bool Checked(int control) const { return ::IsDlgButtonChecked(m_hWnd, control) == BST_CHECKED; }
+    bool Showing() const { return IsWindowVisible() != FALSE; }
+    // A command as a button or a menu item sends it; returns when the panel has handled it.
+    void Command(int id) { SendMessage(WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0); }
+    void Click(int control) { ::SendMessageA(GetDlgItem(control), BM_CLICK, 0, 0); }
+
+    // Runs the messages that arrive within `ms` the way the panel's loop would.
+    void Pump(DWORD ms)
+    {
+        const DWORD start = ::GetTickCount();
+        do {
+            MSG msg;
+            while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+                if (!PreTranslateMessage(&msg)) {
+                    ::TranslateMessage(&msg);
+                    ::DispatchMessageA(&msg);
+                }
+            }
+            ::Sleep(5);
+        } while (::GetTickCount() - start < ms);
+    }
+
+protected:
+    BOOL OnInitDialog() override
+    {
+        const BOOL result = CTarnwickDlg::OnInitDialog();
+        ::SetTimer(m_hWnd, kSafetyTimer, 30000, nullptr);
+        PostMessage(kRunScript);
+        return result;
+    }
+    bool OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result) override
+    {
+        if (msg == kRunScript) {
+            if (script)
+                script();
+            // Never seen when the script ended the panel: its loop is over by then.
+            PostMessage(kEndScript);
+            return true;
+        }
+        if (msg == kEndScript) {
+            EndDialog(kScriptEnded);
+            return true;
+        }
+        if (msg == WM_TIMER && wParam == kSafetyTimer) {
+            ::KillTimer(m_hWnd, kSafetyTimer);
+            EndDialog(kTimedOut);
+            return true;
+        }
+        return CTarnwickDlg::OnMessage(msg, wParam, lParam, result);
+    }
+
+private:
+    static constexpr UINT kRunScript = WM_APP + 200;
+    static constexpr UINT kEndScript = WM_APP + 201;
+    static constexpr UINT_PTR kSafetyTimer = 0x5AFE;
+};
+
+// A scratch directory with a settings file and the standard list file "list.map", and a
+// panel to run in it as the application runs it (main window, common controls).
+class PanelTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        INITCOMMONCONTROLSEX init = {sizeof(init), ICC_LISTVIEW_CLASSES | ICC_HOTKEY_CLASS |
+                                                       ICC_STANDARD_CLASSES};
+        ::InitCommonControlsEx(&init);
+        // Without a settings file the panel ends the process.
+        WriteBytes("tarnwick.ini", SettingsText("no", "no", "list.map"));
+        WriteBytes("list.map", ListFileText(StandardSections(), 3));
+    }
+    void TearDown() override { CDialog::SetMainWnd(nullptr); }
+
+    // Runs the panel with `script` inside its loop; the panel's end code.
+    int Run(const std::function<void(ScriptedPanel&)>& script)
+    {
+        ScriptedPanel panel(system, allowShutdown);
+        panel.script = [&] { script(panel); };
+        CDialog::SetMainWnd(&panel);
+        const int result = static_cast<int>(panel.DoModal());
+        CDialog::SetMainWnd(nullptr);
+        return result;
+    }
+
+    ScratchDirectory scratch;
+    PanelSystem system;
+    int allowShutdown = 1;
+};
+
+// An image of an image list, drawn on white, as 32-bit pixels.
+inline std::vector<std::uint32_t> DrawnImage(HIMAGELIST list, int index)
+{
+    int cx = 0, cy = 0;
+    ::ImageList_GetIconSize(list, &cx, &cy);
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = cx;
+    info.bmiHeader.biHeight = -cy;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HDC dc = ::CreateCompatibleDC(nullptr);
+    HBITMAP bitmap = ::CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = ::SelectObject(dc, bitmap);
+    std::memset(bits, 0xFF, static_cast<size_t>(cx) * cy * 4);
+    ::ImageList_Draw(list, index, dc, 0, 0, ILD_NORMAL);
+    ::GdiFlush();
+    const auto* first = static_cast<const std::uint32_t*>(bits);
+    std::vector<std::uint32_t> pixels(first, first + cx * cy);
+    ::SelectObject(dc, old);
+    ::DeleteObject(bitmap);
+    ::DeleteDC(dc);
+    return pixels;
+}
+
+// What a list made like the panel's shows for the icon `index` of `file`; empty when the
+// file gives no icon.
+inline std::vector<std::uint32_t> ExpectedImage(const std::string& file, int index, int size)
+{
+    HIMAGELIST list = ::ImageList_Create(size, size, ILC_COLOR24, 0, 0);
+    ::ImageList_SetBkColor(list, RGB(255, 255, 255));
+    HICON icon = ::ExtractIconA(::GetModuleHandleA(nullptr), file.c_str(), static_cast<UINT>(index));
+    std::vector<std::uint32_t> pixels;
+    if (icon != nullptr && icon != reinterpret_cast<HICON>(1)) {
+        ::ImageList_ReplaceIcon(list, -1, icon);
+        ::DestroyIcon(icon);
+        pixels = DrawnImage(list, 0);
+    }
+    ::ImageList_Destroy(list);
+    return pixels;
+}
