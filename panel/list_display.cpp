@@ -46,19 +46,22 @@ int CTarnwickDlg::AppendIconPair(const std::string& file, int index) {
     HINSTANCE instance = GetModuleHandleA(nullptr);
     // ExtractIcon answers 1 for a file that is no program, library or icon file.
     auto usable = [](HICON icon) { return icon != nullptr && icon != reinterpret_cast<HICON>(1); };
-    HICON large = ExtractIconA(instance, file.c_str(), static_cast<UINT>(index));
-    HICON small = ExtractIconA(instance, file.c_str(), static_cast<UINT>(index));
+    HICON largeIcon = ExtractIconA(instance, file.c_str(), static_cast<UINT>(index));
+    HICON smallIcon = ExtractIconA(instance, file.c_str(), static_cast<UINT>(index));
     int image = -1;
-    if (usable(large) && usable(small)) {
-        image = m_ImageLarge.ReplaceIcon(-1, large);
-        if (m_ImageSmall.ReplaceIcon(-1, small) != image)
+    if (usable(largeIcon) && usable(smallIcon)) {
+        image = m_ImageLarge.ReplaceIcon(-1, largeIcon);
+        // Both lists must stay in step: an index names the same entry's icon in each.
+        if (image >= 0 && m_ImageSmall.ReplaceIcon(-1, smallIcon) != image) {
+            ImageList_Remove(m_ImageLarge.GetSafeHandle(), image);
             image = -1;
+        }
     }
     // The image lists keep copies; the extracted handles are ours to release.
-    if (usable(large))
-        DestroyIcon(large);
-    if (usable(small))
-        DestroyIcon(small);
+    if (usable(largeIcon))
+        DestroyIcon(largeIcon);
+    if (usable(smallIcon))
+        DestroyIcon(smallIcon);
     return image;
 }
 

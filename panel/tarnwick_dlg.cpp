@@ -192,7 +192,7 @@ void CTarnwickDlg::OnAbout() {
 }
 
 void CTarnwickDlg::OnHelp() {
-    ShellExecuteA(nullptr, "", "tarnwick.chm", "", "", SW_SHOW);
+    m_system.ShellOpen("tarnwick.chm", "");
 }
 
 int CTarnwickDlg::Message(const std::string& text, const std::string& caption, unsigned flags) {
