@@ -1,5 +1,7 @@
 #include "storage/ini_document.h"
 
+#include "support/scratch_dir.h"
+
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -17,46 +19,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-// A fresh folder under the system's temp folder, removed with everything in it.
-class ScratchDir {
-public:
-    ScratchDir() {
-        auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
-        for (int n = 0;; ++n) {
-            m_dir = fs::temp_directory_path() /
-                    ("tw-ini-" + std::to_string(stamp) + "-" + std::to_string(n));
-            if (fs::create_directory(m_dir))
-                break;
-        }
-    }
-    ~ScratchDir() {
-        std::error_code ec;
-        for (const auto& item : fs::recursive_directory_iterator(m_dir, ec))
-            fs::permissions(item.path(), fs::perms::owner_all, fs::perm_options::add, ec);
-        fs::remove_all(m_dir, ec);
-    }
-    std::string Path(const std::string& name) const { return (m_dir / name).string(); }
-    std::vector<std::string> Names() const {
-        std::vector<std::string> names;
-        for (const auto& item : fs::directory_iterator(m_dir))
-            names.push_back(item.path().filename().string());
-        return names;
-    }
-
-private:
-    fs::path m_dir;
-};
-
-void WriteBytes(const std::string& path, const std::string& bytes) {
-    std::ofstream out(path, std::ios::binary);
-    out << bytes;
-}
-
-std::string ReadBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
 
 void MakeReadOnly(const std::string& path) {
     fs::permissions(path, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,

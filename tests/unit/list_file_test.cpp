@@ -1,5 +1,7 @@
 #include "storage/list_file.h"
 
+#include "support/scratch_dir.h"
+
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -13,37 +15,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-class ScratchDir {
-public:
-    ScratchDir() {
-        auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
-        for (int n = 0;; ++n) {
-            m_dir = fs::temp_directory_path() /
-                    ("tw-list-" + std::to_string(stamp) + "-" + std::to_string(n));
-            if (fs::create_directory(m_dir))
-                break;
-        }
-    }
-    ~ScratchDir() {
-        std::error_code ec;
-        fs::remove_all(m_dir, ec);
-    }
-    std::string Path(const std::string& name) const { return (m_dir / name).string(); }
-
-private:
-    fs::path m_dir;
-};
-
-void WriteBytes(const std::string& path, const std::string& bytes) {
-    std::ofstream out(path, std::ios::binary);
-    out << bytes;
-}
-
-std::string ReadBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
 
 // Lead bytes of GBK, as the system answers them on a Simplified Chinese Windows.
 bool GbkLeadByte(unsigned char byte) {
