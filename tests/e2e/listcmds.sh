@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# The list commands: Run and double click on the marked row, Clear with its confirmation,
-# Load of another list and Save to another file.
+# The list commands: Run and double click on the marked row, Save to another file, Clear with
+# its confirmation, Load of another list.
 . "$(dirname "$0")/lib.sh"
 
 tw_sample_files "$TW_SCRATCH" no no
@@ -24,6 +24,25 @@ sleep 1
 tw_eq "each starts only its own row" "1 1" \
     "$(tw_hits "$TW_SCRATCH" hit1) $(tw_hits "$TW_SCRATCH" hit2)"
 
+# Into another directory, over an existing file: the dialog asks, the driver confirms.
+mkdir -p "$TW_SCRATCH/sub"
+echo junk >"$TW_SCRATCH/sub/saved.map"
+cp "$TW_SCRATCH/sub/saved.map" "$TW_SCRATCH/junk"
+tw_drv post-click "$TW_PANEL" 1009
+tw_check "Save As takes the file typed and confirms replacing it" \
+    tw_drv file-dialog "" "$(tw_winpath "$TW_SCRATCH/sub/saved.map")" 15000
+tw_wait_file_change "$TW_SCRATCH/sub/saved.map" "$TW_SCRATCH/junk" 5
+tw_same_file "Save writes the list as the program writes list files" \
+    "$TW_SCRATCH/list.map.orig" "$TW_SCRATCH/sub/saved.map"
+
+# The file dialog must leave the current directory where it was: the settings file is
+# still rewritten in the start directory, not beside the chosen list.
+cp "$TW_SCRATCH/tarnwick.ini" "$TW_SCRATCH/ini.before"
+tw_drv click "$TW_PANEL" 1003
+tw_check "after Save As the tray box rewrites the start directory's settings" \
+    tw_wait_file_change "$TW_SCRATCH/tarnwick.ini" "$TW_SCRATCH/ini.before" 5
+tw_check "no settings file appears beside the chosen list" test ! -e "$TW_SCRATCH/sub/tarnwick.ini"
+
 tw_drv post-click "$TW_PANEL" 1008
 tw_eq "Clear asks first" "你真的要删除设置的所有快捷键吗?" "$(tw_drv_text box-text "Are You Sure?")"
 tw_drv answer-box "Are You Sure?" no
@@ -45,25 +64,4 @@ tw_keys ctrl+alt+m
 tw_check "the loaded entries' hotkeys work" tw_wait_hits "$TW_SCRATCH" hit3 1
 tw_same_file "Load leaves the current list file as it was" \
     "$TW_SCRATCH/list.map.orig" "$TW_SCRATCH/list.map"
-
-# Into another directory, over an existing file: the dialog asks, the driver confirms.
-mkdir -p "$TW_SCRATCH/sub"
-echo junk >"$TW_SCRATCH/sub/saved.map"
-cp "$TW_SCRATCH/sub/saved.map" "$TW_SCRATCH/junk"
-tw_drv post-click "$TW_PANEL" 1009
-tw_check "Save As takes the file typed and confirms replacing it" \
-    tw_drv file-dialog "" "$(tw_winpath "$TW_SCRATCH/sub/saved.map")" 15000
-tw_wait_file_change "$TW_SCRATCH/sub/saved.map" "$TW_SCRATCH/junk" 5
-tw_same_file "Save writes the list as the program writes list files" \
-    "$TW_SCRATCH/other.map" "$TW_SCRATCH/sub/saved.map"
-tw_same_file "Save leaves the current list file as it was" \
-    "$TW_SCRATCH/list.map.orig" "$TW_SCRATCH/list.map"
-
-# The file dialogs must leave the current directory where it was: the settings file is
-# still rewritten in the start directory, not beside the chosen lists.
-cp "$TW_SCRATCH/tarnwick.ini" "$TW_SCRATCH/ini.before"
-tw_drv click "$TW_PANEL" 1003
-tw_check "after the file dialogs the tray box rewrites the start directory's settings" \
-    tw_wait_file_change "$TW_SCRATCH/tarnwick.ini" "$TW_SCRATCH/ini.before" 5
-tw_check "no settings file appears beside the chosen list" test ! -e "$TW_SCRATCH/sub/tarnwick.ini"
 tw_finish
