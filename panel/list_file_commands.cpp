@@ -35,7 +35,7 @@ bool CTarnwickDlg::ReadListFile(const std::string& path) {
 
 void CTarnwickDlg::OnSaveList() {
     CurDirGuard keepDirectory;
-    CFileDialog dialog(FALSE, "map", "hotkey01", OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT,
+    CFileDialog dialog(FALSE, ".map", "hotkey01", OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT,
                        kListFilter, m_hWnd);
     if (dialog.DoModal() == IDOK)
         WriteListFile(dialog.GetPathName());
@@ -43,7 +43,7 @@ void CTarnwickDlg::OnSaveList() {
 
 void CTarnwickDlg::OnLoadList() {
     CurDirGuard keepDirectory;
-    CFileDialog dialog(TRUE, nullptr, nullptr, 0, kListFilter, m_hWnd);
+    CFileDialog dialog(TRUE, "", "", 0, kListFilter, m_hWnd);
     if (dialog.DoModal() == IDOK) {
         ClearAll();
         ReadListFile(dialog.GetPathName());

@@ -27,7 +27,6 @@ tw_wine_prefix_init() {
             # Without a window manager Wine waits two seconds for every window that
             # closes unless its windows are unmanaged.
             wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 || true
-            wineserver -w
             touch "$WINEPREFIX/.tw-configured"
         fi
     ) 9>"$WINEPREFIX.lock"
