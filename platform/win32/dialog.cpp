@@ -50,6 +50,32 @@ const char* NextChar(const char* p)
     return p + 1;
 }
 
+// Centres a top-level dialog over its owner when the owner is shown, otherwise over the
+// work area of the screen.
+void CenterOverOwner(HWND hwnd)
+{
+    if (::GetWindowLongA(hwnd, GWL_STYLE) & WS_CHILD)
+        return;
+    RECT area;
+    HWND owner = ::GetWindow(hwnd, GW_OWNER);
+    if (owner == nullptr || !::IsWindowVisible(owner) || ::IsIconic(owner) ||
+        !::GetWindowRect(owner, &area))
+        ::SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
+    RECT self;
+    ::GetWindowRect(hwnd, &self);
+    const int width = self.right - self.left;
+    const int height = self.bottom - self.top;
+    int x = area.left + (area.right - area.left - width) / 2;
+    int y = area.top + (area.bottom - area.top - height) / 2;
+    RECT screen;
+    ::SystemParametersInfoA(SPI_GETWORKAREA, 0, &screen, 0);
+    if (x + width > screen.right) x = screen.right - width;
+    if (y + height > screen.bottom) y = screen.bottom - height;
+    if (x < screen.left) x = screen.left;
+    if (y < screen.top) y = screen.top;
+    ::SetWindowPos(hwnd, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 } // namespace
 
 CDialog* CDialog::s_pMainWnd = nullptr;
@@ -240,7 +266,14 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM 
         CDialog* dialog = reinterpret_cast<CDialog*>(lParam);
         dialog->m_hWnd = hwnd;
         ::SetPropA(hwnd, kDialogProp, dialog);
-        return dialog->OnInitDialog();
+        RECT before;
+        ::GetWindowRect(hwnd, &before);
+        BOOL focus = dialog->OnInitDialog();
+        // A dialog that did not place itself opens centred, as users expect.
+        RECT after;
+        if (::IsWindow(hwnd) && ::GetWindowRect(hwnd, &after) && ::EqualRect(&before, &after))
+            CenterOverOwner(hwnd);
+        return focus;
     }
     CDialog* dialog = FromHandle(hwnd);
     if (dialog == nullptr)
