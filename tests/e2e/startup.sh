@@ -26,4 +26,18 @@ code=$(tw_drv press-exit "$TW_PANEL" 1 15000)
 tw_check "Exit ends the program" test -n "$code"
 tw_check "no panel is left after Exit" tw_drv wait-gone "$TW_PANEL" 5000
 tw_check "no Tarnwick process is left after Exit" tw_wait_no_program 10
+tw_stop
+
+# The mutex is taken but no panel can be found (a copy still starting up): the new copy
+# says it cannot activate the running one, and ends.
+tw_drv hold-mutex Tarnwick 30000 &
+holder=$!
+sleep 1
+tw_start "$TW_SCRATCH"
+tw_eq "a copy that finds no panel to activate says so" \
+    "已经有一个打开的 Tarnwick 实例,但无法激活它!" "$(tw_drv_text box-text "Tarnwick Error" 15000)"
+tw_drv answer-box "Tarnwick Error" ok 5000
+tw_check "that copy ends without a panel" tw_wait_no_program 10
+kill "$holder" 2>/dev/null
+wait "$holder" 2>/dev/null
 tw_finish

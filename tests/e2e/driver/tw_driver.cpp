@@ -647,6 +647,16 @@ int cmd_shell(const Args& a) {
     return kOk;
 }
 
+// Holds a named mutex for a while, as a running copy of the program would.
+int cmd_hold_mutex(const Args& a) {
+    DWORD ms = timeout_arg(a, 1);
+    HANDLE mutex = CreateMutexA(nullptr, TRUE, a[0].c_str());
+    if (mutex == nullptr) return fail("cannot create mutex '%s'", a[0]);
+    Sleep(ms);
+    CloseHandle(mutex);
+    return kOk;
+}
+
 BOOL CALLBACK print_window(HWND wnd, LPARAM) {
     char line[64];
     std::snprintf(line, sizeof(line), "%d\t", IsWindowVisible(wnd) ? 1 : 0);
@@ -697,6 +707,7 @@ const Command kCommands[] = {
     {"keys", 1, "COMBO (e.g. ctrl+alt+end)", cmd_keys},
     {"run", 2, "MS COMMAND-LINE...", cmd_run},
     {"shell", 1, "PATH [DIR]", cmd_shell},
+    {"hold-mutex", 1, "NAME [MS]", cmd_hold_mutex},
     {"windows", 0, "", cmd_windows},
 };
 
