@@ -97,6 +97,19 @@ TEST_F(PanelWindow, OnlyTheExitCommandsEndTheRunWithOk)
     }));
 }
 
+// The system's shutdown query is answered from the shutdown-allowed flag that the forbid
+// and allow actions set; a dialog returns the answer through its message result.
+TEST_F(PanelWindow, ShutdownQueryFollowsTheAllowFlag)
+{
+    Run([this](ScriptedPanel& p) {
+        EXPECT_EQ(1, p.SendMessage(WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF));
+        allowShutdown = 0;
+        EXPECT_EQ(0, p.SendMessage(WM_QUERYENDSESSION, 0, 0));
+        allowShutdown = 1;
+        EXPECT_EQ(1, p.SendMessage(WM_QUERYENDSESSION, 0, 0));
+    });
+}
+
 // The check box rewrites only its own key; the document drops the blank lines on the way.
 TEST_F(PanelWindow, ShowTrayCheckBoxRewritesOnlyItsKey)
 {
