@@ -45,3 +45,9 @@ private:
 // optional sign, then digits up to the first other character; no digits give 0, and a
 // number beyond the range of int gives the nearest end of the range.
 int ParseDecimal(const std::string& text);
+
+// A value as text, with an absent key read as the empty text rather than the not-found
+// marker, which would otherwise travel on into entries and into files written later.
+inline std::string TextOrEmpty(const std::string& value) {
+    return value == CIniDocument::kNotFound ? std::string() : value;
+}

@@ -13,12 +13,6 @@ std::string EntrySection(long long n) {
     return "run" + std::to_string(n);
 }
 
-// A text key that is missing reads as empty, never as the lookup's not-found marker,
-// which would otherwise end up in the entry and in the next file written.
-std::string TextOrEmpty(const std::string& value) {
-    return value == CIniDocument::kNotFound ? std::string() : value;
-}
-
 void AppendEntry(CIniDocument& doc, long long n, const HotKeyEntry& e) {
     doc.Append('d', "[" + EntrySection(n) + "]", "");
     doc.Append('o', "name", e.name);

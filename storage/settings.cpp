@@ -6,10 +6,6 @@ namespace {
 
 const char* const kSettingsSection = "SET";
 
-std::string TextOrEmpty(const std::string& value) {
-    return value == CIniDocument::kNotFound ? std::string() : value;
-}
-
 } // namespace
 
 SettingsLoad LoadSettings(const std::string& path, Settings& out) {
