@@ -184,6 +184,8 @@ void CTarnwickDlg::TrackMenu(int position) {
 
 void CTarnwickDlg::SetViewMode(DWORD view) {
     m_List.SetView(view);
+    // A changed style does not repaint by itself: the old view's cells would stay behind.
+    InvalidateRect(m_List.GetSafeHwnd(), nullptr, TRUE);
 }
 
 void CTarnwickDlg::OnAbout() {
