@@ -29,6 +29,5 @@ int CTarnwickApp::InitInstance(const std::string& commandLine) {
     }
     CDialog::SetMainWnd(&dlg);
     dlg.DoModal();
-    CDialog::SetMainWnd(nullptr);
-    return FALSE;
+    return FALSE; // the panel's destruction also takes it off as the main window
 }

@@ -83,10 +83,9 @@ bool CTarnwickDlg::ShowAll() {
 }
 
 bool CTarnwickDlg::ClearAll() {
-    DisableAllHotKeys();
+    RemoveAllEntries(); // unregisters every entry hotkey first
     m_List.DeleteAllItems();
     CreateImageLists();
-    m_entries.clear();
     return true;
 }
 
