@@ -1,5 +1,7 @@
 #include "app/tarnwick_app.h"
 
+#include "app/app_name.h"
+
 #include "panel/tarnwick_dlg.h"
 
 #include <windows.h>
@@ -10,9 +12,14 @@ int CTarnwickApp::InitInstance(const std::string& commandLine) {
 
     m_bAllowShutdown = 1;
 
+    const std::string appName = ApplicationName();
+    CDialog::SetAppName(appName);
+
     // The mutex is never closed: it marks this copy as the running one until the end.
-    CreateMutexA(nullptr, TRUE, ApplicationName().c_str());
-    if (GetLastError() == ERROR_ALREADY_EXISTS) {
+    // Nothing may run between the two calls that could change the last error.
+    CreateMutexA(nullptr, TRUE, appName.c_str());
+    const DWORD mutexError = GetLastError();
+    if (mutexError == ERROR_ALREADY_EXISTS) {
         HWND running = FindWindowA(nullptr, kPanelCaption);
         ShowWindow(running, SW_SHOWNORMAL);
         if (!SetForegroundWindow(running)) {

@@ -1,7 +1,7 @@
 #pragma once
 // The About box: the program's icon, name and version, and the maker.
 
-#include "platform/win32/dialog.h"
+#include "ui/dialog.h"
 #include "res/resource.h"
 
 class CAboutDlg : public CDialog {

@@ -45,14 +45,6 @@ void RunBuiltInAction(const std::string& token, tw::ISystem& system, int& allowS
     }
 }
 
-void LaunchTarget(const std::string& path, const std::string& workdir, bool builtin,
-                  tw::ISystem& system, int& allowShutdown) {
-    if (builtin)
-        RunBuiltInAction(path, system, allowShutdown);
-    else
-        system.ShellOpen(path, workdir);
-}
-
 int QueryEndSessionAnswer(int defaultAnswer, int allowShutdown) {
     return defaultAnswer == 0 ? 0 : allowShutdown;
 }

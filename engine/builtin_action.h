@@ -21,11 +21,6 @@ extern const char kBuiltInNote[];
 // unknown tokens are reported with message boxes without an owner window.
 void RunBuiltInAction(const std::string& token, tw::ISystem& system, int& allowShutdown);
 
-// Starts what an entry or a list row names: a built-in action, or a target opened through
-// the shell in `workdir`.
-void LaunchTarget(const std::string& path, const std::string& workdir, bool builtin,
-                  tw::ISystem& system, int& allowShutdown);
-
 // The panel's answer to the system's shutdown and log-off query, given the answer of its
 // default window procedure.
 int QueryEndSessionAnswer(int defaultAnswer, int allowShutdown);

@@ -1,6 +1,7 @@
 #include "engine/hotkey_engine.h"
 
 #include "engine/builtin_action.h"
+#include "engine/launch_target.h"
 #include "engine/hotkey_code.h"
 #include "engine/sys_util.h"
 

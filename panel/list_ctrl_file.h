@@ -2,7 +2,7 @@
 // The panel's list view (control 1000). It accepts files dropped from the shell; what a
 // drop does is the list's own business.
 
-#include "platform/win32/controls.h"
+#include "ui/controls.h"
 
 class CListCtrlFile : public CListCtrl {
 };

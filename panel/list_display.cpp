@@ -4,6 +4,7 @@
 #include "panel/tarnwick_dlg.h"
 
 #include "engine/builtin_action.h"
+#include "engine/launch_target.h"
 #include "res/resource.h"
 
 #include <shellapi.h>

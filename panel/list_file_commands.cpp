@@ -2,8 +2,8 @@
 
 #include "panel/tarnwick_dlg.h"
 
-#include "platform/win32/cur_dir_guard.h"
-#include "platform/win32/file_dialog.h"
+#include "ui/cur_dir_guard.h"
+#include "ui/file_dialog.h"
 #include "storage/list_file.h"
 
 namespace {
@@ -12,7 +12,7 @@ const char kListFilter[] = "快捷键列表文件(*.map)|*.map|所有文件(*.*)
 
 // Goes through the document's safe save: a failed write leaves the old file whole.
 bool CTarnwickDlg::WriteListFile(const std::string& path) {
-    if (::WriteListFile(path, m_entries) == -1) {
+    if (::SaveEntriesToListFile(path, m_entries) == -1) {
         Message("不能打开文件进行写入!", "ERROR", MB_ICONINFORMATION);
         return false;
     }
@@ -22,7 +22,7 @@ bool CTarnwickDlg::WriteListFile(const std::string& path) {
 // Adds to what the entry list and the image lists already hold; the entries of a file
 // that turns out to be invalid stay, up to the faulty section.
 bool CTarnwickDlg::ReadListFile(const std::string& path) {
-    const ListReadResult result = ::ReadListFile(
+    const ListReadResult result = ::LoadEntriesFromListFile(
         path, [this](unsigned char byte) { return m_system.IsDbcsLeadByte(byte); },
         [this](const HotKeyEntry& entry) {
             m_entryImages.push_back(AppendIconPair(entry.icon, entry.iconint));

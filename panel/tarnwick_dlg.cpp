@@ -2,7 +2,7 @@
 
 #include "dialogs/about_dlg.h"
 #include "engine/builtin_action.h"
-#include "platform/win32/data_exchange.h"
+#include "ui/data_exchange.h"
 #include "res/resource.h"
 
 const char kPanelCaption[] = "Tarnwick  --- www.tarnwick.org";

@@ -7,8 +7,8 @@
 #include "engine/hotkey_engine.h"
 #include "panel/list_ctrl_file.h"
 #include "panel/tray_icon.h"
-#include "platform/win32/controls.h"
-#include "platform/win32/dialog.h"
+#include "ui/controls.h"
+#include "ui/dialog.h"
 
 #include <string>
 #include <vector>
@@ -39,6 +39,11 @@ public:
     bool ShowAll();
     bool ClearAll();
     void RunSelected();
+
+    // Runs one of the editing dialogs the entry commands open (the program entry, built-in
+    // action and icon picker dialogs) and returns its end code. Tests answer it instead
+    // of a person: they fill the dialog's result fields and return IDOK or IDCANCEL.
+    virtual INT_PTR RunDialog(CDialog& dialog) { return dialog.DoModal(); }
 
     bool m_bShowTray = false;
     bool m_bAutoRun = false;

@@ -27,7 +27,7 @@ void AppendEntry(CIniDocument& doc, long long n, const HotKeyEntry& e) {
 
 } // namespace
 
-int WriteListFile(const std::string& path, const std::list<HotKeyEntry>& entries) {
+int SaveEntriesToListFile(const std::string& path, const std::list<HotKeyEntry>& entries) {
     CIniDocument doc;
     doc.Create(path);
     doc.Append('d', std::string("[") + kMainSection + "]", "");
@@ -40,7 +40,7 @@ int WriteListFile(const std::string& path, const std::list<HotKeyEntry>& entries
     return saved;
 }
 
-ListReadResult ReadListFile(const std::string& path,
+ListReadResult LoadEntriesFromListFile(const std::string& path,
                             const std::function<bool(unsigned char)>& isLeadByte,
                             const std::function<void(const HotKeyEntry&)>& onEntry) {
     CIniDocument doc;

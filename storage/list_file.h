@@ -14,7 +14,7 @@ extern const char kNoteLineBreak[];
 
 // Writes the whole list to path. The old file is replaced only by a complete new one, so
 // a failure leaves it as it was. 1 written, -1 the file cannot be written.
-int WriteListFile(const std::string& path, const std::list<HotKeyEntry>& entries);
+int SaveEntriesToListFile(const std::string& path, const std::list<HotKeyEntry>& entries);
 
 enum class ListReadResult {
     Ok,         // every entry the count names was read
@@ -25,7 +25,7 @@ enum class ListReadResult {
 // Reads the entries of the file at path in entry order and hands each to onEntry.
 // isLeadByte tells the first bytes of double-byte characters of the code page, so that
 // no part of such a character is taken for a line-break marker.
-ListReadResult ReadListFile(const std::string& path,
+ListReadResult LoadEntriesFromListFile(const std::string& path,
                             const std::function<bool(unsigned char)>& isLeadByte,
                             const std::function<void(const HotKeyEntry&)>& onEntry);
 

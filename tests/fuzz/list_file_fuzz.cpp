@@ -41,7 +41,7 @@ bool GbkLeadByte(unsigned char byte) {
 
 std::vector<HotKeyEntry> Read(const std::string& path, ListReadResult& result) {
     std::vector<HotKeyEntry> entries;
-    result = ReadListFile(path, GbkLeadByte,
+    result = LoadEntriesFromListFile(path, GbkLeadByte,
                           [&entries](const HotKeyEntry& e) { entries.push_back(e); });
     return entries;
 }
@@ -60,7 +60,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         std::abort();
 
     std::list<HotKeyEntry> list(entries.begin(), entries.end());
-    if (WriteListFile(files.copy, list) != 1)
+    if (SaveEntriesToListFile(files.copy, list) != 1)
         std::abort();
     ListReadResult second;
     std::vector<HotKeyEntry> again = Read(files.copy, second);

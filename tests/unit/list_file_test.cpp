@@ -52,12 +52,12 @@ class ListFileTest : public ::testing::Test {
 protected:
     ListReadResult Read(const std::string& path) {
         read.clear();
-        return ReadListFile(path, GbkLeadByte,
+        return LoadEntriesFromListFile(path, GbkLeadByte,
                             [this](const HotKeyEntry& e) { read.push_back(e); });
     }
     // Writes, reads back, and expects the same entries and a complete read.
     void ExpectRoundTrip(const std::list<HotKeyEntry>& entries) {
-        ASSERT_EQ(1, WriteListFile(file, entries));
+        ASSERT_EQ(1, SaveEntriesToListFile(file, entries));
         ASSERT_EQ(ListReadResult::Ok, Read(file));
         EXPECT_EQ(std::vector<HotKeyEntry>(entries.begin(), entries.end()), read);
     }
@@ -70,7 +70,7 @@ protected:
 TEST_F(ListFileTest, WritesTheFileLineForLine) {
     HotKeyEntry notepad = Notepad();
     notepad.info = "first line\r\nsecond line";
-    ASSERT_EQ(1, WriteListFile(file, {notepad, ShutDown()}));
+    ASSERT_EQ(1, SaveEntriesToListFile(file, {notepad, ShutDown()}));
     EXPECT_EQ("[MAIN]\r\ncount=2\r\n"
               "[run1]\r\nname=Notepad\r\npath=C:\\WINDOWS\\system32\\notepad.exe\r\n"
               "hotkey=1614\r\niconint=0\r\nicon=C:\\WINDOWS\\system32\\notepad.exe\r\n"
@@ -104,7 +104,7 @@ TEST_F(ListFileTest, BuiltInComesFromTheNoteAlone) {
     program.info = "内置对象";
     HotKeyEntry almost = ShutDown();
     almost.info = "内置对象 ";
-    ASSERT_EQ(1, WriteListFile(file, {program, almost}));
+    ASSERT_EQ(1, SaveEntriesToListFile(file, {program, almost}));
     ASSERT_EQ(ListReadResult::Ok, Read(file));
     EXPECT_TRUE(read[0].builtin);
     EXPECT_FALSE(read[1].builtin);
@@ -129,7 +129,7 @@ TEST_F(ListFileTest, MarkerConversionBothWays) {
 }
 
 TEST_F(ListFileTest, CountDecidesHowManySectionsAreRead) {
-    ASSERT_EQ(1, WriteListFile(file, {Notepad(), ShutDown(), Notepad()}));
+    ASSERT_EQ(1, SaveEntriesToListFile(file, {Notepad(), ShutDown(), Notepad()}));
     std::string bytes = ReadBytes(file);
     bytes.replace(bytes.find("count=3"), 7, "count=2");
     WriteBytes(file, bytes);
@@ -173,15 +173,15 @@ TEST_F(ListFileTest, NoCountOrNoFile) {
 }
 
 TEST_F(ListFileTest, FailedWriteKeepsTheOldFile) {
-    ASSERT_EQ(1, WriteListFile(file, {Notepad()}));
+    ASSERT_EQ(1, SaveEntriesToListFile(file, {Notepad()}));
     const std::string before = ReadBytes(file);
     fs::permissions(file, fs::perms::owner_write | fs::perms::group_write |
                               fs::perms::others_write, fs::perm_options::remove);
-    EXPECT_EQ(-1, WriteListFile(file, {}));
+    EXPECT_EQ(-1, SaveEntriesToListFile(file, {}));
     EXPECT_EQ(before, ReadBytes(file));
     fs::permissions(file, fs::perms::owner_write, fs::perm_options::add);
-    EXPECT_EQ(-1, WriteListFile(dir.Path("no folder/x.map"), {}));
-    EXPECT_EQ(-1, WriteListFile("", {}));
+    EXPECT_EQ(-1, SaveEntriesToListFile(dir.Path("no folder/x.map"), {}));
+    EXPECT_EQ(-1, SaveEntriesToListFile("", {}));
 }
 
 } // namespace

@@ -1,8 +1,8 @@
 // The control wrappers against real common controls, binding by data exchange, and the
 // image list's single release.
 
-#include "platform/win32/controls.h"
-#include "platform/win32/data_exchange.h"
+#include "ui/controls.h"
+#include "ui/data_exchange.h"
 
 #include "framework_test_res.h"
 #include "framework_test_support.h"

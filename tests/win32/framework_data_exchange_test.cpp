@@ -1,7 +1,7 @@
 // Data exchange in both directions: texts, numbers and check boxes, the byte limit of a
 // text with its message, and what a failed store leaves behind.
 
-#include "platform/win32/data_exchange.h"
+#include "ui/data_exchange.h"
 
 #include "framework_test_res.h"
 #include "framework_test_support.h"
@@ -190,7 +190,9 @@ TEST_F(FrameworkDataExchangeTest, RealMessageBoxIsOwnedByTheDialogAndCaptionedWi
             [&] { stored = dialog.UpdateData(TRUE); });
         EXPECT_TRUE(answered);
     };
+    CDialog::SetAppName("win32_tests");
     dialog.DoModal();
+    CDialog::SetAppName("");
     EXPECT_FALSE(stored);
     EXPECT_EQ("Please enter no more than 5 characters.", text);
     EXPECT_EQ("win32_tests", caption);

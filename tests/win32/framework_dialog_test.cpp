@@ -310,9 +310,4 @@ TEST_F(FrameworkDialogTest, HandlersAnswerWithTheirResults)
     EXPECT_EQ(std::vector<int>{BN_CLICKED}, dialog.commands);
 }
 
-TEST_F(FrameworkDialogTest, ApplicationNameIsTheExecutableBaseName)
-{
-    EXPECT_EQ("win32_tests", ApplicationName());
-}
-
 } // namespace

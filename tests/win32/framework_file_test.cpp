@@ -1,9 +1,9 @@
 // The common file dialog and the folder browser, answered from a timer, and the guard
 // that keeps the current directory across them.
 
-#include "platform/win32/cur_dir_guard.h"
-#include "platform/win32/file_dialog.h"
-#include "platform/win32/folder_dialog.h"
+#include "ui/cur_dir_guard.h"
+#include "ui/file_dialog.h"
+#include "ui/folder_dialog.h"
 
 #include "framework_test_support.h"
 

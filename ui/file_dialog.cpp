@@ -1,6 +1,6 @@
-#include "platform/win32/file_dialog.h"
+#include "ui/file_dialog.h"
 
-#include "platform/win32/dialog.h"
+#include "ui/dialog.h"
 
 CFileDialog::CFileDialog(BOOL openFileDialog, const std::string& defaultExt,
                          const std::string& fileName, DWORD flags, const std::string& filter,

@@ -1,4 +1,4 @@
-#include "platform/win32/data_exchange.h"
+#include "ui/data_exchange.h"
 
 #include <climits>
 

@@ -1,4 +1,4 @@
-#include "platform/win32/controls.h"
+#include "ui/controls.h"
 
 std::string CListCtrl::GetItemText(int item, int subItem) const
 {

@@ -5,7 +5,7 @@
 // offending control, and turns every later exchange of the same pass into a no-op, so
 // UpdateData(TRUE) returns FALSE with the members past that control untouched.
 
-#include "platform/win32/dialog.h"
+#include "ui/dialog.h"
 
 #include <string>
 

@@ -5,7 +5,7 @@
 // message posted to the main panel reaches the panel while one of its child dialogs is
 // open.
 
-#include "platform/win32/wnd.h"
+#include "ui/wnd.h"
 
 #include <string>
 
@@ -33,6 +33,11 @@ public:
     // loop fetches for a window outside the loop's own dialog.
     static void SetMainWnd(CDialog* dialog);
     static CDialog* GetMainWnd();
+
+    // The application's name, the caption of the framework's message boxes; the
+    // application sets it once at start-up.
+    static void SetAppName(const std::string& name);
+    static const std::string& GetAppName();
 
     // Our dialog object behind `hwnd`, or null.
     static CDialog* FromHandle(HWND hwnd);
@@ -77,8 +82,5 @@ private:
     int m_nResult = -1;
 
     static CDialog* s_pMainWnd;
+    static std::string s_strAppName;
 };
-
-// The running program's file name without folder and extension; the framework's
-// message boxes carry it as caption.
-std::string ApplicationName();

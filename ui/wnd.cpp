@@ -1,4 +1,4 @@
-#include "platform/win32/wnd.h"
+#include "ui/wnd.h"
 
 #include <vector>
 

@@ -1,6 +1,6 @@
-#include "platform/win32/dialog.h"
+#include "ui/dialog.h"
 
-#include "platform/win32/data_exchange.h"
+#include "ui/data_exchange.h"
 
 namespace {
 
@@ -42,14 +42,6 @@ bool ResultIsReturned(UINT msg)
     }
 }
 
-// Steps over double-byte characters, whose trail byte may be a backslash or a dot.
-const char* NextChar(const char* p)
-{
-    if (::IsDBCSLeadByte(static_cast<BYTE>(*p)) && p[1] != '\0')
-        return p + 2;
-    return p + 1;
-}
-
 // Centres a top-level dialog over its owner when the owner is shown, otherwise over the
 // work area of the screen.
 void CenterOverOwner(HWND hwnd)
@@ -79,6 +71,7 @@ void CenterOverOwner(HWND hwnd)
 } // namespace
 
 CDialog* CDialog::s_pMainWnd = nullptr;
+std::string CDialog::s_strAppName;
 
 CDialog::CDialog(UINT templateId, HWND parent) : m_nIDTemplate(templateId), m_hParent(parent) {}
 
@@ -91,6 +84,10 @@ CDialog::~CDialog()
 }
 
 void CDialog::SetMainWnd(CDialog* dialog) { s_pMainWnd = dialog; }
+
+void CDialog::SetAppName(const std::string& name) { s_strAppName = name; }
+
+const std::string& CDialog::GetAppName() { return s_strAppName; }
 
 CDialog* CDialog::GetMainWnd() { return s_pMainWnd; }
 
@@ -170,7 +167,7 @@ BOOL CDialog::UpdateData(BOOL saveAndValidate)
 
 int CDialog::ShowMessage(const std::string& text, UINT type)
 {
-    return ::MessageBoxA(m_hWnd, text.c_str(), ApplicationName().c_str(), type);
+    return ::MessageBoxA(m_hWnd, text.c_str(), s_strAppName.c_str(), type);
 }
 
 BOOL CDialog::PreTranslateMessage(MSG* msg)
@@ -301,22 +298,4 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM 
         return static_cast<INT_PTR>(result);
     ::SetWindowLongPtrA(hwnd, DWLP_MSGRESULT, result);
     return TRUE;
-}
-
-std::string ApplicationName()
-{
-    char path[MAX_PATH + 1] = {};
-    DWORD length = ::GetModuleFileNameA(nullptr, path, MAX_PATH);
-    path[length < MAX_PATH ? length : MAX_PATH] = '\0';
-    const char* name = path;
-    const char* dot = nullptr;
-    for (const char* p = path; *p != '\0'; p = NextChar(p)) {
-        if (*p == '\\' || *p == '/') {
-            name = p + 1;
-            dot = nullptr;
-        } else if (*p == '.') {
-            dot = p;
-        }
-    }
-    return dot ? std::string(name, dot) : std::string(name);
 }

@@ -1,4 +1,4 @@
-#include "platform/win32/folder_dialog.h"
+#include "ui/folder_dialog.h"
 
 #include <shlobj.h>
 

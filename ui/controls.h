@@ -2,8 +2,8 @@
 // Control wrappers: one-line forwarders over the controls' messages, in code-page text.
 // Bind them to a dialog's controls with DDX_Control.
 
-#include "platform/win32/image_list.h"
-#include "platform/win32/wnd.h"
+#include "ui/image_list.h"
+#include "ui/wnd.h"
 
 #include <commctrl.h>
 

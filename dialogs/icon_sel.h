@@ -1,0 +1,29 @@
+#pragma once
+// The icon picker: every icon of a file as a 32 x 32 picture, the file's name in an
+// editable box with a Browse button. Returns the file name and the chosen icon's index.
+
+#include "res/resource.h"
+#include "ui/controls.h"
+#include "ui/dialog.h"
+#include "ui/image_list.h"
+
+#include <string>
+
+class CIconSel : public CDialog {
+public:
+    CIconSel(std::string fileName, int iconIndex, HWND parent);
+
+    int m_nIconIndex;           // in: the current index; out: the chosen one
+    CListCtrl m_IconList;       // control 1000
+    std::string m_strFileName;  // in and out: the icon file, box 2000
+    CImageList m_ImageList;     // the file's icons, owned here
+
+protected:
+    void DoDataExchange(CDataExchange* dx) override;
+    BOOL OnInitDialog() override;
+    bool OnCommand(int id, int code) override;
+
+    void FillIconList();
+    void OnBrowse();
+    void OnClickedOk();
+};
