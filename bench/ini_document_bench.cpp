@@ -11,7 +11,8 @@
 
 namespace {
 
-const char* const kKeys[] = {"name", "path", "hotkey", "iconint", "icon", "keydes", "workdir", "info"};
+const char* const kKeys[] = {"name", "path",   "hotkey",  "iconint",
+                             "icon", "keydes", "workdir", "info"};
 
 std::string SectionName(int n) {
     char name[32];
@@ -25,7 +26,8 @@ std::string ValueFor(int n, const char* key) {
 
 std::string ScratchFile(int sections) {
     return (std::filesystem::temp_directory_path() /
-            ("tw-bench-" + std::to_string(sections) + ".map")).string();
+            ("tw-bench-" + std::to_string(sections) + ".map"))
+        .string();
 }
 
 void BuildList(CIniDocument& doc, int sections) {
@@ -45,8 +47,7 @@ void LoadAndLookUpEveryKey(benchmark::State& state) {
         CIniDocument doc;
         doc.Create(path);
         BuildList(doc, sections);
-        if (doc.Save() != 1)
-            state.SkipWithError("cannot write the list file");
+        if (doc.Save() != 1) state.SkipWithError("cannot write the list file");
     }
     for (auto _ : state) {
         CIniDocument doc;
@@ -69,8 +70,7 @@ void BuildAndSave(benchmark::State& state) {
         CIniDocument doc;
         doc.Create(path);
         BuildList(doc, sections);
-        if (doc.Save() != 1)
-            state.SkipWithError("cannot write the list file");
+        if (doc.Save() != 1) state.SkipWithError("cannot write the list file");
         doc.Close();
     }
     std::remove(path.c_str());
@@ -79,7 +79,15 @@ void BuildAndSave(benchmark::State& state) {
 
 } // namespace
 
-BENCHMARK(LoadAndLookUpEveryKey)->Arg(1000)->Arg(10000)->Arg(100000)
-    ->Unit(benchmark::kMillisecond)->Complexity(benchmark::oN);
-BENCHMARK(BuildAndSave)->Arg(1000)->Arg(10000)->Arg(100000)
-    ->Unit(benchmark::kMillisecond)->Complexity(benchmark::oN);
+BENCHMARK(LoadAndLookUpEveryKey)
+    ->Arg(1000)
+    ->Arg(10000)
+    ->Arg(100000)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity(benchmark::oN);
+BENCHMARK(BuildAndSave)
+    ->Arg(1000)
+    ->Arg(10000)
+    ->Arg(100000)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity(benchmark::oN);

@@ -4,14 +4,24 @@
 
 CAct::CAct(HWND parent) : CDialog(IDD_ACT, parent) {}
 
-void CAct::DoDataExchange(CDataExchange* dx) { CDialog::DoDataExchange(dx); }
+void CAct::DoDataExchange(CDataExchange* dx) {
+    CDialog::DoDataExchange(dx);
+}
 
-BOOL CAct::OnInitDialog() { return CDialog::OnInitDialog(); }
+BOOL CAct::OnInitDialog() {
+    return CDialog::OnInitDialog();
+}
 
-void CAct::OnOK() { CDialog::OnOK(); }
+void CAct::OnOK() {
+    CDialog::OnOK();
+}
 
-void CAct::OnCancel() { CDialog::OnCancel(); }
+void CAct::OnCancel() {
+    CDialog::OnCancel();
+}
 
-bool CAct::OnCommand(int id, int code) { return CDialog::OnCommand(id, code); }
+bool CAct::OnCommand(int id, int code) {
+    return CDialog::OnCommand(id, code);
+}
 
 void CAct::OnSelchangeAction() {}

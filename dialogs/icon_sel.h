@@ -13,10 +13,10 @@ class CIconSel : public CDialog {
 public:
     CIconSel(std::string fileName, int iconIndex, HWND parent);
 
-    int m_nIconIndex;           // in: the current index; out: the chosen one
-    CListCtrl m_IconList;       // control 1000
-    std::string m_strFileName;  // in and out: the icon file, box 2000
-    CImageList m_ImageList;     // the file's icons, owned here
+    int m_nIconIndex;          // in: the current index; out: the chosen one
+    CListCtrl m_IconList;      // control 1000
+    std::string m_strFileName; // in and out: the icon file, box 2000
+    CImageList m_ImageList;    // the file's icons, owned here
 
 protected:
     void DoDataExchange(CDataExchange* dx) override;

@@ -13,11 +13,17 @@ CRunInfo::CRunInfo(const std::string& path, HWND parent)
     m_entry.icon = path;
 }
 
-void CRunInfo::DoDataExchange(CDataExchange* dx) { CDialog::DoDataExchange(dx); }
+void CRunInfo::DoDataExchange(CDataExchange* dx) {
+    CDialog::DoDataExchange(dx);
+}
 
-BOOL CRunInfo::OnInitDialog() { return CDialog::OnInitDialog(); }
+BOOL CRunInfo::OnInitDialog() {
+    return CDialog::OnInitDialog();
+}
 
-bool CRunInfo::OnCommand(int id, int code) { return CDialog::OnCommand(id, code); }
+bool CRunInfo::OnCommand(int id, int code) {
+    return CDialog::OnCommand(id, code);
+}
 
 void CRunInfo::ShowEntry() {}
 

@@ -27,13 +27,11 @@ EntryList::const_iterator FindEntryByPath(const EntryList& entries, const std::s
 
 EntryList::iterator FindEntryByRow(EntryList& entries, const std::string& name,
                                    const std::string& keydes) {
-    return FindFirst(entries, [&](const HotKeyEntry& e) {
-        return e.name == name && e.keydes == keydes;
-    });
+    return FindFirst(entries,
+                     [&](const HotKeyEntry& e) { return e.name == name && e.keydes == keydes; });
 }
 EntryList::const_iterator FindEntryByRow(const EntryList& entries, const std::string& name,
                                          const std::string& keydes) {
-    return FindFirst(entries, [&](const HotKeyEntry& e) {
-        return e.name == name && e.keydes == keydes;
-    });
+    return FindFirst(entries,
+                     [&](const HotKeyEntry& e) { return e.name == name && e.keydes == keydes; });
 }

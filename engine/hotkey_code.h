@@ -7,8 +7,8 @@
 #include <string>
 
 // Ids under which hotkeys are registered for the panel window. 2 to 9 are never used.
-constexpr int kHotKeyIdSwitch = 0;  // Ctrl+Alt+Home: entry hotkeys off and on
-constexpr int kHotKeyIdPanel = 1;   // Ctrl+Alt+End: hide or show the panel
+constexpr int kHotKeyIdSwitch = 0; // Ctrl+Alt+Home: entry hotkeys off and on
+constexpr int kHotKeyIdPanel = 1;  // Ctrl+Alt+End: hide or show the panel
 constexpr int kFirstEntryHotKeyId = 10;
 
 // The codes of the two fixed hotkeys; both carry the extended flag, as a hotkey control
@@ -19,8 +19,12 @@ constexpr int kPanelHotKeyCode = 0x0E23;  // Ctrl+Alt+End
 inline int MakeHotKeyCode(unsigned vk, int flags) {
     return static_cast<int>(((static_cast<unsigned>(flags) & 0xFFu) << 8) | (vk & 0xFFu));
 }
-inline unsigned HotKeyVirtualKey(int code) { return static_cast<unsigned>(code) & 0xFFu; }
-inline int HotKeyFlags(int code) { return (code >> 8) & 0xFF; }
+inline unsigned HotKeyVirtualKey(int code) {
+    return static_cast<unsigned>(code) & 0xFFu;
+}
+inline int HotKeyFlags(int code) {
+    return (code >> 8) & 0xFF;
+}
 
 // Registration modifiers for a code. The extended flag and the higher bits do not take part.
 unsigned HotKeyModifiers(int code);

@@ -13,8 +13,8 @@ bool CSysUtil::RegHotKey(tw::WindowRef window, int code, int id) {
     return true;
 }
 
-bool CSysUtil::WriteRegString(tw::RegRoot root, const std::string& subkey,
-                              const std::string& name, const std::string& data) {
+bool CSysUtil::WriteRegString(tw::RegRoot root, const std::string& subkey, const std::string& name,
+                              const std::string& data) {
     switch (m_system.WriteRegString(root, subkey, name, data)) {
     case tw::RegWriteResult::CannotCreateKey:
         m_system.ShowMessageBox(nullptr, "建立注册表项失败！", "failed", tw::kMbIconWarning);
@@ -22,8 +22,7 @@ bool CSysUtil::WriteRegString(tw::RegRoot root, const std::string& subkey,
     case tw::RegWriteResult::CannotSetValue:
         m_system.ShowMessageBox(nullptr, "写入注册表值失败！", "failed", tw::kMbIconWarning);
         return false;
-    case tw::RegWriteResult::Ok:
-        break;
+    case tw::RegWriteResult::Ok: break;
     }
     return true;
 }

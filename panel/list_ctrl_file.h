@@ -4,5 +4,4 @@
 
 #include "ui/controls.h"
 
-class CListCtrlFile : public CListCtrl {
-};
+class CListCtrlFile : public CListCtrl {};

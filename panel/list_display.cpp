@@ -59,10 +59,8 @@ int CTarnwickDlg::AppendIconPair(const std::string& file, int index) {
         }
     }
     // The image lists keep copies; the extracted handles are ours to release.
-    if (usable(largeIcon))
-        DestroyIcon(largeIcon);
-    if (usable(smallIcon))
-        DestroyIcon(smallIcon);
+    if (usable(largeIcon)) DestroyIcon(largeIcon);
+    if (usable(smallIcon)) DestroyIcon(smallIcon);
     return image;
 }
 
@@ -99,8 +97,7 @@ void CTarnwickDlg::OnClear() {
 // Works from the row's texts: its note decides whether the command is a built-in action.
 void CTarnwickDlg::RunSelected() {
     const int row = m_List.GetSelectionMark();
-    if (row == -1)
-        return;
+    if (row == -1) return;
     const std::string command = m_List.GetItemText(row, 2);
     const std::string directory = m_List.GetItemText(row, 3);
     const bool builtin = m_List.GetItemText(row, 4) == kBuiltInNote;

@@ -37,8 +37,7 @@ void CTarnwickDlg::OnSaveList() {
     CurDirGuard keepDirectory;
     CFileDialog dialog(FALSE, ".map", "hotkey01", OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT,
                        kListFilter, m_hWnd);
-    if (dialog.DoModal() == IDOK)
-        WriteListFile(dialog.GetPathName());
+    if (dialog.DoModal() == IDOK) WriteListFile(dialog.GetPathName());
 }
 
 void CTarnwickDlg::OnLoadList() {

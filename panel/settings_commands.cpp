@@ -21,8 +21,7 @@ bool CTarnwickDlg::LoadSettings() {
     case SettingsLoad::NoMapFile:
         Message("配置文件格式错误!", "TARNWICK ERROR", MB_ICONERROR);
         return false;
-    case SettingsLoad::Ok:
-        break;
+    case SettingsLoad::Ok: break;
     }
     m_bShowTray = settings.showTray;
     m_bAutoRun = settings.autoRun;

@@ -16,8 +16,7 @@ const DWORD kListExtendedStyle = LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT; // 0x2
 
 CTarnwickDlg::CTarnwickDlg(tw::ISystem& system, int& allowShutdown)
     : CDialog(IDD_TARNWICK_DIALOG, nullptr), CHotKeyEngine(system, allowShutdown),
-      m_hIcon(LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINFRAME))) {
-}
+      m_hIcon(LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINFRAME))) {}
 
 // The members release themselves in reverse order: the list control and buttons, the two
 // image lists, the entries, the tray icon (which leaves the notification area if it is
@@ -39,15 +38,13 @@ BOOL CTarnwickDlg::OnInitDialog() {
     m_List.SetExtendedStyle(kListExtendedStyle);
 
     // Without its settings the program has nothing to work on; the loader has told why.
-    if (!LoadSettings())
-        ExitProcess(0);
+    if (!LoadSettings()) ExitProcess(0);
 
     AttachWindows(m_hWnd, m_btnHotKeysOff.GetSafeHwnd(), m_btnHotKeysOn.GetSafeHwnd());
     RegisterFixedHotKeys();
 
     m_TrayIcon.AddToTray(m_hWnd, kTrayCallbackMessage, kTrayTip, m_hIcon, IDR_MENU_TRAY);
-    if (!m_bShowTray)
-        m_TrayIcon.HideFromTray();
+    if (!m_bShowTray) m_TrayIcon.HideFromTray();
 
     CheckDlgButton(m_hWnd, IDC_CHK_AUTORUN, m_bAutoRun ? BST_CHECKED : BST_UNCHECKED);
     CheckDlgButton(m_hWnd, IDC_CHK_SHOWTRAY, m_bShowTray ? BST_CHECKED : BST_UNCHECKED);
@@ -112,8 +109,7 @@ bool CTarnwickDlg::OnCommand(int id, int code) {
 }
 
 bool CTarnwickDlg::OnNotify(NMHDR* header, LRESULT* result) {
-    if (header->idFrom != IDC_LIST_ENTRIES)
-        return CDialog::OnNotify(header, result);
+    if (header->idFrom != IDC_LIST_ENTRIES) return CDialog::OnNotify(header, result);
     switch (header->code) {
     case NM_RCLICK:
         // The marked row decides, not the point clicked.
@@ -124,37 +120,29 @@ bool CTarnwickDlg::OnNotify(NMHDR* header, LRESULT* result) {
         RunSelected();
         *result = 0;
         return true;
-    default:
-        return CDialog::OnNotify(header, result);
+    default: return CDialog::OnNotify(header, result);
     }
 }
 
 bool CTarnwickDlg::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result) {
     switch (msg) {
-    case WM_PAINT:
-        return PaintMinimized();
-    case WM_QUERYDRAGICON:
-        *result = reinterpret_cast<LRESULT>(m_hIcon);
-        return true;
+    case WM_PAINT: return PaintMinimized();
+    case WM_QUERYDRAGICON: *result = reinterpret_cast<LRESULT>(m_hIcon); return true;
     case WM_TIMER:
         UpdatePanelVisibility();
         KillTimer(m_hWnd, kVisibilityTimer);
         return false;
-    case kTrayCallbackMessage:
-        *result = m_TrayIcon.OnTrayCallback(wParam, lParam);
-        return true;
+    case kTrayCallbackMessage: *result = m_TrayIcon.OnTrayCallback(wParam, lParam); return true;
     case WM_QUERYENDSESSION:
         *result = QueryEndSessionAnswer(
             static_cast<int>(DefWindowProcA(m_hWnd, msg, wParam, lParam)), m_allowShutdown);
         return true;
-    default:
-        return CDialog::OnMessage(msg, wParam, lParam, result);
+    default: return CDialog::OnMessage(msg, wParam, lParam, result);
     }
 }
 
 bool CTarnwickDlg::PaintMinimized() {
-    if (!IsIconic(m_hWnd))
-        return false;
+    if (!IsIconic(m_hWnd)) return false;
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(m_hWnd, &ps);
     SendMessage(WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
@@ -169,8 +157,7 @@ bool CTarnwickDlg::PaintMinimized() {
 
 void CTarnwickDlg::TrackMenu(int position) {
     HMENU menu = LoadMenuA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MENU_LIST));
-    if (menu == nullptr)
-        return;
+    if (menu == nullptr) return;
     HMENU popup = GetSubMenu(menu, position);
     HWND owner = m_hWnd;
     while (GetWindowLongA(owner, GWL_STYLE) & WS_CHILD)

@@ -38,24 +38,21 @@ BOOL CTrayIcon::AddToTray(HWND owner, UINT callbackMessage, const char* tip, HIC
 }
 
 void CTrayIcon::RemoveFromTray() {
-    if (!m_bActive)
-        return;
+    if (!m_bActive) return;
     m_nid.uFlags = 0;
     Shell_NotifyIconA(NIM_DELETE, &m_nid);
     m_bActive = FALSE;
 }
 
 void CTrayIcon::HideFromTray() {
-    if (!m_bActive || m_bHidden)
-        return;
+    if (!m_bActive || m_bHidden) return;
     m_nid.uFlags = NIF_ICON;
     Shell_NotifyIconA(NIM_DELETE, &m_nid);
     m_bHidden = TRUE;
 }
 
 void CTrayIcon::ShowInTray() {
-    if (!m_bActive || !m_bHidden)
-        return;
+    if (!m_bActive || !m_bHidden) return;
     m_nid.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     Shell_NotifyIconA(NIM_ADD, &m_nid);
     m_bHidden = FALSE;
@@ -63,8 +60,7 @@ void CTrayIcon::ShowInTray() {
 
 HMENU CTrayIcon::LoadTrayMenu(HMENU* popup) const {
     HMENU menu = LoadMenuA(GetModuleHandleA(NULL), MAKEINTRESOURCEA(m_nid.uID));
-    if (menu == NULL)
-        return NULL;
+    if (menu == NULL) return NULL;
     *popup = GetSubMenu(menu, 0);
     if (*popup == NULL) {
         DestroyMenu(menu);
@@ -74,14 +70,12 @@ HMENU CTrayIcon::LoadTrayMenu(HMENU* popup) const {
 }
 
 LRESULT CTrayIcon::OnTrayCallback(WPARAM wParam, LPARAM lParam) {
-    if (wParam != m_nid.uID)
-        return 0;
+    if (wParam != m_nid.uID) return 0;
     const UINT mouse = LOWORD(lParam);
     if (mouse == WM_RBUTTONUP) {
         HMENU popup = NULL;
         HMENU menu = LoadTrayMenu(&popup);
-        if (menu == NULL)
-            return 0;
+        if (menu == NULL) return 0;
         SetMenuDefaultItem(popup, 0, TRUE);
         POINT pt;
         GetCursorPos(&pt);
@@ -94,8 +88,7 @@ LRESULT CTrayIcon::OnTrayCallback(WPARAM wParam, LPARAM lParam) {
     if (mouse == WM_LBUTTONDOWN) {
         HMENU popup = NULL;
         HMENU menu = LoadTrayMenu(&popup);
-        if (menu == NULL)
-            return 0;
+        if (menu == NULL) return 0;
         SetForegroundWindow(m_nid.hWnd);
         SendMessageA(m_nid.hWnd, WM_COMMAND, GetMenuItemID(popup, 0), 0);
         DestroyMenu(menu);

@@ -65,8 +65,8 @@ public:
     virtual void EnableWindow(WindowRef window, bool enable) = 0;
 
     // Modal message box; `owner` may be null. Returns the button pressed (kIdOk, ...).
-    virtual int ShowMessageBox(WindowRef owner, const std::string& text,
-                               const std::string& caption, unsigned flags) = 0;
+    virtual int ShowMessageBox(WindowRef owner, const std::string& text, const std::string& caption,
+                               unsigned flags) = 0;
 
     // Opens `file` through the shell with the default verb, shown normally, in `directory`
     // (empty passes an empty directory). Failures are not reported.

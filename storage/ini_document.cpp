@@ -47,22 +47,18 @@ struct Section {
 class HeaderTable {
 public:
     size_t Find(std::string_view header, const std::vector<Section>& sections) const {
-        if (m_slots.empty())
-            return kNoNode;
+        if (m_slots.empty()) return kNoNode;
         size_t hash = std::hash<std::string_view>()(header);
         for (size_t i = hash & m_mask;; i = (i + 1) & m_mask) {
             const Slot& slot = m_slots[i];
-            if (slot.section == kNoNode)
-                return kNoNode;
-            if (slot.hash == hash && sections[slot.section].header == header)
-                return slot.section;
+            if (slot.section == kNoNode) return kNoNode;
+            if (slot.hash == hash && sections[slot.section].header == header) return slot.section;
         }
     }
 
     // header must not be in the table yet.
     void Insert(std::string_view header, size_t section) {
-        if ((m_used + 1) * 2 > m_slots.size())
-            Grow();
+        if ((m_used + 1) * 2 > m_slots.size()) Grow();
         Place(Slot{std::hash<std::string_view>()(header), section});
         ++m_used;
     }
@@ -86,8 +82,7 @@ private:
         m_slots.assign(old.empty() ? 16 : 2 * old.size(), Slot{0, kNoNode});
         m_mask = m_slots.size() - 1;
         for (const Slot& slot : old) {
-            if (slot.section != kNoNode)
-                Place(slot);
+            if (slot.section != kNoNode) Place(slot);
         }
     }
 
@@ -106,8 +101,7 @@ constexpr size_t kWalkedKeys = 16;
 class TextStore {
 public:
     std::string_view Keep(std::string_view text) {
-        if (text.empty())
-            return std::string_view();
+        if (text.empty()) return std::string_view();
         if (text.size() > m_room) {
             size_t size = std::max(kBlockSize, text.size());
             m_blocks.emplace_back(new char[size]);
@@ -138,8 +132,7 @@ public:
     IniNode& operator[](size_t i) { return m_blocks[i / kBlockNodes][i % kBlockNodes]; }
     const IniNode& operator[](size_t i) const { return m_blocks[i / kBlockNodes][i % kBlockNodes]; }
     void push_back(const IniNode& node) {
-        if (m_size % kBlockNodes == 0)
-            m_blocks.emplace_back(new IniNode[kBlockNodes]);
+        if (m_size % kBlockNodes == 0) m_blocks.emplace_back(new IniNode[kBlockNodes]);
         (*this)[m_size++] = node;
     }
 
@@ -159,9 +152,9 @@ struct CIniDocument::Impl {
     NodeList nodes;
     std::vector<Section> sections; // in the order their headers first appear
     HeaderTable headers;
-    size_t current = kNoNode;    // section of the last header line; none before the first
-    std::string lastName;        // section name Find was last asked for ...
-    size_t lastFound = kNoNode;  // ... and its record
+    size_t current = kNoNode;   // section of the last header line; none before the first
+    std::string lastName;       // section name Find was last asked for ...
+    size_t lastFound = kNoNode; // ... and its record
 
     // Keeps copies of key and value.
     void Add(char kind, std::string_view key, std::string_view value) {
@@ -199,8 +192,7 @@ struct CIniDocument::Impl {
 
     // Sorts a line read from the file by its first byte; drops what is none of the three.
     void AddLine(std::string_view line) {
-        if (line.empty())
-            return;
+        if (line.empty()) return;
         if (line[0] == '#') {
             Add('n', std::string_view(), line);
         } else if (line[0] == '[') {
@@ -209,8 +201,7 @@ struct CIniDocument::Impl {
             // "=" lies below every trail byte of the code page, so a byte search never
             // stops inside a double-byte character.
             std::string_view::size_type eq = line.find('=');
-            if (eq != std::string_view::npos)
-                Add('o', line.substr(0, eq), line.substr(eq + 1));
+            if (eq != std::string_view::npos) Add('o', line.substr(0, eq), line.substr(eq + 1));
         }
     }
 
@@ -236,15 +227,13 @@ struct CIniDocument::Impl {
                     pending.append(p, lf);
                     line = pending;
                 }
-                if (!line.empty() && line.back() == '\r')
-                    line.remove_suffix(1);
+                if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
                 AddLine(line);
                 pending.clear();
                 p = lf + 1;
             }
         }
-        if (std::ferror(file))
-            return false;
+        if (std::ferror(file)) return false;
         AddLine(pending);
         return true;
     }
@@ -253,8 +242,7 @@ struct CIniDocument::Impl {
         // Callers read the keys of one section together; spare them the table.
         if (lastFound == kNoNode || lastName != section) {
             size_t found = headers.Find("[" + section + "]", sections);
-            if (found == kNoNode)
-                return nullptr;
+            if (found == kNoNode) return nullptr;
             lastName = section;
             lastFound = found;
         }
@@ -264,8 +252,7 @@ struct CIniDocument::Impl {
             return hit == s.byKey->end() ? nullptr : &nodes[hit->second];
         }
         for (size_t i = s.first; i != kNoNode; i = nodes[i].nextInSection) {
-            if (nodes[i].key == key)
-                return &nodes[i];
+            if (nodes[i].key == key) return &nodes[i];
         }
         return nullptr;
     }
@@ -285,13 +272,16 @@ bool WriteNodes(std::FILE* file, const NodeList& nodes) {
         switch (node.kind) {
         case 'n': out += node.value; break;
         case 'd': out += node.key; break;
-        case 'o': out += node.key; out += '='; out += node.value; break;
+        case 'o':
+            out += node.key;
+            out += '=';
+            out += node.value;
+            break;
         default: continue; // no line of its own
         }
         out += "\r\n";
         if (out.size() >= kIoChunk) {
-            if (!WriteAll(file, out))
-                return false;
+            if (!WriteAll(file, out)) return false;
             out.clear();
         }
     }
@@ -302,10 +292,8 @@ bool WriteNodes(std::FILE* file, const NodeList& nodes) {
 std::FILE* CreateTempBeside(const std::string& target, std::string& tempPath) {
     for (int n = 1; n < 1000; ++n) {
         tempPath = target + ".~tw" + std::to_string(n);
-        if (PathExists(tempPath))
-            continue;
-        if (std::FILE* file = CreateNewFile(tempPath))
-            return file;
+        if (PathExists(tempPath)) continue;
+        if (std::FILE* file = CreateNewFile(tempPath)) return file;
         if (!PathExists(tempPath)) // not taken meanwhile: the folder refuses new files
             break;
     }
@@ -320,49 +308,41 @@ CIniDocument::CIniDocument() = default;
 CIniDocument::~CIniDocument() = default;
 
 int CIniDocument::Load(std::string path) {
-    if (m_impl)
-        return -2;
+    if (m_impl) return -2;
     m_strFileName = std::move(path);
     std::FILE* file = std::fopen(m_strFileName.c_str(), "rb");
-    if (!file)
-        return -1;
+    if (!file) return -1;
     std::unique_ptr<Impl> doc(new Impl);
     bool read = doc->ReadLines(file);
     std::fclose(file);
-    if (!read)
-        return -1;
+    if (!read) return -1;
     m_impl = std::move(doc);
     return 1;
 }
 
 int CIniDocument::Create(std::string path) {
-    if (m_impl)
-        return -1;
+    if (m_impl) return -1;
     m_strFileName = std::move(path);
     m_impl.reset(new Impl);
     return 1;
 }
 
 int CIniDocument::Append(char kind, std::string key, std::string value) {
-    if (!m_impl)
-        return -1;
+    if (!m_impl) return -1;
     m_impl->Add(kind, key, value);
     return 1;
 }
 
 std::string CIniDocument::GetValue(std::string section, std::string key) const {
-    if (!m_impl)
-        return kNoDocument;
+    if (!m_impl) return kNoDocument;
     const IniNode* node = m_impl->Find(section, key);
     return node ? std::string(node->value) : kNotFound;
 }
 
 int CIniDocument::SetValue(std::string section, std::string key, std::string value) {
-    if (!m_impl)
-        return -1;
+    if (!m_impl) return -1;
     IniNode* node = m_impl->Find(section, key);
-    if (!node)
-        return -2;
+    if (!node) return -2;
     node->value = m_impl->store.Keep(value);
     return 1;
 }
@@ -370,14 +350,11 @@ int CIniDocument::SetValue(std::string section, std::string key, std::string val
 // Writes a new file beside the old one and swaps it in only when every byte is on the
 // disk: a full disk, a refused rename or a crash halfway leaves the previous file whole.
 int CIniDocument::Save() {
-    if (!m_impl)
-        return -2;
-    if (!IsWritableTarget(m_strFileName))
-        return -1;
+    if (!m_impl) return -2;
+    if (!IsWritableTarget(m_strFileName)) return -1;
     std::string tempPath;
     std::FILE* file = CreateTempBeside(m_strFileName, tempPath);
-    if (!file)
-        return -1;
+    if (!file) return -1;
     bool complete = WriteNodes(file, m_impl->nodes) && CommitFile(file);
     complete = (std::fclose(file) == 0) && complete;
     if (!complete || !ReplaceFileWith(tempPath, m_strFileName)) {
@@ -395,11 +372,9 @@ int CIniDocument::Close() {
 
 int ParseDecimal(const std::string& text) {
     size_t i = text.find_first_not_of(" \t\n\v\f\r");
-    if (i == std::string::npos)
-        return 0;
+    if (i == std::string::npos) return 0;
     bool negative = text[i] == '-';
-    if (text[i] == '-' || text[i] == '+')
-        ++i;
+    if (text[i] == '-' || text[i] == '+') ++i;
     long long magnitude = 0;
     const long long limit = negative ? -static_cast<long long>(INT_MIN) : INT_MAX;
     for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {

@@ -41,11 +41,10 @@ int SaveEntriesToListFile(const std::string& path, const std::list<HotKeyEntry>&
 }
 
 ListReadResult LoadEntriesFromListFile(const std::string& path,
-                            const std::function<bool(unsigned char)>& isLeadByte,
-                            const std::function<void(const HotKeyEntry&)>& onEntry) {
+                                       const std::function<bool(unsigned char)>& isLeadByte,
+                                       const std::function<void(const HotKeyEntry&)>& onEntry) {
     CIniDocument doc;
-    if (doc.Load(path) != 1)
-        return ListReadResult::CannotOpen;
+    if (doc.Load(path) != 1) return ListReadResult::CannotOpen;
     const int count = ParseDecimal(doc.GetValue(kMainSection, "count"));
     for (long long n = 1; n <= count; ++n) {
         const std::string section = EntrySection(n);
@@ -53,8 +52,7 @@ ListReadResult LoadEntriesFromListFile(const std::string& path,
         e.iconint = ParseDecimal(doc.GetValue(section, "iconint"));
         e.hotkey = ParseDecimal(doc.GetValue(section, "hotkey"));
         e.name = doc.GetValue(section, "name");
-        if (e.name == CIniDocument::kNotFound)
-            return ListReadResult::Invalid;
+        if (e.name == CIniDocument::kNotFound) return ListReadResult::Invalid;
         e.path = TextOrEmpty(doc.GetValue(section, "path"));
         e.icon = TextOrEmpty(doc.GetValue(section, "icon"));
         e.workdir = TextOrEmpty(doc.GetValue(section, "workdir"));

@@ -26,8 +26,8 @@ enum class ListReadResult {
 // isLeadByte tells the first bytes of double-byte characters of the code page, so that
 // no part of such a character is taken for a line-break marker.
 ListReadResult LoadEntriesFromListFile(const std::string& path,
-                            const std::function<bool(unsigned char)>& isLeadByte,
-                            const std::function<void(const HotKeyEntry&)>& onEntry);
+                                       const std::function<bool(unsigned char)>& isLeadByte,
+                                       const std::function<void(const HotKeyEntry&)>& onEntry);
 
 // A note as the file stores it: every line break as the marker.
 std::string NoteToFile(const std::string& note);

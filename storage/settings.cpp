@@ -10,13 +10,11 @@ const char* const kSettingsSection = "SET";
 
 SettingsLoad LoadSettings(const std::string& path, Settings& out) {
     CIniDocument doc;
-    if (doc.Load(path) == -1)
-        return SettingsLoad::NoFile;
+    if (doc.Load(path) == -1) return SettingsLoad::NoFile;
     out.showTray = doc.GetValue(kSettingsSection, "showtray") == "yes";
     out.autoRun = doc.GetValue(kSettingsSection, "autorun") == "yes";
     std::string listFile = doc.GetValue(kSettingsSection, "mapfile");
-    if (listFile == CIniDocument::kNotFound)
-        return SettingsLoad::NoMapFile;
+    if (listFile == CIniDocument::kNotFound) return SettingsLoad::NoMapFile;
     out.listFile = listFile;
     doc.Close();
     return SettingsLoad::Ok;
@@ -37,8 +35,7 @@ std::vector<CatalogueAction> ReadCatalogue(const CIniDocument& doc) {
         const std::string section = "act" + std::to_string(i);
         CatalogueAction action;
         action.name = doc.GetValue(section, "name");
-        if (action.name == CIniDocument::kNotFound)
-            break;
+        if (action.name == CIniDocument::kNotFound) break;
         action.icon = TextOrEmpty(doc.GetValue(section, "icon"));
         action.iconint = ParseDecimal(doc.GetValue(section, "iconint"));
         action.path = TextOrEmpty(doc.GetValue(section, "path"));
@@ -49,8 +46,7 @@ std::vector<CatalogueAction> ReadCatalogue(const CIniDocument& doc) {
 
 std::vector<CatalogueAction> ReadCatalogue(const std::string& path) {
     CIniDocument doc;
-    if (doc.Load(path) != 1)
-        return std::vector<CatalogueAction>();
+    if (doc.Load(path) != 1) return std::vector<CatalogueAction>();
     std::vector<CatalogueAction> actions = ReadCatalogue(doc);
     doc.Close();
     return actions;
@@ -60,7 +56,6 @@ std::vector<CatalogueAction> ReadCatalogue(const std::string& path) {
 // Windows try the text before the space as a program first. The argument stays bare,
 // because start-up takes the whole command line as the folder.
 std::string BuildRunCommand(const std::string& currentDir, bool on) {
-    if (!on)
-        return std::string();
+    if (!on) return std::string();
     return "\"" + currentDir + "\\Tarnwick.exe\" " + currentDir;
 }

@@ -1,7 +1,6 @@
 #include "ui/controls.h"
 
-std::string CListCtrl::GetItemText(int item, int subItem) const
-{
+std::string CListCtrl::GetItemText(int item, int subItem) const {
     // The control cannot tell the length in advance: grow until the text fits with
     // room to spare. Two bytes of room, because a double-byte character that does not
     // fit is left out whole.

@@ -19,8 +19,7 @@ public:
 class CStatic : public CWnd {
 public:
     // Returns the icon shown before; the caller keeps owning both.
-    HICON SetIcon(HICON icon)
-    {
+    HICON SetIcon(HICON icon) {
         return reinterpret_cast<HICON>(SendMessage(STM_SETICON, reinterpret_cast<WPARAM>(icon)));
     }
     HICON GetIcon() const { return reinterpret_cast<HICON>(SendMessage(STM_GETICON)); }
@@ -35,31 +34,31 @@ public:
 
 class CComboBox : public CWnd {
 public:
-    int AddString(const std::string& text)
-    {
-        return static_cast<int>(SendMessage(CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str())));
+    int AddString(const std::string& text) {
+        return static_cast<int>(
+            SendMessage(CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str())));
     }
     int GetCount() const { return static_cast<int>(SendMessage(CB_GETCOUNT)); }
     int GetCurSel() const { return static_cast<int>(SendMessage(CB_GETCURSEL)); }
-    int SetCurSel(int index) { return static_cast<int>(SendMessage(CB_SETCURSEL, static_cast<WPARAM>(index))); }
+    int SetCurSel(int index) {
+        return static_cast<int>(SendMessage(CB_SETCURSEL, static_cast<WPARAM>(index)));
+    }
     void ResetContent() { SendMessage(CB_RESETCONTENT); }
-    std::string GetLBText(int index) const
-    {
+    std::string GetLBText(int index) const {
         LRESULT length = SendMessage(CB_GETLBTEXTLEN, static_cast<WPARAM>(index));
-        if (length == CB_ERR || length <= 0)
-            return std::string();
+        if (length == CB_ERR || length <= 0) return std::string();
         std::vector<char> buffer(static_cast<size_t>(length) + 1);
         LRESULT copied = SendMessage(CB_GETLBTEXT, static_cast<WPARAM>(index),
                                      reinterpret_cast<LPARAM>(buffer.data()));
-        return copied == CB_ERR ? std::string() : std::string(buffer.data(), static_cast<size_t>(copied));
+        return copied == CB_ERR ? std::string()
+                                : std::string(buffer.data(), static_cast<size_t>(copied));
     }
 };
 
 class CListCtrl : public CWnd {
 public:
     int InsertColumn(int column, const std::string& heading, int format = LVCFMT_LEFT,
-                     int width = -1, int subItem = -1)
-    {
+                     int width = -1, int subItem = -1) {
         LVCOLUMNA col = {};
         col.mask = LVCF_FMT | LVCF_TEXT | (width >= 0 ? LVCF_WIDTH : 0) |
                    (subItem >= 0 ? LVCF_SUBITEM : 0);
@@ -71,8 +70,7 @@ public:
                                             reinterpret_cast<LPARAM>(&col)));
     }
     // An item with a label and an image index (I_IMAGENONE for none); returns its index.
-    int InsertItem(int item, const std::string& label, int image)
-    {
+    int InsertItem(int item, const std::string& label, int image) {
         LVITEMA lvi = {};
         lvi.mask = LVIF_TEXT | LVIF_IMAGE;
         lvi.iItem = item;
@@ -80,10 +78,13 @@ public:
         lvi.iImage = image;
         return static_cast<int>(SendMessage(LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&lvi)));
     }
-    BOOL GetItem(LVITEMA* item) const { return static_cast<BOOL>(SendMessage(LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(item))); }
-    BOOL SetItem(const LVITEMA* item) { return static_cast<BOOL>(SendMessage(LVM_SETITEMA, 0, reinterpret_cast<LPARAM>(item))); }
-    BOOL SetItemText(int item, int subItem, const std::string& text)
-    {
+    BOOL GetItem(LVITEMA* item) const {
+        return static_cast<BOOL>(SendMessage(LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(item)));
+    }
+    BOOL SetItem(const LVITEMA* item) {
+        return static_cast<BOOL>(SendMessage(LVM_SETITEMA, 0, reinterpret_cast<LPARAM>(item)));
+    }
+    BOOL SetItemText(int item, int subItem, const std::string& text) {
         LVITEMA lvi = {};
         lvi.iSubItem = subItem;
         lvi.pszText = const_cast<char*>(text.c_str());
@@ -91,31 +92,40 @@ public:
                                              reinterpret_cast<LPARAM>(&lvi)));
     }
     std::string GetItemText(int item, int subItem) const;
-    BOOL DeleteItem(int item) { return static_cast<BOOL>(SendMessage(LVM_DELETEITEM, static_cast<WPARAM>(item))); }
+    BOOL DeleteItem(int item) {
+        return static_cast<BOOL>(SendMessage(LVM_DELETEITEM, static_cast<WPARAM>(item)));
+    }
     BOOL DeleteAllItems() { return static_cast<BOOL>(SendMessage(LVM_DELETEALLITEMS)); }
     int GetItemCount() const { return static_cast<int>(SendMessage(LVM_GETITEMCOUNT)); }
     int GetSelectionMark() const { return static_cast<int>(SendMessage(LVM_GETSELECTIONMARK)); }
-    int SetSelectionMark(int item) { return static_cast<int>(SendMessage(LVM_SETSELECTIONMARK, 0, item)); }
-    // `type` is LVSIL_NORMAL or LVSIL_SMALL; returns the list attached before.
-    HIMAGELIST SetImageList(CImageList* list, int type)
-    {
-        return reinterpret_cast<HIMAGELIST>(SendMessage(LVM_SETIMAGELIST, static_cast<WPARAM>(type),
-                                                        reinterpret_cast<LPARAM>(list ? list->m_hImageList : nullptr)));
+    int SetSelectionMark(int item) {
+        return static_cast<int>(SendMessage(LVM_SETSELECTIONMARK, 0, item));
     }
-    HIMAGELIST GetImageList(int type) const
-    {
-        return reinterpret_cast<HIMAGELIST>(SendMessage(LVM_GETIMAGELIST, static_cast<WPARAM>(type)));
+    // `type` is LVSIL_NORMAL or LVSIL_SMALL; returns the list attached before.
+    HIMAGELIST SetImageList(CImageList* list, int type) {
+        return reinterpret_cast<HIMAGELIST>(
+            SendMessage(LVM_SETIMAGELIST, static_cast<WPARAM>(type),
+                        reinterpret_cast<LPARAM>(list ? list->m_hImageList : nullptr)));
+    }
+    HIMAGELIST GetImageList(int type) const {
+        return reinterpret_cast<HIMAGELIST>(
+            SendMessage(LVM_GETIMAGELIST, static_cast<WPARAM>(type)));
     }
     // Searches after `start` (-1: from the first item); LVFI_PARTIAL matches label
     // beginnings, without regard to case.
-    int FindItem(const LVFINDINFOA* info, int start = -1) const
-    {
-        return static_cast<int>(SendMessage(LVM_FINDITEMA, static_cast<WPARAM>(start),
-                                            reinterpret_cast<LPARAM>(info)));
+    int FindItem(const LVFINDINFOA* info, int start = -1) const {
+        return static_cast<int>(
+            SendMessage(LVM_FINDITEMA, static_cast<WPARAM>(start), reinterpret_cast<LPARAM>(info)));
     }
-    BOOL RedrawItems(int first, int last) { return static_cast<BOOL>(SendMessage(LVM_REDRAWITEMS, static_cast<WPARAM>(first), last)); }
-    DWORD SetExtendedStyle(DWORD style) { return static_cast<DWORD>(SendMessage(LVM_SETEXTENDEDLISTVIEWSTYLE, 0, style)); }
-    DWORD GetExtendedStyle() const { return static_cast<DWORD>(SendMessage(LVM_GETEXTENDEDLISTVIEWSTYLE)); }
+    BOOL RedrawItems(int first, int last) {
+        return static_cast<BOOL>(SendMessage(LVM_REDRAWITEMS, static_cast<WPARAM>(first), last));
+    }
+    DWORD SetExtendedStyle(DWORD style) {
+        return static_cast<DWORD>(SendMessage(LVM_SETEXTENDEDLISTVIEWSTYLE, 0, style));
+    }
+    DWORD GetExtendedStyle() const {
+        return static_cast<DWORD>(SendMessage(LVM_GETEXTENDEDLISTVIEWSTYLE));
+    }
     // One of LVS_ICON, LVS_REPORT, LVS_SMALLICON, LVS_LIST; items and columns stay.
     void SetView(DWORD viewStyle) { ModifyStyle(LVS_TYPEMASK, viewStyle & LVS_TYPEMASK); }
 };

@@ -7,17 +7,14 @@
 
 class CurDirGuard {
 public:
-    CurDirGuard()
-    {
+    CurDirGuard() {
         DWORD length = ::GetCurrentDirectoryA(kSize, m_directory);
         // A longer directory did not fit; better not to restore than to restore a
         // wrong one.
         m_bSaved = length > 0 && length < kSize;
     }
-    ~CurDirGuard()
-    {
-        if (m_bSaved)
-            ::SetCurrentDirectoryA(m_directory);
+    ~CurDirGuard() {
+        if (m_bSaved) ::SetCurrentDirectoryA(m_directory);
     }
     CurDirGuard(const CurDirGuard&) = delete;
     CurDirGuard& operator=(const CurDirGuard&) = delete;

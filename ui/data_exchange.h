@@ -12,9 +12,7 @@
 class CDataExchange {
 public:
     CDataExchange(CDialog* dialog, bool saveAndValidate)
-        : m_bSaveAndValidate(saveAndValidate), m_pDlgWnd(dialog)
-    {
-    }
+        : m_bSaveAndValidate(saveAndValidate), m_pDlgWnd(dialog) {}
 
     const bool m_bSaveAndValidate;
     CDialog* const m_pDlgWnd;

@@ -7,23 +7,19 @@ namespace {
 // The window property that leads from a dialog's HWND back to its object.
 const char kDialogProp[] = "Tarnwick.CDialog";
 
-bool IsWithin(HWND hwnd, HWND dialog)
-{
+bool IsWithin(HWND hwnd, HWND dialog) {
     return hwnd != nullptr && dialog != nullptr && (hwnd == dialog || ::IsChild(dialog, hwnd));
 }
 
 // The next window up towards the top-level window, or null once there.
-HWND ParentWithinTopLevel(HWND hwnd)
-{
-    if ((::GetWindowLongA(hwnd, GWL_STYLE) & WS_CHILD) == 0)
-        return nullptr;
+HWND ParentWithinTopLevel(HWND hwnd) {
+    if ((::GetWindowLongA(hwnd, GWL_STYLE) & WS_CHILD) == 0) return nullptr;
     return ::GetParent(hwnd);
 }
 
 // Messages whose result a dialog procedure returns itself instead of through
 // DWLP_MSGRESULT.
-bool ResultIsReturned(UINT msg)
-{
+bool ResultIsReturned(UINT msg) {
     switch (msg) {
     case WM_CHARTOITEM:
     case WM_COMPAREITEM:
@@ -35,19 +31,15 @@ bool ResultIsReturned(UINT msg)
     case WM_CTLCOLORSTATIC:
     case WM_INITDIALOG:
     case WM_QUERYDRAGICON:
-    case WM_VKEYTOITEM:
-        return true;
-    default:
-        return false;
+    case WM_VKEYTOITEM: return true;
+    default: return false;
     }
 }
 
 // Centres a top-level dialog over its owner when the owner is shown, otherwise over the
 // work area of the screen.
-void CenterOverOwner(HWND hwnd)
-{
-    if (::GetWindowLongA(hwnd, GWL_STYLE) & WS_CHILD)
-        return;
+void CenterOverOwner(HWND hwnd) {
+    if (::GetWindowLongA(hwnd, GWL_STYLE) & WS_CHILD) return;
     RECT area;
     HWND owner = ::GetWindow(hwnd, GW_OWNER);
     if (owner == nullptr || !::IsWindowVisible(owner) || ::IsIconic(owner) ||
@@ -75,31 +67,33 @@ std::string CDialog::s_strAppName;
 
 CDialog::CDialog(UINT templateId, HWND parent) : m_nIDTemplate(templateId), m_hParent(parent) {}
 
-CDialog::~CDialog()
-{
-    if (s_pMainWnd == this)
-        s_pMainWnd = nullptr;
-    if (m_hWnd != nullptr)
-        ::DestroyWindow(m_hWnd);
+CDialog::~CDialog() {
+    if (s_pMainWnd == this) s_pMainWnd = nullptr;
+    if (m_hWnd != nullptr) ::DestroyWindow(m_hWnd);
 }
 
-void CDialog::SetMainWnd(CDialog* dialog) { s_pMainWnd = dialog; }
+void CDialog::SetMainWnd(CDialog* dialog) {
+    s_pMainWnd = dialog;
+}
 
-void CDialog::SetAppName(const std::string& name) { s_strAppName = name; }
+void CDialog::SetAppName(const std::string& name) {
+    s_strAppName = name;
+}
 
-const std::string& CDialog::GetAppName() { return s_strAppName; }
+const std::string& CDialog::GetAppName() {
+    return s_strAppName;
+}
 
-CDialog* CDialog::GetMainWnd() { return s_pMainWnd; }
+CDialog* CDialog::GetMainWnd() {
+    return s_pMainWnd;
+}
 
-CDialog* CDialog::FromHandle(HWND hwnd)
-{
+CDialog* CDialog::FromHandle(HWND hwnd) {
     return hwnd ? static_cast<CDialog*>(::GetPropA(hwnd, kDialogProp)) : nullptr;
 }
 
-INT_PTR CDialog::DoModal()
-{
-    if (m_hWnd != nullptr)
-        return -1;
+INT_PTR CDialog::DoModal() {
+    if (m_hWnd != nullptr) return -1;
     HWND owner = ResolveOwner();
     bool ownerDisabled = false;
     if (owner != nullptr && ::IsWindowEnabled(owner)) {
@@ -139,67 +133,54 @@ INT_PTR CDialog::DoModal()
     if (alive)
         ::SetWindowPos(hwnd, nullptr, 0, 0, 0, 0,
                        SWP_HIDEWINDOW | SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE | SWP_NOZORDER);
-    if (ownerDisabled)
-        ::EnableWindow(owner, TRUE);
-    if (alive && owner != nullptr && ::GetActiveWindow() == hwnd)
-        ::SetActiveWindow(owner);
-    if (alive)
-        ::DestroyWindow(hwnd);
+    if (ownerDisabled) ::EnableWindow(owner, TRUE);
+    if (alive && owner != nullptr && ::GetActiveWindow() == hwnd) ::SetActiveWindow(owner);
+    if (alive) ::DestroyWindow(hwnd);
     return m_nResult;
 }
 
-void CDialog::EndDialog(int result)
-{
+void CDialog::EndDialog(int result) {
     m_nResult = result;
     m_bEnded = true;
     // Wakes the loop when the request came in a message sent from another thread,
     // which GetMessage handles without returning.
-    if (m_hWnd != nullptr)
-        ::PostMessageA(m_hWnd, WM_NULL, 0, 0);
+    if (m_hWnd != nullptr) ::PostMessageA(m_hWnd, WM_NULL, 0, 0);
 }
 
-BOOL CDialog::UpdateData(BOOL saveAndValidate)
-{
+BOOL CDialog::UpdateData(BOOL saveAndValidate) {
     CDataExchange dx(this, saveAndValidate != FALSE);
     DoDataExchange(&dx);
     return dx.Failed() ? FALSE : TRUE;
 }
 
-int CDialog::ShowMessage(const std::string& text, UINT type)
-{
+int CDialog::ShowMessage(const std::string& text, UINT type) {
     return ::MessageBoxA(m_hWnd, text.c_str(), s_strAppName.c_str(), type);
 }
 
-BOOL CDialog::PreTranslateMessage(MSG* msg)
-{
-    if (msg->message < WM_KEYFIRST || msg->message > WM_KEYLAST)
-        return FALSE;
-    if (!IsWithin(msg->hwnd, m_hWnd))
-        return FALSE;
+BOOL CDialog::PreTranslateMessage(MSG* msg) {
+    if (msg->message < WM_KEYFIRST || msg->message > WM_KEYLAST) return FALSE;
+    if (!IsWithin(msg->hwnd, m_hWnd)) return FALSE;
     return ::IsDialogMessageA(m_hWnd, msg);
 }
 
-BOOL CDialog::OnInitDialog()
-{
+BOOL CDialog::OnInitDialog() {
     UpdateData(FALSE);
     return TRUE;
 }
 
 void CDialog::DoDataExchange(CDataExchange*) {}
 
-void CDialog::OnOK()
-{
-    if (!UpdateData(TRUE))
-        return;
+void CDialog::OnOK() {
+    if (!UpdateData(TRUE)) return;
     EndDialog(IDOK);
 }
 
-void CDialog::OnCancel() { EndDialog(IDCANCEL); }
+void CDialog::OnCancel() {
+    EndDialog(IDCANCEL);
+}
 
-bool CDialog::OnCommand(int id, int code)
-{
-    if (code != BN_CLICKED)
-        return false;
+bool CDialog::OnCommand(int id, int code) {
+    if (code != BN_CLICKED) return false;
     if (id == IDOK) {
         OnOK();
         return true;
@@ -211,37 +192,34 @@ bool CDialog::OnCommand(int id, int code)
     return false;
 }
 
-bool CDialog::OnNotify(NMHDR*, LRESULT*) { return false; }
+bool CDialog::OnNotify(NMHDR*, LRESULT*) {
+    return false;
+}
 
-bool CDialog::OnMessage(UINT, WPARAM, LPARAM, LRESULT*) { return false; }
+bool CDialog::OnMessage(UINT, WPARAM, LPARAM, LRESULT*) {
+    return false;
+}
 
-HWND CDialog::ResolveOwner() const
-{
+HWND CDialog::ResolveOwner() const {
     HWND owner = m_hParent;
-    if (owner == nullptr && s_pMainWnd != nullptr && s_pMainWnd != this)
-        owner = s_pMainWnd->m_hWnd;
+    if (owner == nullptr && s_pMainWnd != nullptr && s_pMainWnd != this) owner = s_pMainWnd->m_hWnd;
     // A pop-up cannot be owned by a child window.
     while (owner != nullptr && (::GetWindowLongA(owner, GWL_STYLE) & WS_CHILD) != 0)
         owner = ::GetParent(owner);
     // Without a parent of its own the dialog goes on top of whatever the main dialog
     // has open, so that one is disabled, not the main dialog behind it.
-    if (m_hParent == nullptr && owner != nullptr)
-        owner = ::GetLastActivePopup(owner);
+    if (m_hParent == nullptr && owner != nullptr) owner = ::GetLastActivePopup(owner);
     return owner;
 }
 
-bool CDialog::PreTranslateInLoop(MSG* msg)
-{
+bool CDialog::PreTranslateInLoop(MSG* msg) {
     CDialog* mainWnd = s_pMainWnd;
     bool mainAsked = false;
     for (HWND hwnd = msg->hwnd; hwnd != nullptr; hwnd = ParentWithinTopLevel(hwnd)) {
         CDialog* dialog = FromHandle(hwnd);
-        if (dialog == nullptr)
-            continue;
-        if (dialog == mainWnd)
-            mainAsked = true;
-        if (dialog->PreTranslateMessage(msg))
-            return true;
+        if (dialog == nullptr) continue;
+        if (dialog == mainWnd) mainAsked = true;
+        if (dialog->PreTranslateMessage(msg)) return true;
     }
     if (mainWnd != nullptr && !mainAsked && mainWnd->m_hWnd != nullptr &&
         !IsWithin(msg->hwnd, m_hWnd))
@@ -249,16 +227,14 @@ bool CDialog::PreTranslateInLoop(MSG* msg)
     return false;
 }
 
-void CDialog::Detach()
-{
+void CDialog::Detach() {
     ::RemovePropA(m_hWnd, kDialogProp);
     m_hWnd = nullptr;
     // Destroyed from outside while its loop runs: the loop must not wait forever.
     m_bEnded = true;
 }
 
-INT_PTR CALLBACK CDialog::DialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
-{
+INT_PTR CALLBACK CDialog::DialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     if (msg == WM_INITDIALOG) {
         CDialog* dialog = reinterpret_cast<CDialog*>(lParam);
         dialog->m_hWnd = hwnd;
@@ -273,29 +249,20 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM 
         return focus;
     }
     CDialog* dialog = FromHandle(hwnd);
-    if (dialog == nullptr)
-        return FALSE;
+    if (dialog == nullptr) return FALSE;
     LRESULT result = 0;
     bool handled = false;
     switch (msg) {
-    case WM_COMMAND:
-        handled = dialog->OnCommand(LOWORD(wParam), HIWORD(wParam));
-        break;
-    case WM_NOTIFY:
-        handled = dialog->OnNotify(reinterpret_cast<NMHDR*>(lParam), &result);
-        break;
+    case WM_COMMAND: handled = dialog->OnCommand(LOWORD(wParam), HIWORD(wParam)); break;
+    case WM_NOTIFY: handled = dialog->OnNotify(reinterpret_cast<NMHDR*>(lParam), &result); break;
     case WM_NCDESTROY:
         dialog->OnMessage(msg, wParam, lParam, &result);
         dialog->Detach();
         return FALSE;
-    default:
-        handled = dialog->OnMessage(msg, wParam, lParam, &result);
-        break;
+    default: handled = dialog->OnMessage(msg, wParam, lParam, &result); break;
     }
-    if (!handled)
-        return FALSE;
-    if (ResultIsReturned(msg))
-        return static_cast<INT_PTR>(result);
+    if (!handled) return FALSE;
+    if (ResultIsReturned(msg)) return static_cast<INT_PTR>(result);
     ::SetWindowLongPtrA(hwnd, DWLP_MSGRESULT, result);
     return TRUE;
 }

@@ -8,15 +8,9 @@ CFileDialog::CFileDialog(BOOL openFileDialog, const std::string& defaultExt,
     : m_bOpenFileDialog(openFileDialog),
       // The system would add its own dot in front of ours.
       m_strDefExt(!defaultExt.empty() && defaultExt[0] == '.' ? defaultExt.substr(1) : defaultExt),
-      m_strFileName(fileName),
-      m_dwFlags(flags),
-      m_strFilter(filter),
-      m_hParent(parent)
-{
-}
+      m_strFileName(fileName), m_dwFlags(flags), m_strFilter(filter), m_hParent(parent) {}
 
-INT_PTR CFileDialog::DoModal()
-{
+INT_PTR CFileDialog::DoModal() {
     std::string filter = FileDialogFilter(m_strFilter);
     char file[MAX_PATH] = {};
     m_strFileName.copy(file, MAX_PATH - 1);
@@ -36,23 +30,19 @@ INT_PTR CFileDialog::DoModal()
     ofn.Flags = m_dwFlags | OFN_EXPLORER;
 
     BOOL chosen = m_bOpenFileDialog ? ::GetOpenFileNameA(&ofn) : ::GetSaveFileNameA(&ofn);
-    if (!chosen)
-        return IDCANCEL;
+    if (!chosen) return IDCANCEL;
     m_strPathName = file;
     m_nFileOffset = ofn.nFileOffset;
     m_nFileExtension = ofn.nFileExtension;
     return IDOK;
 }
 
-std::string CFileDialog::GetFileName() const
-{
-    if (m_nFileOffset > m_strPathName.size())
-        return std::string();
+std::string CFileDialog::GetFileName() const {
+    if (m_nFileOffset > m_strPathName.size()) return std::string();
     return m_strPathName.substr(m_nFileOffset);
 }
 
-std::string CFileDialog::GetFileTitle() const
-{
+std::string CFileDialog::GetFileTitle() const {
     std::string name = GetFileName();
     // The system reports where the extension begins, after the last dot of the name.
     if (m_nFileExtension > m_nFileOffset && m_nFileExtension <= m_strPathName.size() &&
@@ -61,8 +51,7 @@ std::string CFileDialog::GetFileTitle() const
     return name;
 }
 
-std::string FileDialogFilter(const std::string& barSeparated)
-{
+std::string FileDialogFilter(const std::string& barSeparated) {
     std::string filter = barSeparated;
     for (size_t i = 0; i < filter.size(); ++i) {
         if (::IsDBCSLeadByte(static_cast<BYTE>(filter[i])) && i + 1 < filter.size())

@@ -2,8 +2,7 @@
 
 #include <shlobj.h>
 
-bool BrowseForFolder(HWND owner, const std::string& title, UINT flags, std::string& path)
-{
+bool BrowseForFolder(HWND owner, const std::string& title, UINT flags, std::string& path) {
     char displayName[MAX_PATH] = {};
     BROWSEINFOA info = {};
     info.hwndOwner = owner;
@@ -12,11 +11,9 @@ bool BrowseForFolder(HWND owner, const std::string& title, UINT flags, std::stri
     info.lpszTitle = title.c_str();
     info.ulFlags = flags;
     LPITEMIDLIST chosen = ::SHBrowseForFolderA(&info);
-    if (chosen == nullptr)
-        return false;
+    if (chosen == nullptr) return false;
     char folder[MAX_PATH] = {};
-    if (!::SHGetPathFromIDListA(chosen, folder))
-        folder[0] = '\0';
+    if (!::SHGetPathFromIDListA(chosen, folder)) folder[0] = '\0';
     ::CoTaskMemFree(chosen);
     path = folder;
     return true;

@@ -7,40 +7,32 @@ namespace {
 const char kWndProp[] = "Tarnwick.CWnd";
 } // namespace
 
-CWnd::~CWnd()
-{
+CWnd::~CWnd() {
     // A control object may die before its window (a dialog member outliving nothing);
     // its window must not keep calling into freed memory.
     UnsubclassWindow();
 }
 
-BOOL CWnd::ModifyStyle(DWORD remove, DWORD add)
-{
+BOOL CWnd::ModifyStyle(DWORD remove, DWORD add) {
     DWORD style = GetStyle();
     DWORD changed = (style & ~remove) | add;
-    if (changed == style)
-        return FALSE;
+    if (changed == style) return FALSE;
     ::SetWindowLongA(m_hWnd, GWL_STYLE, static_cast<LONG>(changed));
     return TRUE;
 }
 
-bool CWnd::SubclassWindow(HWND hwnd)
-{
-    if (m_hWnd != nullptr || hwnd == nullptr || FromSubclassed(hwnd) != nullptr)
-        return false;
-    if (!::SetPropA(hwnd, kWndProp, this))
-        return false;
+bool CWnd::SubclassWindow(HWND hwnd) {
+    if (m_hWnd != nullptr || hwnd == nullptr || FromSubclassed(hwnd) != nullptr) return false;
+    if (!::SetPropA(hwnd, kWndProp, this)) return false;
     m_hWnd = hwnd;
     m_pfnSuper = reinterpret_cast<WNDPROC>(
         ::SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CWnd::SubclassProc)));
     return true;
 }
 
-HWND CWnd::UnsubclassWindow()
-{
+HWND CWnd::UnsubclassWindow() {
     HWND hwnd = m_hWnd;
-    if (hwnd == nullptr || m_pfnSuper == nullptr)
-        return hwnd;
+    if (hwnd == nullptr || m_pfnSuper == nullptr) return hwnd;
     if (::IsWindow(hwnd)) {
         ::SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_pfnSuper));
         ::RemovePropA(hwnd, kWndProp);
@@ -50,38 +42,30 @@ HWND CWnd::UnsubclassWindow()
     return hwnd;
 }
 
-CWnd* CWnd::FromSubclassed(HWND hwnd)
-{
+CWnd* CWnd::FromSubclassed(HWND hwnd) {
     return hwnd ? static_cast<CWnd*>(::GetPropA(hwnd, kWndProp)) : nullptr;
 }
 
-std::string CWnd::WindowText(HWND hwnd)
-{
+std::string CWnd::WindowText(HWND hwnd) {
     int length = ::GetWindowTextLengthA(hwnd);
-    if (length <= 0)
-        return std::string();
+    if (length <= 0) return std::string();
     std::vector<char> buffer(static_cast<size_t>(length) + 1);
     int copied = ::GetWindowTextA(hwnd, buffer.data(), length + 1);
     return std::string(buffer.data(), copied > 0 ? static_cast<size_t>(copied) : 0);
 }
 
-LRESULT CWnd::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
-{
+LRESULT CWnd::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     return DefaultWindowProc(msg, wParam, lParam);
 }
 
-LRESULT CWnd::DefaultWindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
-{
+LRESULT CWnd::DefaultWindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     return ::CallWindowProcA(m_pfnSuper, m_hWnd, msg, wParam, lParam);
 }
 
-LRESULT CALLBACK CWnd::SubclassProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
-{
+LRESULT CALLBACK CWnd::SubclassProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     CWnd* wnd = FromSubclassed(hwnd);
-    if (wnd == nullptr)
-        return ::DefWindowProcA(hwnd, msg, wParam, lParam);
-    if (msg != WM_NCDESTROY)
-        return wnd->WindowProc(msg, wParam, lParam);
+    if (wnd == nullptr) return ::DefWindowProcA(hwnd, msg, wParam, lParam);
+    if (msg != WM_NCDESTROY) return wnd->WindowProc(msg, wParam, lParam);
     // The window's last message: hand it back to its own procedure and forget it, so
     // the object can be bound to a new window (a dialog run a second time).
     WNDPROC super = wnd->m_pfnSuper;

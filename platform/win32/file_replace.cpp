@@ -12,18 +12,16 @@ bool PathExists(const std::string& path) {
 }
 
 std::FILE* CreateNewFile(const std::string& path) {
-    HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_NEW,
-                           FILE_ATTRIBUTE_NORMAL, NULL);
-    if (h == INVALID_HANDLE_VALUE)
-        return nullptr;
+    HANDLE h =
+        CreateFileA(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, NULL);
+    if (h == INVALID_HANDLE_VALUE) return nullptr;
     int fd = _open_osfhandle(reinterpret_cast<intptr_t>(h), _O_WRONLY | _O_BINARY);
     if (fd < 0) {
         CloseHandle(h);
         return nullptr;
     }
     std::FILE* file = _fdopen(fd, "wb");
-    if (!file)
-        _close(fd);
+    if (!file) _close(fd);
     return file;
 }
 
@@ -32,8 +30,7 @@ bool CommitFile(std::FILE* file) {
 }
 
 bool IsWritableTarget(const std::string& target) {
-    if (target.empty())
-        return false;
+    if (target.empty()) return false;
     DWORD attributes = GetFileAttributesA(target.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES)
         return true; // a new file; whether its folder exists shows on creation

@@ -8,7 +8,9 @@
 
 namespace {
 
-HWND Hwnd(tw::WindowRef window) { return static_cast<HWND>(window); }
+HWND Hwnd(tw::WindowRef window) {
+    return static_cast<HWND>(window);
+}
 
 } // namespace
 
@@ -106,9 +108,9 @@ tw::RegWriteResult Win32System::WriteRegString(tw::RegRoot root, const std::stri
     HKEY key = nullptr;
     if (::RegCreateKeyA(rootKey, subkey.c_str(), &key) != ERROR_SUCCESS)
         return tw::RegWriteResult::CannotCreateKey;
-    const LONG set = ::RegSetValueExA(key, name.c_str(), 0, REG_SZ,
-                                      reinterpret_cast<const BYTE*>(data.c_str()),
-                                      static_cast<DWORD>(data.size() + 1));
+    const LONG set =
+        ::RegSetValueExA(key, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
+                         static_cast<DWORD>(data.size() + 1));
     ::RegCloseKey(key);
     return set == ERROR_SUCCESS ? tw::RegWriteResult::Ok : tw::RegWriteResult::CannotSetValue;
 }

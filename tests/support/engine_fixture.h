@@ -28,14 +28,16 @@ protected:
 
     std::vector<int> Ids() const {
         std::vector<int> ids;
-        for (const HotKeyEntry& e : engine.m_entries) ids.push_back(e.id);
+        for (const HotKeyEntry& e : engine.m_entries)
+            ids.push_back(e.id);
         return ids;
     }
 
     // Ids the fake holds a registration for, in registration order.
     std::vector<int> RegisteredIds() const {
         std::vector<int> ids;
-        for (const FakeSystem::Registration& r : sys.registered) ids.push_back(r.id);
+        for (const FakeSystem::Registration& r : sys.registered)
+            ids.push_back(r.id);
         return ids;
     }
 

@@ -11,7 +11,9 @@ std::string Hex(unsigned value) {
     return buf;
 }
 
-const char* OkOr(bool ok, const char* failure) { return ok ? "ok" : failure; }
+const char* OkOr(bool ok, const char* failure) {
+    return ok ? "ok" : failure;
+}
 
 } // namespace
 
@@ -31,18 +33,21 @@ FakeSystem::FakeSystem() {
         const char* pad;
     };
     static const NavKey kNav[] = {
-        {0x21, "Page Up", "Num 9"}, {0x22, "Page Down", "Num 3"}, {0x23, "End", "Num 1"},
-        {0x24, "Home", "Num 7"},    {0x25, "Left", "Num 4"},      {0x26, "Up", "Num 8"},
-        {0x27, "Right", "Num 6"},   {0x28, "Down", "Num 2"},      {0x2D, "Insert", "Num 0"},
+        {0x21, "Page Up", "Num 9"},  {0x22, "Page Down", "Num 3"}, {0x23, "End", "Num 1"},
+        {0x24, "Home", "Num 7"},     {0x25, "Left", "Num 4"},      {0x26, "Up", "Num 8"},
+        {0x27, "Right", "Num 6"},    {0x28, "Down", "Num 2"},      {0x2D, "Insert", "Num 0"},
         {0x2E, "Delete", "Num Del"},
     };
     for (const NavKey& k : kNav) {
         keyNames[{k.vk, true}] = k.extended;
         keyNames[{k.vk, false}] = k.pad;
     }
-    for (unsigned c = '0'; c <= '9'; ++c) keyNames[{c, false}] = std::string(1, char(c));
-    for (unsigned c = 'A'; c <= 'Z'; ++c) keyNames[{c, false}] = std::string(1, char(c));
-    for (unsigned f = 1; f <= 12; ++f) keyNames[{0x6F + f, false}] = "F" + std::to_string(f);
+    for (unsigned c = '0'; c <= '9'; ++c)
+        keyNames[{c, false}] = std::string(1, char(c));
+    for (unsigned c = 'A'; c <= 'Z'; ++c)
+        keyNames[{c, false}] = std::string(1, char(c));
+    for (unsigned f = 1; f <= 12; ++f)
+        keyNames[{0x6F + f, false}] = "F" + std::to_string(f);
 }
 
 tw::WindowRef FakeSystem::MakeWindow(const std::string& name) {
@@ -87,9 +92,8 @@ void FakeSystem::ClearLog() {
 bool FakeSystem::RegisterHotKey(tw::WindowRef window, int id, unsigned modifiers, unsigned vk) {
     const bool taken =
         takenByOthers.count({modifiers, vk}) != 0 ||
-        std::any_of(registered.begin(), registered.end(), [&](const Registration& r) {
-            return r.modifiers == modifiers && r.vk == vk;
-        });
+        std::any_of(registered.begin(), registered.end(),
+                    [&](const Registration& r) { return r.modifiers == modifiers && r.vk == vk; });
     if (!taken) registered.push_back({window, id, modifiers, vk});
     calls.push_back("RegisterHotKey " + WindowName(window) + " id=" + std::to_string(id) +
                     " mod=" + std::to_string(modifiers) + " vk=" + Hex(vk) + " -> " +
@@ -99,11 +103,10 @@ bool FakeSystem::RegisterHotKey(tw::WindowRef window, int id, unsigned modifiers
 
 bool FakeSystem::UnregisterHotKey(tw::WindowRef window, int id) {
     const auto before = registered.size();
-    registered.erase(std::remove_if(registered.begin(), registered.end(),
-                                    [&](const Registration& r) {
-                                        return r.window == window && r.id == id;
-                                    }),
-                     registered.end());
+    registered.erase(
+        std::remove_if(registered.begin(), registered.end(),
+                       [&](const Registration& r) { return r.window == window && r.id == id; }),
+        registered.end());
     const bool found = registered.size() != before;
     calls.push_back("UnregisterHotKey " + WindowName(window) + " id=" + std::to_string(id) +
                     " -> " + OkOr(found, "none"));
@@ -151,8 +154,8 @@ tw::TokenRef FakeSystem::OpenProcessToken() {
 
 bool FakeSystem::EnableShutdownPrivilege(tw::TokenRef token) {
     const bool ok = token != nullptr && privilegeGranted;
-    calls.push_back(std::string("EnableShutdownPrivilege ") + (token ? "token" : "null") +
-                    " -> " + OkOr(ok, "error"));
+    calls.push_back(std::string("EnableShutdownPrivilege ") + (token ? "token" : "null") + " -> " +
+                    OkOr(ok, "error"));
     return ok;
 }
 

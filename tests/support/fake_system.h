@@ -47,7 +47,7 @@ public:
     int OpenTokens() const { return m_openTokens; }
 
     // The script.
-    std::set<std::pair<unsigned, unsigned>> takenByOthers; // (modifiers, vk)
+    std::set<std::pair<unsigned, unsigned>> takenByOthers;     // (modifiers, vk)
     std::map<std::pair<unsigned, bool>, std::string> keyNames; // English layout preset
     int messageBoxAnswer = tw::kIdOk;
     bool tokenOpens = true;

@@ -18,8 +18,7 @@ public:
         for (int n = 0;; ++n) {
             m_dir = fs::temp_directory_path() /
                     (prefix + std::to_string(stamp) + "-" + std::to_string(n));
-            if (fs::create_directory(m_dir))
-                break;
+            if (fs::create_directory(m_dir)) break;
         }
     }
     ~ScratchDir() {

@@ -41,10 +41,10 @@ TEST_F(BuiltInAction, TokensMatchOnlyWholeAndExact) {
 }
 
 TEST_F(BuiltInAction, ShutdownAdjustsThePrivilegeRequestsPowerOffAndClosesTheToken) {
-    EXPECT_EQ((std::vector<std::string>{"OpenProcessToken -> ok",
-                                        "EnableShutdownPrivilege token -> ok",
-                                        "RequestPowerOff -> ok", "CloseToken token"}),
-              Run("$ZELO.TW.ACT~shutdown$"));
+    EXPECT_EQ(
+        (std::vector<std::string>{"OpenProcessToken -> ok", "EnableShutdownPrivilege token -> ok",
+                                  "RequestPowerOff -> ok", "CloseToken token"}),
+        Run("$ZELO.TW.ACT~shutdown$"));
     EXPECT_EQ(0, sys.OpenTokens());
 }
 
@@ -62,13 +62,13 @@ TEST_F(BuiltInAction, ShutdownWithoutTokenReportsBothStepsAndStillRequestsPowerO
 TEST_F(BuiltInAction, RefusedPrivilegeAndPowerOffAreReportedAndTheTokenIsStillClosed) {
     sys.privilegeGranted = false;
     sys.powerOffAccepted = false;
-    EXPECT_EQ((std::vector<std::string>{
-                  "OpenProcessToken -> ok", "EnableShutdownPrivilege token -> error",
-                  "MessageBox null [error in shutdown] AdjustTokenPrivileges flags=0x10",
-                  "RequestPowerOff -> refused",
-                  "MessageBox null [Tarnwick Error] 关闭计算机失败! flags=0x10",
-                  "CloseToken token"}),
-              Run("$ZELO.TW.ACT~shutdown$"));
+    EXPECT_EQ(
+        (std::vector<std::string>{
+            "OpenProcessToken -> ok", "EnableShutdownPrivilege token -> error",
+            "MessageBox null [error in shutdown] AdjustTokenPrivileges flags=0x10",
+            "RequestPowerOff -> refused",
+            "MessageBox null [Tarnwick Error] 关闭计算机失败! flags=0x10", "CloseToken token"}),
+        Run("$ZELO.TW.ACT~shutdown$"));
     Run("$ZELO.TW.ACT~shutdown$");
     EXPECT_EQ(0, sys.OpenTokens());
 }

@@ -53,11 +53,17 @@ TEST_F(EntryNumbering, EntryWithoutHotkeyTakesAnIdButIsNeverRegistered) {
 TEST(EntryLookup, FirstMatchWithExactBytes) {
     EntryList list;
     HotKeyEntry e;
-    e.name = "记事本"; e.keydes = "Ctrl + N"; e.path = "$ZELO.TW.ACT~shutdown$"; e.id = 10;
+    e.name = "记事本";
+    e.keydes = "Ctrl + N";
+    e.path = "$ZELO.TW.ACT~shutdown$";
+    e.id = 10;
     list.push_back(e);
-    e.iconint = 1; e.id = 11; // same row texts and path, second in order
+    e.iconint = 1;
+    e.id = 11; // same row texts and path, second in order
     list.push_back(e);
-    e.name = "记事本 "; e.path = "$zelo.tw.act~shutdown$"; e.id = 12;
+    e.name = "记事本 ";
+    e.path = "$zelo.tw.act~shutdown$";
+    e.id = 12;
     list.push_back(e);
 
     EXPECT_EQ(0, FindEntryByRow(list, "记事本", "Ctrl + N")->iconint);

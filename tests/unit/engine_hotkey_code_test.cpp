@@ -51,10 +51,9 @@ TEST(RegHotKey, RegistersConvertedCodeAndReportsEachRefusalOnce) {
     EXPECT_FALSE(util.RegHotKey(panel, code, 11));
     EXPECT_FALSE(util.RegHotKey(panel, code, 12));
 
-    EXPECT_EQ((std::vector<std::string>{
-                  "RegisterHotKey panel id=10 mod=3 vk=0x4E -> ok",
-                  "RegisterHotKey panel id=11 mod=3 vk=0x4E -> refused",
-                  "RegisterHotKey panel id=12 mod=3 vk=0x4E -> refused"}),
+    EXPECT_EQ((std::vector<std::string>{"RegisterHotKey panel id=10 mod=3 vk=0x4E -> ok",
+                                        "RegisterHotKey panel id=11 mod=3 vk=0x4E -> refused",
+                                        "RegisterHotKey panel id=12 mod=3 vk=0x4E -> refused"}),
               sys.CallsStartingWith("RegisterHotKey"));
     ASSERT_EQ(2u, sys.messageBoxes.size());
     for (const FakeSystem::MessageBoxCall& box : sys.messageBoxes) {

@@ -43,11 +43,21 @@ TEST(HotKeyEntry, EqualityIgnoresIdAndBuiltInButNotCaseOrNumbers) {
     b.builtin = true;
     EXPECT_EQ(a, b);
 
-    b = a; b.name = "notepad";        EXPECT_NE(a, b);
-    b = a; b.keydes += " ";           EXPECT_NE(a, b);
-    b = a; b.hotkey = 0x064F;         EXPECT_NE(a, b);
-    b = a; b.iconint = 1;             EXPECT_NE(a, b);
-    b = a; b.info = "line one\nline two"; EXPECT_NE(a, b);
+    b = a;
+    b.name = "notepad";
+    EXPECT_NE(a, b);
+    b = a;
+    b.keydes += " ";
+    EXPECT_NE(a, b);
+    b = a;
+    b.hotkey = 0x064F;
+    EXPECT_NE(a, b);
+    b = a;
+    b.iconint = 1;
+    EXPECT_NE(a, b);
+    b = a;
+    b.info = "line one\nline two";
+    EXPECT_NE(a, b);
 }
 
 } // namespace

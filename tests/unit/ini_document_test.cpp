@@ -196,8 +196,9 @@ TEST_F(IniDocumentTest, LinesOfSeveralMegabytes) {
 }
 
 TEST_F(IniDocumentTest, LoadThenSaveKeepsEveryKeptLineByteForByte) {
-    const std::string bytes = "# settings\r\n[SET]\r\nshowtray=yes\r\nmapfile=C:\\My Maps\\a=b.map\r\n"
-                              "[\xC4\xDA\xD6\xC3]\r\nname=\xC4\xDA\xD6\xC3\xB6\xD4\xCF\xF3\r\n";
+    const std::string bytes =
+        "# settings\r\n[SET]\r\nshowtray=yes\r\nmapfile=C:\\My Maps\\a=b.map\r\n"
+        "[\xC4\xDA\xD6\xC3]\r\nname=\xC4\xDA\xD6\xC3\xB6\xD4\xCF\xF3\r\n";
     LoadBytes(bytes);
     EXPECT_EQ(bytes, Saved());
     EXPECT_EQ("\xC4\xDA\xD6\xC3\xB6\xD4\xCF\xF3", doc.GetValue("\xC4\xDA\xD6\xC3", "name"));

@@ -53,7 +53,7 @@ protected:
     ListReadResult Read(const std::string& path) {
         read.clear();
         return LoadEntriesFromListFile(path, GbkLeadByte,
-                            [this](const HotKeyEntry& e) { read.push_back(e); });
+                                       [this](const HotKeyEntry& e) { read.push_back(e); });
     }
     // Writes, reads back, and expects the same entries and a complete read.
     void ExpectRoundTrip(const std::list<HotKeyEntry>& entries) {
@@ -175,8 +175,8 @@ TEST_F(ListFileTest, NoCountOrNoFile) {
 TEST_F(ListFileTest, FailedWriteKeepsTheOldFile) {
     ASSERT_EQ(1, SaveEntriesToListFile(file, {Notepad()}));
     const std::string before = ReadBytes(file);
-    fs::permissions(file, fs::perms::owner_write | fs::perms::group_write |
-                              fs::perms::others_write, fs::perm_options::remove);
+    fs::permissions(file, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                    fs::perm_options::remove);
     EXPECT_EQ(-1, SaveEntriesToListFile(file, {}));
     EXPECT_EQ(before, ReadBytes(file));
     fs::permissions(file, fs::perms::owner_write, fs::perm_options::add);

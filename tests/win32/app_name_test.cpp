@@ -4,6 +4,8 @@
 
 namespace {
 
-TEST(AppName, IsTheExecutableBaseName) { EXPECT_EQ("win32_tests", ApplicationName()); }
+TEST(AppName, IsTheExecutableBaseName) {
+    EXPECT_EQ("win32_tests", ApplicationName());
+}
 
 } // namespace

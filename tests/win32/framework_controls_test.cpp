@@ -19,8 +19,7 @@ public:
     int probes = 0;
 
 protected:
-    LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override
-    {
+    LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override {
         if (msg == kProbe) {
             ++probes;
             return 42;
@@ -39,8 +38,7 @@ public:
     CStatic icon;
 
 protected:
-    void DoDataExchange(CDataExchange* dx) override
-    {
+    void DoDataExchange(CDataExchange* dx) override {
         DDX_Control(dx, IDC_TEST_LIST, list);
         DDX_Control(dx, IDC_TEST_HOTKEY, hotkey);
         DDX_Control(dx, IDC_TEST_COMBO, combo);
@@ -53,16 +51,14 @@ protected:
     void SetUp() override { EnsureCommonControls(); }
 
     // Runs `check` inside a shown controls dialog.
-    void InDialog(const std::function<void(ControlsDialog&)>& check)
-    {
+    void InDialog(const std::function<void(ControlsDialog&)>& check) {
         ControlsDialog dialog;
         dialog.body = [&] { check(dialog); };
         EXPECT_EQ(IDCANCEL, dialog.DoModal());
     }
 };
 
-TEST_F(FrameworkControlsTest, ListRowsTextsFindAndSelectionMark)
-{
+TEST_F(FrameworkControlsTest, ListRowsTextsFindAndSelectionMark) {
     InDialog([](ControlsDialog& d) {
         CListCtrl& list = d.list;
         ASSERT_NE(nullptr, list.m_hWnd);
@@ -107,8 +103,7 @@ TEST_F(FrameworkControlsTest, ListRowsTextsFindAndSelectionMark)
     });
 }
 
-TEST_F(FrameworkControlsTest, ListStylesAndViewModesKeepTheRows)
-{
+TEST_F(FrameworkControlsTest, ListStylesAndViewModesKeepTheRows) {
     InDialog([](ControlsDialog& d) {
         CListCtrl& list = d.list;
         list.InsertColumn(0, "A", LVCFMT_LEFT, 80, 0);
@@ -129,8 +124,7 @@ TEST_F(FrameworkControlsTest, ListStylesAndViewModesKeepTheRows)
     });
 }
 
-TEST_F(FrameworkControlsTest, ImageListAttachedToTheListKeepsItsImages)
-{
+TEST_F(FrameworkControlsTest, ImageListAttachedToTheListKeepsItsImages) {
     CImageList large;
     InDialog([&](ControlsDialog& d) {
         ASSERT_TRUE(large.Create(32, 32, ILC_COLOR24, 0, 0));
@@ -156,8 +150,7 @@ TEST_F(FrameworkControlsTest, ImageListAttachedToTheListKeepsItsImages)
     EXPECT_EQ(0, large.GetImageCount());
 }
 
-TEST_F(FrameworkControlsTest, HotKeyComboAndStaticForwarders)
-{
+TEST_F(FrameworkControlsTest, HotKeyComboAndStaticForwarders) {
     InDialog([](ControlsDialog& d) {
         EXPECT_EQ(0u, d.hotkey.GetHotKey());
         d.hotkey.SetHotKey(0x064E); // Ctrl+Alt+N
@@ -180,8 +173,7 @@ TEST_F(FrameworkControlsTest, HotKeyComboAndStaticForwarders)
     });
 }
 
-TEST_F(FrameworkControlsTest, BoundControlSeesItsMessagesUntilItsWindowCloses)
-{
+TEST_F(FrameworkControlsTest, BoundControlSeesItsMessagesUntilItsWindowCloses) {
     ControlsDialog dialog;
     LRESULT answer = 0;
     dialog.body = [&] { answer = ::SendMessageA(dialog.GetDlgItem(IDC_TEST_LIST), kProbe, 0, 0); };

@@ -24,20 +24,19 @@ public:
     bool realMessageBox = false;
     std::vector<std::pair<std::string, UINT>> messages;
 
-    int ShowMessage(const std::string& text, UINT type) override
-    {
-        if (realMessageBox)
-            return ScriptedDialog::ShowMessage(text, type);
+    int ShowMessage(const std::string& text, UINT type) override {
+        if (realMessageBox) return ScriptedDialog::ShowMessage(text, type);
         messages.emplace_back(text, type);
         return IDOK;
     }
 
     std::string Text(int id) const { return CWnd::WindowText(GetDlgItem(id)); }
-    void SetText(int id, const std::string& text) { ::SetWindowTextA(GetDlgItem(id), text.c_str()); }
+    void SetText(int id, const std::string& text) {
+        ::SetWindowTextA(GetDlgItem(id), text.c_str());
+    }
 
 protected:
-    void DoDataExchange(CDataExchange* dx) override
-    {
+    void DoDataExchange(CDataExchange* dx) override {
         DDX_Text(dx, IDC_TEST_NAME, name);
         DDV_MaxChars(dx, name, nameLimit);
         DDX_Check(dx, IDC_TEST_CHECK, check);
@@ -52,8 +51,7 @@ protected:
 
 const UINT kExclamationOk = MB_OK | MB_ICONEXCLAMATION;
 
-TEST_F(FrameworkDataExchangeTest, ShowsMembersAndStoresControlsBack)
-{
+TEST_F(FrameworkDataExchangeTest, ShowsMembersAndStoresControlsBack) {
     FormDialog dialog;
     dialog.name = "abc";
     dialog.check = 1;
@@ -79,8 +77,7 @@ TEST_F(FrameworkDataExchangeTest, ShowsMembersAndStoresControlsBack)
     EXPECT_TRUE(dialog.messages.empty());
 }
 
-TEST_F(FrameworkDataExchangeTest, TextOverItsLimitFailsTheStoreWithTheMessage)
-{
+TEST_F(FrameworkDataExchangeTest, TextOverItsLimitFailsTheStoreWithTheMessage) {
     FormDialog dialog;
     BOOL stored = TRUE;
     HWND focus = nullptr, nameEdit = nullptr;
@@ -94,7 +91,8 @@ TEST_F(FrameworkDataExchangeTest, TextOverItsLimitFailsTheStoreWithTheMessage)
         dialog.SetText(IDC_TEST_NUMBER, "9");
         stored = dialog.UpdateData(TRUE);
         focus = ::GetFocus();
-        selection = static_cast<DWORD>(::SendMessageA(dialog.GetDlgItem(IDC_TEST_NAME), EM_GETSEL, 0, 0));
+        selection =
+            static_cast<DWORD>(::SendMessageA(dialog.GetDlgItem(IDC_TEST_NAME), EM_GETSEL, 0, 0));
     };
     dialog.DoModal();
     EXPECT_FALSE(stored);
@@ -108,8 +106,7 @@ TEST_F(FrameworkDataExchangeTest, TextOverItsLimitFailsTheStoreWithTheMessage)
     EXPECT_EQ(0, dialog.number);
 }
 
-TEST_F(FrameworkDataExchangeTest, LimitCountsBytesSoDoubleByteCharactersCountTwo)
-{
+TEST_F(FrameworkDataExchangeTest, LimitCountsBytesSoDoubleByteCharactersCountTwo) {
     struct Case {
         const char* text;
         bool fits;
@@ -138,8 +135,7 @@ TEST_F(FrameworkDataExchangeTest, LimitCountsBytesSoDoubleByteCharactersCountTwo
     }
 }
 
-TEST_F(FrameworkDataExchangeTest, OkWithAFailingStoreKeepsTheDialogOpen)
-{
+TEST_F(FrameworkDataExchangeTest, OkWithAFailingStoreKeepsTheDialogOpen) {
     FormDialog dialog;
     dialog.body = [&] {
         dialog.SetText(IDC_TEST_NAME, "toolong");
@@ -150,8 +146,7 @@ TEST_F(FrameworkDataExchangeTest, OkWithAFailingStoreKeepsTheDialogOpen)
     EXPECT_EQ(1u, dialog.messages.size());
 }
 
-TEST_F(FrameworkDataExchangeTest, NumbersMustBeWhole)
-{
+TEST_F(FrameworkDataExchangeTest, NumbersMustBeWhole) {
     const char* bad[] = {"12x", "", "-", "1 2", "99999999999"};
     for (const char* text : bad) {
         SCOPED_TRACE(text);
@@ -170,8 +165,7 @@ TEST_F(FrameworkDataExchangeTest, NumbersMustBeWhole)
     }
 }
 
-TEST_F(FrameworkDataExchangeTest, RealMessageBoxIsOwnedByTheDialogAndCaptionedWithTheProgramName)
-{
+TEST_F(FrameworkDataExchangeTest, RealMessageBoxIsOwnedByTheDialogAndCaptionedWithTheProgramName) {
     FormDialog dialog;
     dialog.realMessageBox = true;
     std::string text, caption;

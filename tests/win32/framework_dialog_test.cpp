@@ -24,8 +24,7 @@ struct Seen {
 // its loop and watches what reaches its pre-translation meanwhile.
 class PanelLike : public ScriptedDialog {
 public:
-    PanelLike() : ScriptedDialog(IDD_TEST_OUTER)
-    {
+    PanelLike() : ScriptedDialog(IDD_TEST_OUTER) {
         endAfterBody = false;
         body = [this] { RunInner(); };
     }
@@ -42,47 +41,37 @@ public:
     int swallowedDispatched = 0;
     ScriptedDialog* inner = nullptr;
 
-    BOOL PreTranslateMessage(MSG* msg) override
-    {
+    BOOL PreTranslateMessage(MSG* msg) override {
         if (msg->message == WM_HOTKEY || msg->message == kThreadPing || msg->message == kSwallowed)
-            seen.push_back({msg->message, msg->wParam, inner != nullptr && inner->m_hWnd != nullptr});
-        if (msg->message == kSwallowed)
-            return TRUE;
+            seen.push_back(
+                {msg->message, msg->wParam, inner != nullptr && inner->m_hWnd != nullptr});
+        if (msg->message == kSwallowed) return TRUE;
         return ScriptedDialog::PreTranslateMessage(msg);
     }
 
 protected:
-    bool OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result) override
-    {
+    bool OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result) override {
         switch (msg) {
-        case WM_HOTKEY:
-            ++hotkeysDispatched;
-            return true;
-        case kSwallowed:
-            ++swallowedDispatched;
-            return true;
-        default:
-            return ScriptedDialog::OnMessage(msg, wParam, lParam, result);
+        case WM_HOTKEY: ++hotkeysDispatched; return true;
+        case kSwallowed: ++swallowedDispatched; return true;
+        default: return ScriptedDialog::OnMessage(msg, wParam, lParam, result);
         }
     }
 
 private:
-    void RunInner()
-    {
+    void RunInner() {
         ScriptedDialog child(IDD_TEST_FORM);
         child.endAfterBody = innerEndsAfterBody;
         child.body = [&] {
             innerOwner = ::GetWindow(child.m_hWnd, GW_OWNER);
-            if (innerBody)
-                innerBody();
+            if (innerBody) innerBody();
         };
         inner = &child;
         innerResult = child.DoModal();
         inner = nullptr;
         hwndWhileRunning = m_hWnd;
         enabledAfterInner = IsWindowEnabled() != FALSE;
-        if (endAfterInner)
-            EndDialog(IDOK);
+        if (endAfterInner) EndDialog(IDOK);
     }
 };
 
@@ -92,8 +81,7 @@ protected:
     void TearDown() override { CDialog::SetMainWnd(nullptr); }
 };
 
-TEST_F(FrameworkDialogTest, MessagesForThePanelReachItsPreTranslationWhileAChildDialogRuns)
-{
+TEST_F(FrameworkDialogTest, MessagesForThePanelReachItsPreTranslationWhileAChildDialogRuns) {
     PanelLike panel;
     CDialog::SetMainWnd(&panel);
     bool panelEnabledDuringChild = true;
@@ -134,20 +122,17 @@ public:
     int cancels = 0;
 
 protected:
-    void OnOK() override
-    {
+    void OnOK() override {
         ++oks;
         ScriptedDialog::OnOK();
     }
-    void OnCancel() override
-    {
+    void OnCancel() override {
         ++cancels;
         ScriptedDialog::OnCancel();
     }
 };
 
-TEST_F(FrameworkDialogTest, KeyboardAndCloseBoxReachTheEndSteps)
-{
+TEST_F(FrameworkDialogTest, KeyboardAndCloseBoxReachTheEndSteps) {
     struct Case {
         const char* what;
         std::function<void(CountingDialog&)> act;
@@ -165,9 +150,12 @@ TEST_F(FrameworkDialogTest, KeyboardAndCloseBoxReachTheEndSteps)
     const Case cases[] = {
         {"Esc", key(VK_ESCAPE), IDCANCEL, 0, 1},
         {"Enter presses the default button", key(VK_RETURN), IDOK, 1, 0},
-        {"close box", [](CountingDialog& d) { d.PostMessage(WM_SYSCOMMAND, SC_CLOSE, 0); }, IDCANCEL, 0, 1},
+        {"close box", [](CountingDialog& d) { d.PostMessage(WM_SYSCOMMAND, SC_CLOSE, 0); },
+         IDCANCEL, 0, 1},
         {"WM_CLOSE", [](CountingDialog& d) { d.PostMessage(WM_CLOSE); }, IDCANCEL, 0, 1},
-        {"OK button", [](CountingDialog& d) { d.PostMessage(WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED)); }, IDOK, 1, 0},
+        {"OK button",
+         [](CountingDialog& d) { d.PostMessage(WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED)); }, IDOK,
+         1, 0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -179,8 +167,7 @@ TEST_F(FrameworkDialogTest, KeyboardAndCloseBoxReachTheEndSteps)
     }
 }
 
-TEST_F(FrameworkDialogTest, KeysForAChildDoNotEndThePanel)
-{
+TEST_F(FrameworkDialogTest, KeysForAChildDoNotEndThePanel) {
     PanelLike panel;
     CDialog::SetMainWnd(&panel);
     panel.innerBody = [&] {
@@ -191,8 +178,7 @@ TEST_F(FrameworkDialogTest, KeysForAChildDoNotEndThePanel)
     EXPECT_EQ(IDCANCEL, panel.innerResult);
 }
 
-TEST_F(FrameworkDialogTest, QuitEndsEveryLoopAndStaysQueuedForTheCaller)
-{
+TEST_F(FrameworkDialogTest, QuitEndsEveryLoopAndStaysQueuedForTheCaller) {
     PanelLike panel;
     CDialog::SetMainWnd(&panel);
     panel.endAfterInner = false;
@@ -207,21 +193,20 @@ TEST_F(FrameworkDialogTest, QuitEndsEveryLoopAndStaysQueuedForTheCaller)
     EXPECT_EQ(nullptr, panel.m_hWnd);
 }
 
-TEST_F(FrameworkDialogTest, EndRequestSentFromAnotherThreadWakesTheLoop)
-{
+TEST_F(FrameworkDialogTest, EndRequestSentFromAnotherThreadWakesTheLoop) {
     ScriptedDialog dialog(IDD_TEST_FORM);
     dialog.endAfterBody = false;
     std::thread sender;
     dialog.body = [&] {
         HWND hwnd = dialog.m_hWnd;
-        sender = std::thread([hwnd] { ::SendMessageA(hwnd, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0); });
+        sender = std::thread(
+            [hwnd] { ::SendMessageA(hwnd, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0); });
     };
     EXPECT_EQ(IDCANCEL, dialog.DoModal());
     sender.join();
 }
 
-TEST_F(FrameworkDialogTest, MissingTemplateFailsAndLeavesTheOwnerEnabled)
-{
+TEST_F(FrameworkDialogTest, MissingTemplateFailsAndLeavesTheOwnerEnabled) {
     PanelLike panel;
     CDialog::SetMainWnd(&panel);
     panel.endAfterInner = true;
@@ -249,51 +234,41 @@ public:
     bool refuseEndSession = false;
 
 protected:
-    bool OnCommand(int id, int code) override
-    {
+    bool OnCommand(int id, int code) override {
         if (id == IDC_TEST_CHECK) {
             commands.push_back(code);
             return true;
         }
         return ScriptedDialog::OnCommand(id, code);
     }
-    bool OnNotify(NMHDR* header, LRESULT* result) override
-    {
-        if (header->idFrom != IDC_TEST_NAME)
-            return false;
+    bool OnNotify(NMHDR* header, LRESULT* result) override {
+        if (header->idFrom != IDC_TEST_NAME) return false;
         notifications.push_back(header->code);
         *result = 77;
         return true;
     }
-    bool OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result) override
-    {
+    bool OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result) override {
         switch (msg) {
-        case kTrayCallback:
-            *result = static_cast<LRESULT>(wParam + lParam);
-            return true;
-        case WM_QUERYDRAGICON:
-            *result = reinterpret_cast<LRESULT>(dragIcon);
-            return true;
+        case kTrayCallback: *result = static_cast<LRESULT>(wParam + lParam); return true;
+        case WM_QUERYDRAGICON: *result = reinterpret_cast<LRESULT>(dragIcon); return true;
         case WM_QUERYENDSESSION:
-            if (!refuseEndSession)
-                return false;
+            if (!refuseEndSession) return false;
             *result = FALSE;
             return true;
-        default:
-            return ScriptedDialog::OnMessage(msg, wParam, lParam, result);
+        default: return ScriptedDialog::OnMessage(msg, wParam, lParam, result);
         }
     }
 };
 
-TEST_F(FrameworkDialogTest, HandlersAnswerWithTheirResults)
-{
+TEST_F(FrameworkDialogTest, HandlersAnswerWithTheirResults) {
     DispatchDialog dialog;
     LRESULT tray = 0, dragIcon = 0, notify = 0, endSessionDefault = 0, endSessionRefused = 1;
     dialog.body = [&] {
         HWND hwnd = dialog.m_hWnd;
         tray = ::SendMessageA(hwnd, DispatchDialog::kTrayCallback, 154, WM_LBUTTONDOWN);
         dragIcon = ::SendMessageA(hwnd, WM_QUERYDRAGICON, 0, 0);
-        NMHDR header = {dialog.GetDlgItem(IDC_TEST_NAME), IDC_TEST_NAME, static_cast<UINT>(NM_RCLICK)};
+        NMHDR header = {dialog.GetDlgItem(IDC_TEST_NAME), IDC_TEST_NAME,
+                        static_cast<UINT>(NM_RCLICK)};
         notify = ::SendMessageA(hwnd, WM_NOTIFY, IDC_TEST_NAME, reinterpret_cast<LPARAM>(&header));
         endSessionDefault = ::SendMessageA(hwnd, WM_QUERYENDSESSION, 0, 0);
         dialog.refuseEndSession = true;

@@ -16,8 +16,7 @@
 
 namespace {
 
-std::string CurrentDirectory()
-{
+std::string CurrentDirectory() {
     char buffer[MAX_PATH] = {};
     ::GetCurrentDirectoryA(MAX_PATH, buffer);
     return buffer;
@@ -25,36 +24,35 @@ std::string CurrentDirectory()
 
 class FrameworkFileTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         EnsureCommonControls();
         char temp[MAX_PATH] = {};
         ::GetTempPathA(MAX_PATH, temp);
         m_dir = std::string(temp) + "tw_file_dialog_test";
         ::CreateDirectoryA(m_dir.c_str(), nullptr);
         m_file = m_dir + "\\pick.me.txt";
-        HANDLE file = ::CreateFileA(m_file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        HANDLE file =
+            ::CreateFileA(m_file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
         ::CloseHandle(file);
     }
-    void TearDown() override
-    {
+    void TearDown() override {
         ::DeleteFileA(m_file.c_str());
         ::DeleteFileA((m_dir + "\\abc.map").c_str());
         ::RemoveDirectoryA(m_dir.c_str());
     }
 
     // Types `name` into the file dialog's name box and presses its OK button.
-    static std::function<void(HWND)> Choose(const std::string& name)
-    {
+    static std::function<void(HWND)> Choose(const std::string& name) {
         return [name](HWND dialog) {
             HWND box = ::GetDlgItem(dialog, cmb13);
-            if (box == nullptr)
-                box = ::GetDlgItem(dialog, edt1);
+            if (box == nullptr) box = ::GetDlgItem(dialog, edt1);
             ::SetWindowTextA(box, name.c_str());
             ::PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
         };
     }
-    static void Cancel(HWND dialog) { ::PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0); }
+    static void Cancel(HWND dialog) {
+        ::PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+    }
 
     std::string m_dir;
     std::string m_file;
@@ -62,17 +60,16 @@ protected:
 
 const char kListFilter[] = "快捷键列表文件(*.map)|*.map|所有文件(*.*)|*.*|";
 
-TEST_F(FrameworkFileTest, FilterSeparatorsBecomeZeroBytesButNotInsideDoubleByteCharacters)
-{
+TEST_F(FrameworkFileTest, FilterSeparatorsBecomeZeroBytesButNotInsideDoubleByteCharacters) {
     using namespace std::string_literals;
-    EXPECT_EQ("快捷键列表文件(*.map)\0*.map\0所有文件(*.*)\0*.*\0\0"s, FileDialogFilter(kListFilter));
+    EXPECT_EQ("快捷键列表文件(*.map)\0*.map\0所有文件(*.*)\0*.*\0\0"s,
+              FileDialogFilter(kListFilter));
     // 0x81 0x7C is one character whose trail byte is '|'.
     EXPECT_EQ("\x81|(*.x)\0*.x\0\0"s, FileDialogFilter("\x81|(*.x)|*.x|"));
     EXPECT_EQ("\0"s, FileDialogFilter(""));
 }
 
-TEST_F(FrameworkFileTest, GuardRestoresTheCurrentDirectory)
-{
+TEST_F(FrameworkFileTest, GuardRestoresTheCurrentDirectory) {
     std::string before = CurrentDirectory();
     {
         CurDirGuard guard;
@@ -82,8 +79,7 @@ TEST_F(FrameworkFileTest, GuardRestoresTheCurrentDirectory)
     EXPECT_EQ(before, CurrentDirectory());
 }
 
-TEST_F(FrameworkFileTest, OpenDialogReturnsTheChosenFile)
-{
+TEST_F(FrameworkFileTest, OpenDialogReturnsTheChosenFile) {
     std::string before = CurrentDirectory();
     CFileDialog dialog(TRUE, "", "", 0, "可执行文件(*.exe)|*.exe|所有文件(*.*)|*.*|");
     INT_PTR result = 0;
@@ -98,17 +94,16 @@ TEST_F(FrameworkFileTest, OpenDialogReturnsTheChosenFile)
     EXPECT_EQ(before, CurrentDirectory());
 }
 
-TEST_F(FrameworkFileTest, CancelledDialogAnswersCancel)
-{
+TEST_F(FrameworkFileTest, CancelledDialogAnswersCancel) {
     CFileDialog dialog(TRUE, "", "", 0, kListFilter);
     INT_PTR result = 0;
     EXPECT_TRUE(AnswerSystemDialog(&Cancel, [&] { result = dialog.DoModal(); }));
     EXPECT_EQ(IDCANCEL, result);
 }
 
-TEST_F(FrameworkFileTest, SaveDialogAddsTheDefaultExtensionOnce)
-{
-    CFileDialog dialog(FALSE, ".map", "hotkey01", OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT, kListFilter);
+TEST_F(FrameworkFileTest, SaveDialogAddsTheDefaultExtensionOnce) {
+    CFileDialog dialog(FALSE, ".map", "hotkey01", OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT,
+                       kListFilter);
     INT_PTR result = 0;
     std::string shownName;
     auto answer = [&](HWND box) {
@@ -123,8 +118,7 @@ TEST_F(FrameworkFileTest, SaveDialogAddsTheDefaultExtensionOnce)
     EXPECT_EQ("abc", dialog.GetFileTitle());
 }
 
-TEST_F(FrameworkFileTest, FolderBrowserCancelLeavesThePathAlone)
-{
+TEST_F(FrameworkFileTest, FolderBrowserCancelLeavesThePathAlone) {
     std::string path = "unchanged";
     bool chosen = true;
     EXPECT_TRUE(AnswerSystemDialog(&Cancel, [&] {

@@ -23,32 +23,33 @@ struct ExpectedControl {
     RECT dlu; // left, top, right, bottom in dialog units
 };
 
-RECT Dlu(int x, int y, int cx, int cy) { return RECT{x, y, x + cx, y + cy}; }
+RECT Dlu(int x, int y, int cx, int cy) {
+    return RECT{x, y, x + cx, y + cy};
+}
 
-std::vector<HWND> Children(HWND dialog)
-{
+std::vector<HWND> Children(HWND dialog) {
     std::vector<HWND> children;
     for (HWND child = ::GetWindow(dialog, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT))
         children.push_back(child);
     return children;
 }
 
-std::string ClassOf(HWND hwnd)
-{
+std::string ClassOf(HWND hwnd) {
     char name[64] = {};
     ::GetClassNameA(hwnd, name, sizeof(name));
     return name;
 }
 
-HMODULE Self() { return ::GetModuleHandleA(nullptr); }
+HMODULE Self() {
+    return ::GetModuleHandleA(nullptr);
+}
 
 class FrameworkResourcesTest : public ::testing::Test {
 protected:
     void SetUp() override { EnsureCommonControls(); }
 };
 
-TEST_F(FrameworkResourcesTest, PanelTemplateHasItsControlsInTabOrderWithTheirTextsAndPlaces)
-{
+TEST_F(FrameworkResourcesTest, PanelTemplateHasItsControlsInTabOrderWithTheirTextsAndPlaces) {
     const ExpectedControl expected[] = {
         {IDC_BTN_EXIT, "Button", "退出程序", Dlu(319, 22, 85, 16)},
         {IDC_BTN_HIDE, "Button", "隐藏窗口", Dlu(320, 3, 84, 16)},
@@ -104,8 +105,7 @@ TEST_F(FrameworkResourcesTest, PanelTemplateHasItsControlsInTabOrderWithTheirTex
     EXPECT_EQ(IDCANCEL, panel.DoModal());
 }
 
-TEST_F(FrameworkResourcesTest, PanelStyles)
-{
+TEST_F(FrameworkResourcesTest, PanelStyles) {
     ScriptedDialog panel(IDD_TARNWICK_DIALOG);
     panel.body = [&] {
         HWND dialog = panel.m_hWnd;
@@ -130,13 +130,13 @@ TEST_F(FrameworkResourcesTest, PanelStyles)
         EXPECT_TRUE((listStyle & WS_BORDER) != 0 || (listEx & WS_EX_CLIENTEDGE) != 0);
         EXPECT_NE(0, listEx & WS_EX_ACCEPTFILES);
         for (int id : {IDC_CHK_AUTORUN, IDC_CHK_SHOWTRAY})
-            EXPECT_EQ(BS_AUTOCHECKBOX, ::GetWindowLongA(panel.GetDlgItem(id), GWL_STYLE) & BS_TYPEMASK);
+            EXPECT_EQ(BS_AUTOCHECKBOX,
+                      ::GetWindowLongA(panel.GetDlgItem(id), GWL_STYLE) & BS_TYPEMASK);
     };
     EXPECT_EQ(IDCANCEL, panel.DoModal());
 }
 
-TEST_F(FrameworkResourcesTest, AboutBox)
-{
+TEST_F(FrameworkResourcesTest, AboutBox) {
     ScriptedDialog about(IDD_ABOUTBOX);
     about.body = [&] {
         EXPECT_EQ("关于 Tarnwick", about.GetWindowText());
@@ -156,15 +156,13 @@ struct MenuItem {
     const char* text;
 };
 
-std::string MenuText(HMENU menu, UINT position)
-{
+std::string MenuText(HMENU menu, UINT position) {
     char text[128] = {};
     ::GetMenuStringA(menu, position, text, sizeof(text), MF_BYPOSITION);
     return text;
 }
 
-void ExpectItems(HMENU menu, const std::vector<MenuItem>& items, bool endsWithViewMenu)
-{
+void ExpectItems(HMENU menu, const std::vector<MenuItem>& items, bool endsWithViewMenu) {
     int count = ::GetMenuItemCount(menu);
     ASSERT_EQ(static_cast<int>(items.size()) + (endsWithViewMenu ? 1 : 0), count);
     for (size_t i = 0; i < items.size(); ++i) {
@@ -175,12 +173,13 @@ void ExpectItems(HMENU menu, const std::vector<MenuItem>& items, bool endsWithVi
         EXPECT_EQ("查看(&V)", MenuText(menu, static_cast<UINT>(items.size())));
         HMENU view = ::GetSubMenu(menu, static_cast<int>(items.size()));
         ASSERT_NE(nullptr, view);
-        ExpectItems(view, {{135, "大图标(&B)"}, {136, "小图标(&S)"}, {137, "列表(&L)"}, {138, "报告(&R)"}}, false);
+        ExpectItems(
+            view, {{135, "大图标(&B)"}, {136, "小图标(&S)"}, {137, "列表(&L)"}, {138, "报告(&R)"}},
+            false);
     }
 }
 
-TEST_F(FrameworkResourcesTest, ListMenusByPosition)
-{
+TEST_F(FrameworkResourcesTest, ListMenusByPosition) {
     HMENU menu = ::LoadMenuA(Self(), MAKEINTRESOURCEA(IDR_MENU_LIST));
     ASSERT_NE(nullptr, menu);
     ASSERT_EQ(3, ::GetMenuItemCount(menu));
@@ -188,15 +187,16 @@ TEST_F(FrameworkResourcesTest, ListMenusByPosition)
     EXPECT_EQ("_POP_CLN_", MenuText(menu, MENU_POS_LIST_EMPTY));
     EXPECT_EQ("_POP_CL_", MenuText(menu, MENU_POS_LIST_ITEM));
     ExpectItems(::GetSubMenu(menu, MENU_POS_VIEW),
-                {{135, "大图标(&B)"}, {136, "小图标(&S)"}, {137, "列表(&L)"}, {138, "报告(&R)"}}, false);
-    ExpectItems(::GetSubMenu(menu, MENU_POS_LIST_EMPTY), {{139, "添加(&A)"}, {140, "清除(&C)"}}, true);
+                {{135, "大图标(&B)"}, {136, "小图标(&S)"}, {137, "列表(&L)"}, {138, "报告(&R)"}},
+                false);
+    ExpectItems(::GetSubMenu(menu, MENU_POS_LIST_EMPTY), {{139, "添加(&A)"}, {140, "清除(&C)"}},
+                true);
     ExpectItems(::GetSubMenu(menu, MENU_POS_LIST_ITEM),
                 {{148, "运行(&R)"}, {146, "属性(&A)"}, {147, "删除(&D)"}}, true);
     ::DestroyMenu(menu);
 }
 
-TEST_F(FrameworkResourcesTest, TrayMenu)
-{
+TEST_F(FrameworkResourcesTest, TrayMenu) {
     HMENU menu = ::LoadMenuA(Self(), MAKEINTRESOURCEA(IDR_MENU_TRAY));
     ASSERT_NE(nullptr, menu);
     ASSERT_EQ(1, ::GetMenuItemCount(menu));
@@ -211,38 +211,36 @@ TEST_F(FrameworkResourcesTest, TrayMenu)
     ::DestroyMenu(menu);
 }
 
-std::vector<unsigned char> Resource(LPCSTR name, LPCSTR type)
-{
+std::vector<unsigned char> Resource(LPCSTR name, LPCSTR type) {
     HRSRC found = ::FindResourceA(Self(), name, type);
-    if (found == nullptr)
-        return {};
-    const unsigned char* data = static_cast<const unsigned char*>(::LockResource(::LoadResource(Self(), found)));
+    if (found == nullptr) return {};
+    const unsigned char* data =
+        static_cast<const unsigned char*>(::LockResource(::LoadResource(Self(), found)));
     return std::vector<unsigned char>(data, data + ::SizeofResource(Self(), found));
 }
 
-TEST_F(FrameworkResourcesTest, IconIsOne32By32ImageIn16Colours)
-{
-    std::vector<unsigned char> group = Resource(MAKEINTRESOURCEA(IDR_MAINFRAME), reinterpret_cast<LPCSTR>(RT_GROUP_ICON));
+TEST_F(FrameworkResourcesTest, IconIsOne32By32ImageIn16Colours) {
+    std::vector<unsigned char> group =
+        Resource(MAKEINTRESOURCEA(IDR_MAINFRAME), reinterpret_cast<LPCSTR>(RT_GROUP_ICON));
     ASSERT_EQ(6u + 14u, group.size()); // header and one entry
     EXPECT_EQ(1, group[4] | (group[5] << 8));
-    EXPECT_EQ(32, group[6]);        // width
-    EXPECT_EQ(32, group[7]);        // height
-    EXPECT_EQ(16, group[8]);        // colours
+    EXPECT_EQ(32, group[6]);                    // width
+    EXPECT_EQ(32, group[7]);                    // height
+    EXPECT_EQ(16, group[8]);                    // colours
     EXPECT_EQ(4, group[12] | (group[13] << 8)); // bits per pixel
-    HICON icon = static_cast<HICON>(::LoadImageA(Self(), MAKEINTRESOURCEA(IDR_MAINFRAME), IMAGE_ICON, 32, 32, 0));
+    HICON icon = static_cast<HICON>(
+        ::LoadImageA(Self(), MAKEINTRESOURCEA(IDR_MAINFRAME), IMAGE_ICON, 32, 32, 0));
     EXPECT_NE(nullptr, icon);
     ::DestroyIcon(icon);
 }
 
-TEST_F(FrameworkResourcesTest, StringTable)
-{
+TEST_F(FrameworkResourcesTest, StringTable) {
     char text[64] = {};
     ::LoadStringA(Self(), IDS_ABOUTBOX, text, sizeof(text));
     EXPECT_STREQ("关于 Tarnwick(&A)...", text);
 }
 
-TEST_F(FrameworkResourcesTest, ManifestAsksForCommonControls6)
-{
+TEST_F(FrameworkResourcesTest, ManifestAsksForCommonControls6) {
     std::vector<unsigned char> manifest = Resource(MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24));
     std::string text(manifest.begin(), manifest.end());
     EXPECT_NE(std::string::npos, text.find("name=\"Microsoft.Windows.Tarnwick\""));
@@ -255,8 +253,7 @@ TEST_F(FrameworkResourcesTest, ManifestAsksForCommonControls6)
 
 // The value of a string in a version resource: its UTF-16 key, zero, padding to four
 // bytes, then the UTF-16 value.
-std::string VersionString(const std::vector<unsigned char>& blob, const std::string& key)
-{
+std::string VersionString(const std::vector<unsigned char>& blob, const std::string& key) {
     std::vector<unsigned char> pattern;
     for (char c : key) {
         pattern.push_back(static_cast<unsigned char>(c));
@@ -265,8 +262,7 @@ std::string VersionString(const std::vector<unsigned char>& blob, const std::str
     pattern.push_back(0);
     pattern.push_back(0);
     for (size_t at = 0; at + pattern.size() <= blob.size(); at += 2) {
-        if (std::memcmp(&blob[at], pattern.data(), pattern.size()) != 0)
-            continue;
+        if (std::memcmp(&blob[at], pattern.data(), pattern.size()) != 0) continue;
         size_t value = (at + pattern.size() + 3) & ~size_t(3);
         std::string result;
         for (; value + 1 < blob.size() && (blob[value] | blob[value + 1]); value += 2)
@@ -276,9 +272,9 @@ std::string VersionString(const std::vector<unsigned char>& blob, const std::str
     return "(missing)";
 }
 
-TEST_F(FrameworkResourcesTest, VersionIs2121)
-{
-    std::vector<unsigned char> blob = Resource(MAKEINTRESOURCEA(1), reinterpret_cast<LPCSTR>(RT_VERSION));
+TEST_F(FrameworkResourcesTest, VersionIs2121) {
+    std::vector<unsigned char> blob =
+        Resource(MAKEINTRESOURCEA(1), reinterpret_cast<LPCSTR>(RT_VERSION));
     ASSERT_FALSE(blob.empty());
     const unsigned char signature[] = {0xBD, 0x04, 0xEF, 0xFE};
     size_t at = 0;

@@ -10,9 +10,9 @@
 #include <functional>
 #include <string>
 
-inline void EnsureCommonControls()
-{
-    INITCOMMONCONTROLSEX init = {sizeof(init), ICC_LISTVIEW_CLASSES | ICC_HOTKEY_CLASS | ICC_STANDARD_CLASSES};
+inline void EnsureCommonControls() {
+    INITCOMMONCONTROLSEX init = {sizeof(init),
+                                 ICC_LISTVIEW_CLASSES | ICC_HOTKEY_CLASS | ICC_STANDARD_CLASSES};
     ::InitCommonControlsEx(&init);
 }
 
@@ -32,20 +32,16 @@ public:
     bool endAfterBody = true;
 
 protected:
-    BOOL OnInitDialog() override
-    {
+    BOOL OnInitDialog() override {
         BOOL result = CDialog::OnInitDialog();
         ::SetTimer(m_hWnd, kSafetyTimer, 20000, nullptr);
         PostMessage(kRunBody);
         return result;
     }
-    bool OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result) override
-    {
+    bool OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result) override {
         if (msg == kRunBody) {
-            if (body)
-                body();
-            if (endAfterBody)
-                PostMessage(kEnd);
+            if (body) body();
+            if (endAfterBody) PostMessage(kEnd);
             return true;
         }
         if (msg == kEnd) {
@@ -66,8 +62,7 @@ private:
 
 namespace framework_test {
 
-inline BOOL CALLBACK TakeSystemDialog(HWND hwnd, LPARAM param)
-{
+inline BOOL CALLBACK TakeSystemDialog(HWND hwnd, LPARAM param) {
     char cls[16] = {};
     ::GetClassNameA(hwnd, cls, sizeof(cls));
     if (std::string(cls) != "#32770" || !::IsWindowVisible(hwnd) || CDialog::FromHandle(hwnd))
@@ -87,8 +82,7 @@ inline AnswerState* g_answer = nullptr;
 
 // The first visible "#32770" window of this thread that is not one of our dialogs:
 // a message box or a common dialog.
-inline HWND FindSystemDialog()
-{
+inline HWND FindSystemDialog() {
     HWND found = nullptr;
     ::EnumThreadWindows(::GetCurrentThreadId(), &framework_test::TakeSystemDialog,
                         reinterpret_cast<LPARAM>(&found));
@@ -97,11 +91,9 @@ inline HWND FindSystemDialog()
 
 namespace framework_test {
 
-inline void CALLBACK PollForSystemDialog(HWND, UINT, UINT_PTR, DWORD)
-{
+inline void CALLBACK PollForSystemDialog(HWND, UINT, UINT_PTR, DWORD) {
     AnswerState* state = g_answer;
-    if (state == nullptr || state->answered || ::GetTickCount() - state->started > 20000)
-        return;
+    if (state == nullptr || state->answered || ::GetTickCount() - state->started > 20000) return;
     if (HWND dialog = FindSystemDialog()) {
         state->answered = true;
         (*state->answer)(dialog);
@@ -113,8 +105,8 @@ inline void CALLBACK PollForSystemDialog(HWND, UINT, UINT_PTR, DWORD)
 // Runs `run`; meanwhile a thread timer waits for a system dialog and hands it once to
 // `answer`, which must close it. True when a dialog was answered; the timer gives up
 // after twenty seconds.
-inline bool AnswerSystemDialog(const std::function<void(HWND)>& answer, const std::function<void()>& run)
-{
+inline bool AnswerSystemDialog(const std::function<void(HWND)>& answer,
+                               const std::function<void()>& run) {
     framework_test::AnswerState state;
     state.answer = &answer;
     state.started = ::GetTickCount();

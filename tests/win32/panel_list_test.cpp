@@ -11,8 +11,7 @@ class PanelList : public PanelTest {};
 
 const unsigned kCtrlAlt = MOD_CONTROL | MOD_ALT;
 
-TEST_F(PanelList, ClearConfirmedEmptiesViewImagesEntriesAndHotkeysButNotTheFile)
-{
+TEST_F(PanelList, ClearConfirmedEmptiesViewImagesEntriesAndHotkeysButNotTheFile) {
     const std::string before = ReadBytes("list.map");
     system.answers = {IDYES};
     HWND panelWindow = nullptr;
@@ -47,8 +46,7 @@ TEST_F(PanelList, ClearConfirmedEmptiesViewImagesEntriesAndHotkeysButNotTheFile)
     EXPECT_EQ(before, ReadBytes("list.map"));
 }
 
-TEST_F(PanelList, ClearDeclinedChangesNothing)
-{
+TEST_F(PanelList, ClearDeclinedChangesNothing) {
     system.answers = {IDNO};
 
     Run([&](ScriptedPanel& p) {
@@ -67,8 +65,7 @@ TEST_F(PanelList, ClearDeclinedChangesNothing)
 
 // Run works from the row's texts: the note column decides between the shell and the
 // built-in action, whatever the entry behind the row says.
-TEST_F(PanelList, RunOpensTheMarkedRowOrRunsItsBuiltInAction)
-{
+TEST_F(PanelList, RunOpensTheMarkedRowOrRunsItsBuiltInAction) {
     Run([&](ScriptedPanel& p) {
         p.m_List.SetSelectionMark(-1);
         p.Command(ID_LIST_RUN);
@@ -106,8 +103,7 @@ TEST_F(PanelList, RunOpensTheMarkedRowOrRunsItsBuiltInAction)
     EXPECT_TRUE(system.mciCommands.empty());
 }
 
-TEST_F(PanelList, ViewModesKeepEveryRowWithItsTextsAndImage)
-{
+TEST_F(PanelList, ViewModesKeepEveryRowWithItsTextsAndImage) {
     struct Mode {
         int command;
         DWORD view;
@@ -136,8 +132,7 @@ TEST_F(PanelList, ViewModesKeepEveryRowWithItsTextsAndImage)
     });
 }
 
-TEST_F(PanelList, ListFileWritesBackAsReadAndAFailedWriteKeepsTheOldFile)
-{
+TEST_F(PanelList, ListFileWritesBackAsReadAndAFailedWriteKeepsTheOldFile) {
     HWND panelWindow = nullptr;
 
     Run([&](ScriptedPanel& p) {

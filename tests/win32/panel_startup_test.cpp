@@ -14,51 +14,51 @@ using Held = std::map<int, std::pair<unsigned, unsigned>>;
 const unsigned kCtrlAlt = MOD_CONTROL | MOD_ALT;
 const Held kFixedOnly = {{0, {kCtrlAlt, VK_HOME}}, {1, {kCtrlAlt, VK_END}}};
 
-TEST_F(PanelStartUp, ShowsTheListFileMirrorsTheSettingsAndNumbersEntriesFromTen)
-{
+TEST_F(PanelStartUp, ShowsTheListFileMirrorsTheSettingsAndNumbersEntriesFromTen) {
     WriteBytes("tarnwick.ini", SettingsText("no", "yes", "list.map"));
     const std::vector<ListSection> file = StandardSections();
     HWND panelWindow = nullptr;
 
     EXPECT_EQ(ScriptedPanel::kScriptEnded, Run([&](ScriptedPanel& p) {
-        panelWindow = p.m_hWnd;
+                  panelWindow = p.m_hWnd;
 
-        const char* headings[] = {"程序名", "快捷键", "命令", "工作目录", "说明"};
-        const int widths[] = {80, 80, 180, 80, 172};
-        EXPECT_EQ(5, Header_GetItemCount(ListView_GetHeader(p.m_List.m_hWnd)));
-        for (int column = 0; column < 5; ++column) {
-            char heading[64] = {};
-            LVCOLUMNA col = {};
-            col.mask = LVCF_TEXT | LVCF_WIDTH;
-            col.pszText = heading;
-            col.cchTextMax = sizeof heading;
-            ASSERT_TRUE(p.m_List.SendMessage(LVM_GETCOLUMNA, column, reinterpret_cast<LPARAM>(&col)));
-            EXPECT_STREQ(headings[column], heading);
-            EXPECT_EQ(widths[column], col.cx);
-        }
+                  const char* headings[] = {"程序名", "快捷键", "命令", "工作目录", "说明"};
+                  const int widths[] = {80, 80, 180, 80, 172};
+                  EXPECT_EQ(5, Header_GetItemCount(ListView_GetHeader(p.m_List.m_hWnd)));
+                  for (int column = 0; column < 5; ++column) {
+                      char heading[64] = {};
+                      LVCOLUMNA col = {};
+                      col.mask = LVCF_TEXT | LVCF_WIDTH;
+                      col.pszText = heading;
+                      col.cchTextMax = sizeof heading;
+                      ASSERT_TRUE(p.m_List.SendMessage(LVM_GETCOLUMNA, column,
+                                                       reinterpret_cast<LPARAM>(&col)));
+                      EXPECT_STREQ(headings[column], heading);
+                      EXPECT_EQ(widths[column], col.cx);
+                  }
 
-        ASSERT_EQ(3, p.RowCount());
-        for (int row = 0; row < 3; ++row) {
-            SCOPED_TRACE(row);
-            EXPECT_EQ(file[row].name, p.Text(row, 0));
-            EXPECT_EQ(file[row].keydes, p.Text(row, 1));
-            EXPECT_EQ(file[row].path, p.Text(row, 2));
-            EXPECT_EQ(file[row].workdir, p.Text(row, 3));
-            EXPECT_EQ(10 + row, p.Entry(row).id);
-        }
-        // The stored line-break marker is a line break again on screen.
-        EXPECT_EQ("第一行\r\n第二行", p.Text(0, 4));
-        EXPECT_EQ("", p.Text(1, 4));
-        EXPECT_EQ("内置对象", p.Text(2, 4));
-        EXPECT_FALSE(p.Entry(0).builtin);
-        EXPECT_TRUE(p.Entry(2).builtin);
+                  ASSERT_EQ(3, p.RowCount());
+                  for (int row = 0; row < 3; ++row) {
+                      SCOPED_TRACE(row);
+                      EXPECT_EQ(file[row].name, p.Text(row, 0));
+                      EXPECT_EQ(file[row].keydes, p.Text(row, 1));
+                      EXPECT_EQ(file[row].path, p.Text(row, 2));
+                      EXPECT_EQ(file[row].workdir, p.Text(row, 3));
+                      EXPECT_EQ(10 + row, p.Entry(row).id);
+                  }
+                  // The stored line-break marker is a line break again on screen.
+                  EXPECT_EQ("第一行\r\n第二行", p.Text(0, 4));
+                  EXPECT_EQ("", p.Text(1, 4));
+                  EXPECT_EQ("内置对象", p.Text(2, 4));
+                  EXPECT_FALSE(p.Entry(0).builtin);
+                  EXPECT_TRUE(p.Entry(2).builtin);
 
-        EXPECT_TRUE(p.Checked(IDC_CHK_AUTORUN));
-        EXPECT_FALSE(p.Checked(IDC_CHK_SHOWTRAY));
-        EXPECT_TRUE(p.Enabled(IDC_BTN_HOTKEYS_OFF));
-        EXPECT_FALSE(p.Enabled(IDC_BTN_HOTKEYS_ON));
-        EXPECT_TRUE(p.m_bHotKeysOn);
-    }));
+                  EXPECT_TRUE(p.Checked(IDC_CHK_AUTORUN));
+                  EXPECT_FALSE(p.Checked(IDC_CHK_SHOWTRAY));
+                  EXPECT_TRUE(p.Enabled(IDC_BTN_HOTKEYS_OFF));
+                  EXPECT_FALSE(p.Enabled(IDC_BTN_HOTKEYS_ON));
+                  EXPECT_TRUE(p.m_bHotKeysOn);
+              }));
 
     // The entry without a hotkey keeps its id but holds no registration.
     Held expected = kFixedOnly;
@@ -70,8 +70,7 @@ TEST_F(PanelStartUp, ShowsTheListFileMirrorsTheSettingsAndNumbersEntriesFromTen)
     EXPECT_TRUE(system.boxes.empty());
 }
 
-TEST_F(PanelStartUp, MissingListFileGivesAnEmptyListWithBothHotkeyButtonsEnabled)
-{
+TEST_F(PanelStartUp, MissingListFileGivesAnEmptyListWithBothHotkeyButtonsEnabled) {
     WriteBytes("tarnwick.ini", SettingsText("yes", "no", "nowhere.map"));
 
     Run([&](ScriptedPanel& p) {
@@ -89,8 +88,7 @@ TEST_F(PanelStartUp, MissingListFileGivesAnEmptyListWithBothHotkeyButtonsEnabled
 
 // The reader stops at the first section that is not there. What it read stays in memory,
 // but start-up shows and registers a list only when the whole file was read.
-TEST_F(PanelStartUp, InvalidListFileIsReportedOnceAndItsFirstEntriesStayUnshown)
-{
+TEST_F(PanelStartUp, InvalidListFileIsReportedOnceAndItsFirstEntriesStayUnshown) {
     std::vector<ListSection> sections = StandardSections();
     sections.pop_back();
     WriteBytes("list.map", ListFileText(sections, 3));
@@ -119,8 +117,7 @@ TEST_F(PanelStartUp, InvalidListFileIsReportedOnceAndItsFirstEntriesStayUnshown)
 
 // The middle entry's file holds no icon: it gets no image, and the entry after it must
 // still show its own picture, not its neighbour's or none.
-TEST_F(PanelStartUp, EveryRowShowsItsOwnEntrysImageInBothSizes)
-{
+TEST_F(PanelStartUp, EveryRowShowsItsOwnEntrysImageInBothSizes) {
     const std::vector<ListSection> file = StandardSections();
     const auto own32 = ExpectedImage(file[0].icon, 0, 32);
     const auto folder32 = ExpectedImage(file[2].icon, 3, 32);

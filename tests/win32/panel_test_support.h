@@ -57,46 +57,38 @@ public:
     int powerOffRequests = 0;
     std::vector<RegWrite> regWrites;
 
-    bool RegisterHotKey(tw::WindowRef window, int id, unsigned modifiers, unsigned vk) override
-    {
+    bool RegisterHotKey(tw::WindowRef window, int id, unsigned modifiers, unsigned vk) override {
         hotkeyOwners.push_back(window);
         for (const auto& held : hotkeys)
-            if (held.first != id && held.second == std::make_pair(modifiers, vk))
-                return false;
+            if (held.first != id && held.second == std::make_pair(modifiers, vk)) return false;
         hotkeys[id] = {modifiers, vk};
         return true;
     }
-    bool UnregisterHotKey(tw::WindowRef window, int id) override
-    {
+    bool UnregisterHotKey(tw::WindowRef window, int id) override {
         hotkeyOwners.push_back(window);
         return hotkeys.erase(id) == 1;
     }
     int ShowMessageBox(tw::WindowRef owner, const std::string& text, const std::string& caption,
-                       unsigned flags) override
-    {
+                       unsigned flags) override {
         boxes.push_back({owner, text, caption, flags});
-        if (answers.empty())
-            return IDOK;
+        if (answers.empty()) return IDOK;
         const int answer = answers.front();
         answers.pop_front();
         return answer;
     }
-    void ShellOpen(const std::string& file, const std::string& directory) override
-    {
+    void ShellOpen(const std::string& file, const std::string& directory) override {
         opened.push_back({file, directory});
     }
     void SendMciCommand(const std::string& command) override { mciCommands.push_back(command); }
     tw::TokenRef OpenProcessToken() override { return nullptr; }
     bool EnableShutdownPrivilege(tw::TokenRef) override { return false; }
     void CloseToken(tw::TokenRef) override {}
-    bool RequestPowerOff() override
-    {
+    bool RequestPowerOff() override {
         ++powerOffRequests;
         return false;
     }
     tw::RegWriteResult WriteRegString(tw::RegRoot root, const std::string& subkey,
-                                      const std::string& name, const std::string& data) override
-    {
+                                      const std::string& name, const std::string& data) override {
         regWrites.push_back({root, subkey, name, data});
         return tw::RegWriteResult::Ok;
     }
@@ -109,8 +101,7 @@ struct ListSection {
 
 // A list file as the program writes it: GBK, CR LF, keys in the writer's order. `count`
 // may claim more sections than given.
-inline std::string ListFileText(const std::vector<ListSection>& sections, int count)
-{
+inline std::string ListFileText(const std::vector<ListSection>& sections, int count) {
     std::string text = "[MAIN]\r\ncount=" + std::to_string(count) + "\r\n";
     int n = 1;
     for (const ListSection& s : sections) {
@@ -122,8 +113,7 @@ inline std::string ListFileText(const std::vector<ListSection>& sections, int co
     return text;
 }
 
-inline std::string ThisProgram()
-{
+inline std::string ThisProgram() {
     char path[MAX_PATH] = {};
     ::GetModuleFileNameA(nullptr, path, MAX_PATH);
     return path;
@@ -133,8 +123,7 @@ inline std::string ThisProgram()
 // program's resources), a file that holds no icon at all, and a folder from the shell's
 // library. The first and the last have hotkeys (Ctrl+Alt+N, Ctrl+Alt+S); the last is the
 // built-in action that forbids shutting down. The first note spans two lines.
-inline std::vector<ListSection> StandardSections()
-{
+inline std::vector<ListSection> StandardSections() {
     return {
         {"记事本", "C:\\windows\\notepad.exe", "1614", "0", ThisProgram(), "Ctrl + Alt + N",
          "C:\\windows", "第一行`@`第二行"},
@@ -144,8 +133,7 @@ inline std::vector<ListSection> StandardSections()
     };
 }
 
-inline std::string SettingsText(const char* showtray, const char* autorun, const char* mapfile)
-{
+inline std::string SettingsText(const char* showtray, const char* autorun, const char* mapfile) {
     return std::string("[SET]\r\nshowtray=") + showtray + "\r\nautorun=" + autorun +
            "\r\nmapfile=" + mapfile + "\r\n[ACT]\r\ncount=0\r\n";
 }
@@ -154,8 +142,7 @@ inline std::string SettingsText(const char* showtray, const char* autorun, const
 // name, made the current directory for the length of a test.
 class ScratchDirectory {
 public:
-    ScratchDirectory()
-    {
+    ScratchDirectory() {
         char previous[MAX_PATH] = {};
         ::GetCurrentDirectoryA(MAX_PATH, previous);
         m_previous = previous;
@@ -167,8 +154,7 @@ public:
         ::CreateDirectoryA(m_path.c_str(), nullptr);
         ::SetCurrentDirectoryA(m_path.c_str());
     }
-    ~ScratchDirectory()
-    {
+    ~ScratchDirectory() {
         ::SetCurrentDirectoryA(m_previous.c_str());
         WIN32_FIND_DATAA found;
         HANDLE search = ::FindFirstFileA((m_path + "\\*").c_str(), &found);
@@ -186,8 +172,7 @@ public:
     ScratchDirectory& operator=(const ScratchDirectory&) = delete;
 
     // The directory as the system spells it.
-    std::string Current() const
-    {
+    std::string Current() const {
         char current[MAX_PATH] = {};
         ::GetCurrentDirectoryA(MAX_PATH, current);
         return current;
@@ -198,8 +183,7 @@ private:
     std::string m_path;
 };
 
-inline void WriteBytes(const std::string& file, const std::string& bytes)
-{
+inline void WriteBytes(const std::string& file, const std::string& bytes) {
     HANDLE h = ::CreateFileA(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                              FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(INVALID_HANDLE_VALUE, h) << file;
@@ -210,12 +194,10 @@ inline void WriteBytes(const std::string& file, const std::string& bytes)
 }
 
 // The file's bytes; "<missing>" when it cannot be read.
-inline std::string ReadBytes(const std::string& file)
-{
+inline std::string ReadBytes(const std::string& file) {
     HANDLE h = ::CreateFileA(file.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE)
-        return "<missing>";
+    if (h == INVALID_HANDLE_VALUE) return "<missing>";
     std::string bytes;
     char buffer[4096];
     DWORD got = 0;
@@ -241,8 +223,7 @@ public:
     const HotKeyEntry& Entry(int i) const { return *std::next(m_entries.begin(), i); }
     int RowCount() const { return m_List.GetItemCount(); }
     std::string Text(int row, int column) const { return m_List.GetItemText(row, column); }
-    int RowImage(int row) const
-    {
+    int RowImage(int row) const {
         LVITEMA item = {};
         item.mask = LVIF_IMAGE;
         item.iItem = row;
@@ -256,8 +237,7 @@ public:
     void Click(int control) { ::SendMessageA(GetDlgItem(control), BM_CLICK, 0, 0); }
 
     // Runs the messages that arrive within `ms` the way the panel's loop would.
-    void Pump(DWORD ms)
-    {
+    void Pump(DWORD ms) {
         const DWORD start = ::GetTickCount();
         do {
             MSG msg;
@@ -272,18 +252,15 @@ public:
     }
 
 protected:
-    BOOL OnInitDialog() override
-    {
+    BOOL OnInitDialog() override {
         const BOOL result = CTarnwickDlg::OnInitDialog();
         ::SetTimer(m_hWnd, kSafetyTimer, 30000, nullptr);
         PostMessage(kRunScript);
         return result;
     }
-    bool OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result) override
-    {
+    bool OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result) override {
         if (msg == kRunScript) {
-            if (script)
-                script();
+            if (script) script();
             // Never seen when the script ended the panel: its loop is over by then.
             PostMessage(kEndScript);
             return true;
@@ -310,8 +287,7 @@ private:
 // panel to run in it as the application runs it (main window, common controls).
 class PanelTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         INITCOMMONCONTROLSEX init = {sizeof(init), ICC_LISTVIEW_CLASSES | ICC_HOTKEY_CLASS |
                                                        ICC_STANDARD_CLASSES};
         ::InitCommonControlsEx(&init);
@@ -322,8 +298,7 @@ protected:
     void TearDown() override { CDialog::SetMainWnd(nullptr); }
 
     // Runs the panel with `script` inside its loop; the panel's end code.
-    int Run(const std::function<void(ScriptedPanel&)>& script)
-    {
+    int Run(const std::function<void(ScriptedPanel&)>& script) {
         ScriptedPanel panel(system, allowShutdown);
         panel.script = [&] { script(panel); };
         CDialog::SetMainWnd(&panel);
@@ -338,8 +313,7 @@ protected:
 };
 
 // An image of an image list, drawn on white, as 32-bit pixels.
-inline std::vector<std::uint32_t> DrawnImage(HIMAGELIST list, int index)
-{
+inline std::vector<std::uint32_t> DrawnImage(HIMAGELIST list, int index) {
     int cx = 0, cy = 0;
     ::ImageList_GetIconSize(list, &cx, &cy);
     BITMAPINFO info = {};
@@ -365,11 +339,11 @@ inline std::vector<std::uint32_t> DrawnImage(HIMAGELIST list, int index)
 
 // What a list made like the panel's shows for the icon `index` of `file`; empty when the
 // file gives no icon.
-inline std::vector<std::uint32_t> ExpectedImage(const std::string& file, int index, int size)
-{
+inline std::vector<std::uint32_t> ExpectedImage(const std::string& file, int index, int size) {
     HIMAGELIST list = ::ImageList_Create(size, size, ILC_COLOR24, 0, 0);
     ::ImageList_SetBkColor(list, RGB(255, 255, 255));
-    HICON icon = ::ExtractIconA(::GetModuleHandleA(nullptr), file.c_str(), static_cast<UINT>(index));
+    HICON icon =
+        ::ExtractIconA(::GetModuleHandleA(nullptr), file.c_str(), static_cast<UINT>(index));
     std::vector<std::uint32_t> pixels;
     if (icon != nullptr && icon != reinterpret_cast<HICON>(1)) {
         ::ImageList_ReplaceIcon(list, -1, icon);

@@ -23,24 +23,22 @@ struct AboutVisit {
 };
 AboutVisit* g_visit = nullptr;
 
-BOOL CALLBACK TakeOtherDialog(HWND hwnd, LPARAM param)
-{
+BOOL CALLBACK TakeOtherDialog(HWND hwnd, LPARAM param) {
     AboutVisit& visit = *reinterpret_cast<AboutVisit*>(param);
-    if (hwnd == visit.panel->m_hWnd || !::IsWindowVisible(hwnd) || CDialog::FromHandle(hwnd) == nullptr)
+    if (hwnd == visit.panel->m_hWnd || !::IsWindowVisible(hwnd) ||
+        CDialog::FromHandle(hwnd) == nullptr)
         return TRUE;
     visit.about = hwnd;
     return FALSE;
 }
 
-void CALLBACK AboutTick(HWND, UINT, UINT_PTR, DWORD)
-{
+void CALLBACK AboutTick(HWND, UINT, UINT_PTR, DWORD) {
     AboutVisit& visit = *g_visit;
-    if (++visit.ticks > 200)
-        return; // ten seconds: the panel's safety timer takes over
+    if (++visit.ticks > 200) return; // ten seconds: the panel's safety timer takes over
     if (visit.about == nullptr) {
-        ::EnumThreadWindows(::GetCurrentThreadId(), &TakeOtherDialog, reinterpret_cast<LPARAM>(&visit));
-        if (visit.about == nullptr)
-            return;
+        ::EnumThreadWindows(::GetCurrentThreadId(), &TakeOtherDialog,
+                            reinterpret_cast<LPARAM>(&visit));
+        if (visit.about == nullptr) return;
         visit.caption = CWnd::WindowText(visit.about);
         visit.panelDisabledWhileOpen = !::IsWindowEnabled(visit.panel->m_hWnd);
         visit.visibleBefore = visit.panel->m_bPanelVisible;
@@ -53,8 +51,7 @@ void CALLBACK AboutTick(HWND, UINT, UINT_PTR, DWORD)
     }
 }
 
-TEST_F(PanelWindow, HidingKeepsItRunningAndItsHotkeyWorksWhileTheAboutBoxIsOpen)
-{
+TEST_F(PanelWindow, HidingKeepsItRunningAndItsHotkeyWorksWhileTheAboutBoxIsOpen) {
     AboutVisit visit;
     const int result = Run([&](ScriptedPanel& p) {
         p.Pump(200); // past the start-up visibility timer
@@ -88,19 +85,18 @@ TEST_F(PanelWindow, HidingKeepsItRunningAndItsHotkeyWorksWhileTheAboutBoxIsOpen)
     EXPECT_EQ(ScriptedPanel::kScriptEnded, result);
 }
 
-TEST_F(PanelWindow, OnlyTheExitCommandsEndTheRunWithOk)
-{
+TEST_F(PanelWindow, OnlyTheExitCommandsEndTheRunWithOk) {
     EXPECT_EQ(IDOK, Run([](ScriptedPanel& p) { p.Command(ID_TRAY_EXIT); }));
     EXPECT_EQ(IDOK, Run([](ScriptedPanel& p) {
-        p.Command(IDC_BTN_EXIT);
-        EXPECT_FALSE(p.m_TrayIcon.IsActive()) << "the Exit button takes the icon away first";
-    }));
+                  p.Command(IDC_BTN_EXIT);
+                  EXPECT_FALSE(p.m_TrayIcon.IsActive())
+                      << "the Exit button takes the icon away first";
+              }));
 }
 
 // The system's shutdown query is answered from the shutdown-allowed flag that the forbid
 // and allow actions set; a dialog returns the answer through its message result.
-TEST_F(PanelWindow, ShutdownQueryFollowsTheAllowFlag)
-{
+TEST_F(PanelWindow, ShutdownQueryFollowsTheAllowFlag) {
     Run([this](ScriptedPanel& p) {
         EXPECT_EQ(1, p.SendMessage(WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF));
         allowShutdown = 0;
@@ -111,12 +107,12 @@ TEST_F(PanelWindow, ShutdownQueryFollowsTheAllowFlag)
 }
 
 // The check box rewrites only its own key; the document drops the blank lines on the way.
-TEST_F(PanelWindow, ShowTrayCheckBoxRewritesOnlyItsKey)
-{
+TEST_F(PanelWindow, ShowTrayCheckBoxRewritesOnlyItsKey) {
     auto settings = [](const char* showtray, const char* blank) {
         return std::string("# 面板测试\r\n[SET]\r\nshowtray=") + showtray + "\r\n" + blank +
                "autorun=no\r\nmapfile=list.map\r\n" + blank +
-               "[ACT]\r\ncount=1\r\n[act0]\r\nname=禁止关机\r\npath=$ZELO.TW.ACT~forbid_shutdown$\r\n";
+               "[ACT]\r\ncount=1\r\n[act0]\r\nname=禁止关机\r\npath=$ZELO.TW.ACT~forbid_shutdown$"
+               "\r\n";
     };
     WriteBytes("tarnwick.ini", settings("no", "\r\n"));
 
@@ -140,8 +136,7 @@ TEST_F(PanelWindow, ShowTrayCheckBoxRewritesOnlyItsKey)
 }
 
 // The program path is quoted: the directory may hold blanks (this one does).
-TEST_F(PanelWindow, AutoRunCheckBoxWritesTheRunValueAndItsKey)
-{
+TEST_F(PanelWindow, AutoRunCheckBoxWritesTheRunValueAndItsKey) {
     const std::string dir = scratch.Current();
     ASSERT_NE(std::string::npos, dir.find(' '));
 

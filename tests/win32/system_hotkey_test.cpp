@@ -40,8 +40,8 @@ class HotKeyWindow : public ::testing::Test {
 protected:
     void SetUp() override {
         // Hidden and never shown: hotkeys need an owner, not a visible one.
-        window = ::CreateWindowExA(0, "STATIC", "tw hotkey test", WS_POPUP, 0, 0, 10, 10,
-                                   nullptr, nullptr, ::GetModuleHandleA(nullptr), nullptr);
+        window = ::CreateWindowExA(0, "STATIC", "tw hotkey test", WS_POPUP, 0, 0, 10, 10, nullptr,
+                                   nullptr, ::GetModuleHandleA(nullptr), nullptr);
         ASSERT_NE(nullptr, window);
     }
     void TearDown() override {
@@ -54,8 +54,10 @@ protected:
     static void PressWithAllModifiers(WORD vk) {
         const WORD keys[] = {VK_CONTROL, VK_SHIFT, VK_MENU, vk};
         std::vector<INPUT> inputs;
-        for (WORD k : keys) inputs.push_back(Key(k, 0));
-        for (int i = 3; i >= 0; --i) inputs.push_back(Key(keys[i], KEYEVENTF_KEYUP));
+        for (WORD k : keys)
+            inputs.push_back(Key(k, 0));
+        for (int i = 3; i >= 0; --i)
+            inputs.push_back(Key(keys[i], KEYEVENTF_KEYUP));
         ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
     }
     static INPUT Key(WORD vk, DWORD flags) {

@@ -20,7 +20,8 @@ TEST(Win32KeyNames, DescriptionsUseTheLayoutsNamesInOrder) {
     const std::string alt = sys.KeyName(VK_MENU, false);
     const std::string home = sys.KeyName(VK_HOME, true);
     const std::string f5 = sys.KeyName(VK_F5, false);
-    for (const std::string& name : {ctrl, shift, alt, home, f5}) EXPECT_FALSE(name.empty());
+    for (const std::string& name : {ctrl, shift, alt, home, f5})
+        EXPECT_FALSE(name.empty());
     // The numeric pad's 7 shares Home's scan code: only the extended flag tells them apart.
     EXPECT_NE(home, sys.KeyName(VK_HOME, false));
 
@@ -43,8 +44,8 @@ protected:
             return false;
         char buf[512];
         DWORD size = sizeof buf;
-        const LONG rc = ::RegQueryValueExA(key, name, nullptr, type,
-                                           reinterpret_cast<BYTE*>(buf), &size);
+        const LONG rc =
+            ::RegQueryValueExA(key, name, nullptr, type, reinterpret_cast<BYTE*>(buf), &size);
         ::RegCloseKey(key);
         bytes->assign(buf, size);
         return rc == ERROR_SUCCESS;
@@ -64,8 +65,8 @@ TEST_F(Win32Registry, WritesAStringValueWithItsTerminatingZeroCreatingTheKey) {
     EXPECT_EQ(data + '\0', bytes);
 
     // Switching the option off leaves the value in place, empty.
-    EXPECT_TRUE(CSysUtil(sys).WriteRegString(tw::RegRoot::CurrentUser, kKey,
-                                             "ZELO.Tarnwick.Run", ""));
+    EXPECT_TRUE(
+        CSysUtil(sys).WriteRegString(tw::RegRoot::CurrentUser, kKey, "ZELO.Tarnwick.Run", ""));
     ASSERT_TRUE(Read("ZELO.Tarnwick.Run", &type, &bytes));
     EXPECT_EQ(std::string(1, '\0'), bytes);
 }
@@ -114,8 +115,9 @@ TEST_F(Win32CurrentDirectory, RoundTrips) {
 TEST_F(Win32CurrentDirectory, RoundTripsACodePageName) {
     const std::string dir = MakeDir("tw 目录");
     // Wine stores such names only when the host has the locale it runs under.
-    if (dir.empty()) GTEST_SKIP() << "host cannot store a GBK file name (error " << ::GetLastError()
-                                  << "): is the zh_CN.UTF-8 locale generated?";
+    if (dir.empty())
+        GTEST_SKIP() << "host cannot store a GBK file name (error " << ::GetLastError()
+                     << "): is the zh_CN.UTF-8 locale generated?";
     ExpectRoundTrip(dir);
 }
 

@@ -9,8 +9,7 @@ namespace {
 // A plain top-level window that records the commands it receives.
 class OwnerWindow {
 public:
-    OwnerWindow()
-    {
+    OwnerWindow() {
         WNDCLASSA wc = {};
         wc.lpfnWndProc = &OwnerWindow::Proc;
         wc.hInstance = GetModuleHandleA(nullptr);
@@ -26,11 +25,9 @@ public:
     std::vector<WPARAM> commands;
 
 private:
-    static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
-    {
+    static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         auto* self = reinterpret_cast<OwnerWindow*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-        if (msg == WM_COMMAND && self != nullptr)
-            self->commands.push_back(wParam);
+        if (msg == WM_COMMAND && self != nullptr) self->commands.push_back(wParam);
         return DefWindowProcA(hwnd, msg, wParam, lParam);
     }
 };
@@ -38,10 +35,10 @@ private:
 const UINT kCallback = WM_USER + 2;
 const UINT kIconId = 154;
 
-TEST(TrayIcon, WithoutOwnerWindowStaysInactiveForGood)
-{
+TEST(TrayIcon, WithoutOwnerWindowStaysInactiveForGood) {
     CTrayIcon tray;
-    EXPECT_FALSE(tray.AddToTray(nullptr, kCallback, "Tarnwick V1.0", LoadIcon(nullptr, IDI_APPLICATION), kIconId));
+    EXPECT_FALSE(tray.AddToTray(nullptr, kCallback, "Tarnwick V1.0",
+                                LoadIcon(nullptr, IDI_APPLICATION), kIconId));
     EXPECT_FALSE(tray.IsActive());
     tray.HideFromTray();
     EXPECT_FALSE(tray.IsHidden());
@@ -50,15 +47,16 @@ TEST(TrayIcon, WithoutOwnerWindowStaysInactiveForGood)
 
     HWND gone = CreateWindowA("STATIC", "", 0, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
     DestroyWindow(gone);
-    EXPECT_FALSE(tray.AddToTray(gone, kCallback, "Tarnwick V1.0", LoadIcon(nullptr, IDI_APPLICATION), kIconId));
+    EXPECT_FALSE(tray.AddToTray(gone, kCallback, "Tarnwick V1.0",
+                                LoadIcon(nullptr, IDI_APPLICATION), kIconId));
     EXPECT_FALSE(tray.IsActive());
 }
 
-TEST(TrayIcon, HideShowAndRemoveFollowTheStates)
-{
+TEST(TrayIcon, HideShowAndRemoveFollowTheStates) {
     OwnerWindow owner;
     CTrayIcon tray;
-    if (!tray.AddToTray(owner.hwnd, kCallback, "Tarnwick V1.0", LoadIcon(nullptr, IDI_APPLICATION), kIconId))
+    if (!tray.AddToTray(owner.hwnd, kCallback, "Tarnwick V1.0", LoadIcon(nullptr, IDI_APPLICATION),
+                        kIconId))
         GTEST_SKIP() << "no notification area in this session";
     EXPECT_TRUE(tray.IsActive());
     EXPECT_FALSE(tray.IsHidden());
@@ -76,11 +74,11 @@ TEST(TrayIcon, HideShowAndRemoveFollowTheStates)
     EXPECT_FALSE(tray.IsHidden());
 }
 
-TEST(TrayIcon, CallbackAnswersOnlyForItsOwnIcon)
-{
+TEST(TrayIcon, CallbackAnswersOnlyForItsOwnIcon) {
     OwnerWindow owner;
     CTrayIcon tray;
-    tray.AddToTray(owner.hwnd, kCallback, "Tarnwick V1.0", LoadIcon(nullptr, IDI_APPLICATION), kIconId);
+    tray.AddToTray(owner.hwnd, kCallback, "Tarnwick V1.0", LoadIcon(nullptr, IDI_APPLICATION),
+                   kIconId);
     EXPECT_EQ(0, tray.OnTrayCallback(kIconId + 1, WM_LBUTTONDOWN));
     EXPECT_EQ(1, tray.OnTrayCallback(kIconId, WM_MOUSEMOVE));
     EXPECT_EQ(1, tray.OnTrayCallback(kIconId, WM_LBUTTONDBLCLK));

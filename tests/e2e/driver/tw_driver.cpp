@@ -129,7 +129,8 @@ public:
     RemoteBuffer(HWND owner, size_t size) : size_(size) {
         DWORD pid = 0;
         GetWindowThreadProcessId(owner, &pid);
-        process_ = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+        process_ =
+            OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
         if (process_)
             address_ = VirtualAllocEx(process_, nullptr, size, MEM_COMMIT, PAGE_READWRITE);
     }
@@ -144,11 +145,13 @@ public:
     char* at(size_t offset) const { return static_cast<char*>(address_) + offset; }
     bool write(size_t offset, const void* data, size_t n) {
         SIZE_T done = 0;
-        return offset + n <= size_ && WriteProcessMemory(process_, at(offset), data, n, &done) && done == n;
+        return offset + n <= size_ && WriteProcessMemory(process_, at(offset), data, n, &done) &&
+               done == n;
     }
     bool read(size_t offset, void* data, size_t n) const {
         SIZE_T done = 0;
-        return offset + n <= size_ && ReadProcessMemory(process_, at(offset), data, n, &done) && done == n;
+        return offset + n <= size_ && ReadProcessMemory(process_, at(offset), data, n, &done) &&
+               done == n;
     }
 
 private:
@@ -200,7 +203,8 @@ bool list_select(HWND list, int row) {
     item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
     item.state = 0;
     if (!buf.write(0, &item, sizeof(item))) return false;
-    SendMessageA(list, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(buf.at(0)));
+    SendMessageA(list, LVM_SETITEMSTATE, static_cast<WPARAM>(-1),
+                 reinterpret_cast<LPARAM>(buf.at(0)));
     if (row >= 0) {
         item.state = LVIS_SELECTED | LVIS_FOCUSED;
         if (!buf.write(0, &item, sizeof(item))) return false;
@@ -311,7 +315,8 @@ int cmd_wait_list_count(const Args& a) {
         if (int rc = find_list(a[0], &list)) return rc;
         int n = list_count(list);
         if (n == want) return kOk;
-        if (GetTickCount() - start >= timeout) return fail("the list holds %s rows", std::to_string(n));
+        if (GetTickCount() - start >= timeout)
+            return fail("the list holds %s rows", std::to_string(n));
         Sleep(kPollMs);
     }
 }
@@ -331,10 +336,14 @@ int cmd_list_text(const Args& a) {
 std::string escaped(const std::string& text) {
     std::string out;
     for (char c : text) {
-        if (c == '\t') out += "\\t";
-        else if (c == '\r') out += "\\r";
-        else if (c == '\n') out += "\\n";
-        else out += c;
+        if (c == '\t')
+            out += "\\t";
+        else if (c == '\r')
+            out += "\\r";
+        else if (c == '\n')
+            out += "\\n";
+        else
+            out += c;
     }
     return out;
 }
@@ -350,7 +359,8 @@ int cmd_list_rows(const Args& a) {
         std::string line;
         for (int col = 0; col < cols; ++col) {
             std::string text;
-            if (!list_text(list, row, col, &text)) return fail("cannot read the list of '%s'", a[0]);
+            if (!list_text(list, row, col, &text))
+                return fail("cannot read the list of '%s'", a[0]);
             if (col) line += '\t';
             line += escaped(text);
         }
@@ -501,7 +511,8 @@ struct OwnedBoxSearch {
 
 BOOL CALLBACK find_owned_box(HWND wnd, LPARAM param) {
     OwnedBoxSearch* search = reinterpret_cast<OwnedBoxSearch*>(param);
-    if (GetWindow(wnd, GW_OWNER) == search->owner && IsWindowVisible(wnd) && GetDlgItem(wnd, IDYES)) {
+    if (GetWindow(wnd, GW_OWNER) == search->owner && IsWindowVisible(wnd) &&
+        GetDlgItem(wnd, IDYES)) {
         search->found = wnd;
         return FALSE;
     }
@@ -552,7 +563,8 @@ const KeyName kKeys[] = {
 };
 
 bool parse_key(std::string name, KeyName* key) {
-    for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    for (char& c : name)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     for (const KeyName& k : kKeys) {
         if (name == k.name) {
             *key = k;
@@ -593,15 +605,18 @@ int cmd_keys(const Args& a) {
     for (;;) {
         size_t plus = combo.find('+', pos);
         KeyName key;
-        std::string name = combo.substr(pos, plus == std::string::npos ? std::string::npos : plus - pos);
+        std::string name =
+            combo.substr(pos, plus == std::string::npos ? std::string::npos : plus - pos);
         if (!parse_key(name, &key)) return fail("unknown key '%s'", name);
         keys.push_back(key);
         if (plus == std::string::npos) break;
         pos = plus + 1;
     }
     std::vector<INPUT> inputs;
-    for (const KeyName& k : keys) inputs.push_back(key_input(k, false));
-    for (size_t i = keys.size(); i-- > 0;) inputs.push_back(key_input(keys[i], true));
+    for (const KeyName& k : keys)
+        inputs.push_back(key_input(k, false));
+    for (size_t i = keys.size(); i-- > 0;)
+        inputs.push_back(key_input(keys[i], true));
     UINT sent = SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
     if (sent != inputs.size()) return fail("SendInput sent %s events", std::to_string(sent));
     return kOk;
@@ -618,7 +633,8 @@ std::string desktop_name() {
 int cmd_run(const Args& a) {
     DWORD timeout = timeout_arg(a, 0);
     std::string command_line = a[1];
-    for (size_t i = 2; i < a.size(); ++i) command_line += " " + a[i];
+    for (size_t i = 2; i < a.size(); ++i)
+        command_line += " " + a[i];
     std::string desktop = desktop_name();
     if (!desktop.empty()) desktop = "winsta0\\" + desktop;
     STARTUPINFOA si = {};
@@ -627,7 +643,8 @@ int cmd_run(const Args& a) {
     PROCESS_INFORMATION pi = {};
     std::vector<char> cmd(command_line.begin(), command_line.end());
     cmd.push_back('\0');
-    if (!CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+    if (!CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
+                        &pi))
         return fail("cannot start '%s'", command_line);
     CloseHandle(pi.hThread);
     DWORD code = 0;
@@ -679,8 +696,12 @@ struct Command {
     int (*run)(const Args&);
 };
 
-int cmd_click_send(const Args& a) { return cmd_click(a, false); }
-int cmd_click_post(const Args& a) { return cmd_click(a, true); }
+int cmd_click_send(const Args& a) {
+    return cmd_click(a, false);
+}
+int cmd_click_post(const Args& a) {
+    return cmd_click(a, true);
+}
 
 const Command kCommands[] = {
     {"wait-window", 1, "CAPTION [MS]", cmd_wait_window},
@@ -713,7 +734,8 @@ const Command kCommands[] = {
 
 int usage() {
     std::fprintf(stderr, "usage: tw_driver COMMAND ARGS\n");
-    for (const Command& c : kCommands) std::fprintf(stderr, "  %s %s\n", c.name, c.usage);
+    for (const Command& c : kCommands)
+        std::fprintf(stderr, "  %s %s\n", c.name, c.usage);
     return kUsage;
 }
 
@@ -731,7 +753,7 @@ bool enter_desktop() {
     }
 }
 
-}  // namespace
+} // namespace
 
 int main(int argc, char** argv) {
     // Texts are printed as the program's bytes, without CR added before LF.
