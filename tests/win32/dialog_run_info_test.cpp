@@ -343,6 +343,42 @@ TEST_F(RunInfoTest, ChangedIconReachesTheEntryAndTheOldOneIsReleased) {
     EXPECT_FALSE(IconAlive(second));
 }
 
+// The real picker, operated from a thread timer while it runs its own loop: its file
+// box as it opened, then the fourth icon clicked and OK pressed.
+std::string g_pickerOpenedOn;
+void CALLBACK OperatePicker(HWND, UINT, UINT_PTR timer, DWORD) {
+    HWND picker = ::FindWindowA(nullptr, "更改图标");
+    if (picker == nullptr || !::IsWindowVisible(picker)) return;
+    ::KillTimer(nullptr, timer);
+    g_pickerOpenedOn = CWnd::WindowText(::GetDlgItem(picker, IDC_EDIT_ICON_FILE));
+    HWND list = ::GetDlgItem(picker, IDC_LIST_ICONS);
+    RECT rect = {};
+    rect.left = LVIR_ICON;
+    ::SendMessageA(list, LVM_GETITEMRECT, 3, reinterpret_cast<LPARAM>(&rect));
+    const LPARAM at = MAKELPARAM((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+    ::SendMessageA(list, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    ::SendMessageA(list, WM_LBUTTONUP, 0, at);
+    ::SendMessageA(picker, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                   reinterpret_cast<LPARAM>(::GetDlgItem(picker, IDOK)));
+}
+
+TEST_F(RunInfoTest, ChangeOpensThePickerOverTheDialogOnTheCurrentIcon) {
+    const std::string file = FileWithFiveIcons();
+    Scripted<CRunInfo> dialog(file, nullptr);
+    g_pickerOpenedOn.clear();
+    dialog.body = [&] {
+        UINT_PTR timer = ::SetTimer(nullptr, 0, 50, &OperatePicker);
+        dialog.Click(IDC_BTN_CHANGE_ICON);
+        ::KillTimer(nullptr, timer);
+        EXPECT_TRUE(::IsWindowEnabled(dialog.m_hWnd)) << "enabled again after the picker";
+        dialog.Click(IDOK);
+    };
+    ASSERT_EQ(IDOK, dialog.DoModal());
+    EXPECT_EQ(file, g_pickerOpenedOn);
+    EXPECT_EQ(file, dialog.m_entry.icon);
+    EXPECT_EQ(3, dialog.m_entry.iconint);
+}
+
 TEST_F(RunInfoTest, FileWithoutIconsBlanksTheDisplay) {
     ScratchDir dir;
     WriteBytes(dir.Path("readme.txt"), "no icons here");
