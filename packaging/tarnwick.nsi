@@ -119,6 +119,11 @@ SectionEnd
     ClearErrors
     ReadRegStr $0 HKLM "${RUN_KEY}" "${RUN_VALUE}"
     ${IfNot} ${Errors}
+        ; The path may be quoted.
+        StrCpy $2 $0 1
+        ${If} $2 == '"'
+            StrCpy $0 $0 "" 1
+        ${EndIf}
         StrLen $1 "$INSTDIR\"
         StrCpy $2 $0 $1
         ${If} $2 == "$INSTDIR\"

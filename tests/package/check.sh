@@ -34,7 +34,7 @@ for arch in x86 x64; do
                                 "$top/tarnwick.chm" "$top/tarnwick.ini" | sort)
     eq "$arch: the zip holds exactly the program, settings, sample list, help and readme" \
         "$expected" "$(unzip -Z1 "$zip" | sort)"
-    check "$arch: the zip is intact" unzip -tq "$zip"
+    check "$arch: the zip is intact" unzip -tqq "$zip"
     case $arch in x86) want="PE32 executable" manifest=x86 ;; x64) want="PE32+ executable" manifest=amd64 ;; esac
     check "$arch: the program is built for $arch" \
         bash -c "unzip -p '$zip' '$top/Tarnwick.exe' | file - | grep -q '$want'"
@@ -82,7 +82,10 @@ wait_until() {
     return 1
 }
 win_to_unix() { winepath -u "$1" 2>/dev/null | tr -d '\r'; }
-reg_value() { wine reg query "$1" /v "$2" $3 2>/dev/null | tr -d '\r' | awk -v n="$2" '$1 == n {sub(/^[^R]*REG_SZ[ \t]*/, ""); print}'; }
+reg_value() {
+    wine reg query "$1" /v "$2" ${3:-} 2>/dev/null | tr -d '\r' |
+        awk -v n="$2" '$1 == n {sub(/^.*REG_SZ[ \t]+/, ""); print}'
+}
 
 check "the installer runs silently without administrator" wine "$setup" /S
 localapp=$(wine cmd /c 'echo %LOCALAPPDATA%' 2>/dev/null | tr -d '\r')
@@ -93,7 +96,7 @@ menu=$(win_to_unix "$appdata\\Microsoft\\Windows\\Start Menu\\Programs\\Tarnwick
 
 eq "it installs under the user's local programs folder" \
     "Tarnwick.exe readme.txt sample.map tarnwick.chm tarnwick.ini uninstall.exe" \
-    "$(cd "$inst" 2>/dev/null && ls | sort | tr '\n' ' ' | sed 's/ $//')"
+    "$(cd "$inst" 2>/dev/null && ls | LC_ALL=C sort | tr '\n' ' ' | sed 's/ $//')"
 check "a 64-bit system gets the 64-bit program" bash -c "file '$inst/Tarnwick.exe' | grep -q 'PE32+'"
 check "the Start menu has the program's shortcut" test -f "$menu/Tarnwick.lnk"
 eq "Windows lists it for removal with its version" "$version" \
@@ -109,8 +112,10 @@ import -window root "$TW_ROOT/build/package-test/installed-panel.png" 2>/dev/nul
 # Start with Windows, as a user switches it on: the value names the install folder.
 wine "$driver" click "$panel" 1002 >/dev/null 2>&1
 runkey='HKLM\Software\Microsoft\Windows\CurrentVersion\Run'
+# The program may quote its path; either way the value starts the installed copy.
+runvalue=$(reg_value "$runkey" ZELO.Tarnwick.Run /reg:64)
 eq "switching on start-with-Windows writes the Run value" \
-    "$instwin\\Tarnwick.exe $instwin" "$(reg_value "$runkey" ZELO.Tarnwick.Run /reg:64)"
+    "$instwin\\Tarnwick.exe $instwin" "${runvalue//\"/}"
 
 check "the uninstaller runs silently" wine "$inst/uninstall.exe" /S
 # It copies itself away and goes on from there; give it time to finish.
