@@ -107,6 +107,7 @@ eq "Windows lists it for removal with its version" "$version" \
     >/dev/null 2>&1
 check "the shortcut starts the program and its panel appears" wine "$driver" wait-window "$panel" 30000
 check "the panel shows the sample list's three entries" wine "$driver" wait-list-count "$panel" 3 10000
+sleep 1
 import -window root "$TW_ROOT/build/package-test/installed-panel.png" 2>/dev/null
 
 # Start with Windows, as a user switches it on: the value names the install folder.
