@@ -26,6 +26,8 @@ eq() {
 
 # --- The zips ---------------------------------------------------------------------------------
 
+tmp=$(mktemp -d)
+
 for arch in x86 x64; do
     zip=$dist/Tarnwick-$version-$arch.zip
     top=Tarnwick-$version-$arch
@@ -43,6 +45,15 @@ for arch in x86 x64; do
                  unzip -p '$zip' '$top/Tarnwick.exe' | grep -aq 'dpiAware'"
     check "$arch: the help is a compiled help file" \
         bash -c "unzip -p '$zip' '$top/tarnwick.chm' | head -c 4 | grep -q ITSF"
+    check "$arch: the help holds every page, its contents and index" bash -c "
+        unzip -p '$zip' '$top/tarnwick.chm' >'$tmp/help.chm' &&
+        chmls list '$tmp/help.chm' >'$tmp/help.list' 2>/dev/null &&
+        for page in index panel dialogs hotkeys files faq; do
+            grep -q \"/\$page.html\" '$tmp/help.list' || exit 1; done &&
+        grep -q /toc.hhc '$tmp/help.list' && grep -q /index.hhk '$tmp/help.list'"
+    check "$arch: the help pages are GBK and say so" bash -c "
+        cd '$tmp' && chmls extract help.chm /faq.html faq.html >/dev/null 2>&1 &&
+        grep -q 'charset=gb2312' faq.html && iconv -f GBK -t UTF-8 faq.html | grep -q '开机自动运行'"
     check "$arch: settings and sample list are the shipped ones" \
         bash -c "unzip -p '$zip' '$top/tarnwick.ini' | cmp -s - '$TW_ROOT/res/tarnwick.ini' &&
                  unzip -p '$zip' '$top/sample.map' | cmp -s - '$TW_ROOT/res/sample.map'"
@@ -64,6 +75,7 @@ fi
 tw_wine_prefix_init
 wineserver -p </dev/null >/dev/null 2>&1
 cleanup() {
+    rm -rf "$tmp"
     wineserver -k 2>/dev/null
     [ $own_display -eq 1 ] && tw_stop_display
 }
