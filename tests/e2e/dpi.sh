@@ -9,6 +9,8 @@ TW_DESKTOP_SIZE=2400x1500
 
 dpi_key='HKCU\Control Panel\Desktop'
 old_dpi=$(wine reg query "$dpi_key" /v LogPixels 2>/dev/null | tr -d '\r' | awk '$1 == "LogPixels" {print $3}')
+# A value of ours can only be left over from a run that was killed: the screen had none.
+case $((old_dpi)) in 0 | 144 | 192) old_dpi="" ;; esac
 restore_dpi() {
     if [ -n "$old_dpi" ]; then
         wine reg add "$dpi_key" /v LogPixels /t REG_DWORD /d $((old_dpi)) /f >/dev/null 2>&1
@@ -17,6 +19,7 @@ restore_dpi() {
     fi
 }
 trap 'restore_dpi; tw_cleanup' EXIT
+trap 'exit 1' INT TERM
 
 # A heading needs its text and the header's margins on both sides.
 columns_fit() {
