@@ -6,6 +6,7 @@
 #include "engine/builtin_action.h"
 #include "engine/launch_target.h"
 #include "res/resource.h"
+#include "ui/dpi.h"
 
 #include <shellapi.h>
 
@@ -26,7 +27,8 @@ const COLORREF kWhite = RGB(255, 255, 255);
 
 bool CTarnwickDlg::InsertColumns() {
     for (int i = 0; i < static_cast<int>(sizeof(kColumns) / sizeof(kColumns[0])); ++i)
-        m_List.InsertColumn(i, kColumns[i].heading, LVCFMT_LEFT, kColumns[i].width, i);
+        m_List.InsertColumn(i, kColumns[i].heading, LVCFMT_LEFT, tw::ScaleForDpi(kColumns[i].width),
+                            i);
     return true;
 }
 
@@ -34,8 +36,12 @@ bool CTarnwickDlg::InsertColumns() {
 void CTarnwickDlg::CreateImageLists() {
     m_List.SetImageList(nullptr, LVSIL_NORMAL);
     m_List.SetImageList(nullptr, LVSIL_SMALL);
-    m_ImageLarge.Create(32, 32, ILC_COLOR24, 0, 0);
-    m_ImageSmall.Create(16, 16, ILC_COLOR24, 0, 0);
+    // The system's icon sizes: 32 and 16 at 96 DPI, larger on a high-DPI screen, where the
+    // shell extracts the larger images that icon files hold.
+    m_ImageLarge.Create(GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), ILC_COLOR24, 0,
+                        0);
+    m_ImageSmall.Create(GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), ILC_COLOR24,
+                        0, 0);
     m_ImageLarge.SetBkColor(kWhite);
     m_ImageSmall.SetBkColor(kWhite);
     m_List.SetImageList(&m_ImageLarge, LVSIL_NORMAL);

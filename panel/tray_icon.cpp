@@ -3,8 +3,8 @@
 #include <cstring>
 
 namespace {
-// The record in its first, 88-byte form: every shell since the notification area exists
-// understands it.
+// The record in its first form (88 bytes in a 32-bit program, wider in a 64-bit one, where
+// the handles are): every shell since the notification area exists understands it.
 const DWORD kNotifyDataSize = NOTIFYICONDATAA_V1_SIZE;
 } // namespace
 

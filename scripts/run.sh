@@ -26,7 +26,7 @@ export TW_WINEPREFIX=${TW_WINEPREFIX:-$TW_ROOT/build/wine-prefix-run}
 build=build/mingw-i686
 echo "run: building $build"
 mkdir -p build/logs
-if ! { cmake --preset mingw-i686 && cmake --build --preset mingw-i686 -j 2 --target Tarnwick tw_driver; } \
+if ! { cmake --preset mingw-i686 && cmake --build --preset mingw-i686 -j 2 --target Tarnwick tarnwick_help tw_driver; } \
         >build/logs/run.build.log 2>&1; then
     grep -E 'error|Error' build/logs/run.build.log | head -n 40
     echo "run: the build failed, see build/logs/run.build.log" >&2
@@ -35,7 +35,7 @@ fi
 
 run_dir=$TW_ROOT/build/run
 mkdir -p "$run_dir"
-cp "$build/Tarnwick.exe" "$build/tarnwick.ini" "$build/sample.map" "$run_dir/" || exit 1
+cp "$build/Tarnwick.exe" "$build/tarnwick.ini" "$build/sample.map" "$build/tarnwick.chm" "$run_dir/" || exit 1
 
 headless=0
 [ -z "${DISPLAY:-}" ] && headless=1

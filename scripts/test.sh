@@ -13,7 +13,7 @@ bash scripts/install-deps.sh || { echo "0 passed, 1 failed"; exit 1; }
 . scripts/wine-env.sh
 
 tiers=("$@")
-[ ${#tiers[@]} -eq 0 ] && tiers=(host host-asan mingw-i686 fuzz)
+[ ${#tiers[@]} -eq 0 ] && tiers=(host host-asan mingw-i686 mingw-x86_64 package fuzz)
 jobs=$(nproc 2>/dev/null || echo 2)
 logs=build/logs
 mkdir -p "$logs"
@@ -85,8 +85,27 @@ run_fuzz_tier() {
     done
 }
 
+# scripts/package.sh builds both architectures and writes build/dist; the check unpacks the
+# zips and runs the installer and uninstaller in a fresh Wine prefix of its own.
+run_package_tier() {
+    note "package"
+    local log=$logs/package.log rc=0 version
+    {
+        bash scripts/package.sh &&
+            cmake --build --preset mingw-x86_64 -j "$jobs" --target tw_driver >/dev/null &&
+            version=$(sed -n 's/^#define TW_VERSION_TEXT "\(.*\)"$/\1/p' \
+                      build/mingw-x86_64/generated/tw_version.h) &&
+            bash tests/package/check.sh build/dist "$version" \
+                 build/mingw-x86_64/tests/e2e/tw_driver.exe
+    } >"$log" 2>&1 || rc=$?
+    [ $rc -ne 0 ] && grep -E 'FAIL:|error|Error' "$log" | head -n 40
+    count_log "$log" $rc
+}
+
 need_display=0
-for t in "${tiers[@]}"; do [ "$t" = mingw-i686 ] && need_display=1; done
+for t in "${tiers[@]}"; do
+    case $t in mingw-i686|mingw-x86_64|package) need_display=1 ;; esac
+done
 if [ $need_display -eq 1 ]; then
     tw_start_display || failed=$((failed + 1))
     tw_wine_prefix_init
@@ -94,7 +113,8 @@ fi
 
 for t in "${tiers[@]}"; do
     case $t in
-        host|host-asan|mingw-i686) run_ctest_tier "$t" ;;
+        host|host-asan|mingw-i686|mingw-x86_64) run_ctest_tier "$t" ;;
+        package) run_package_tier ;;
         fuzz) run_fuzz_tier ;;
         *) echo "unknown tier: $t" >&2; failed=$((failed + 1)) ;;
     esac

@@ -39,7 +39,7 @@ tw_start_display() {
     local n
     for n in $(seq 90 140); do
         if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then
-            Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+            Xvfb ":$n" -screen 0 "${TW_SCREEN:-1024x768x24}" -nolisten tcp >/dev/null 2>&1 &
             TW_XVFB_PID=$!
             export DISPLAY=":$n"
             local i

@@ -8,10 +8,10 @@ RUN_KEY='HKLM\Software\Microsoft\Windows\CurrentVersion\Run'
 RUN_VALUE=ZELO.Tarnwick.Run
 
 # The Run value's data; fails when the value does not exist. A 32-bit program's HKLM writes
-# land in the 32-bit view; the plain view is the fallback.
+# land in the 32-bit view, a 64-bit program's in the 64-bit one; the plain view is the fallback.
 run_value() {
     local line view
-    for view in /reg:32 ""; do
+    for view in /reg:32 /reg:64 ""; do
         line=$(wine reg query "$RUN_KEY" /v "$RUN_VALUE" $view 2>/dev/null | tr -d '\r' |
                grep -F "$RUN_VALUE" | grep REG_SZ)
         if [ -n "$line" ]; then
@@ -25,6 +25,7 @@ run_value() {
 
 delete_run_value() {
     wine reg delete "$RUN_KEY" /v "$RUN_VALUE" /f /reg:32 >/dev/null 2>&1
+    wine reg delete "$RUN_KEY" /v "$RUN_VALUE" /f /reg:64 >/dev/null 2>&1
     wine reg delete "$RUN_KEY" /v "$RUN_VALUE" /f >/dev/null 2>&1
 }
 

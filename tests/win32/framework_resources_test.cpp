@@ -248,7 +248,22 @@ TEST_F(FrameworkResourcesTest, ManifestAsksForCommonControls6) {
     EXPECT_NE(std::string::npos, text.find("name=\"Microsoft.Windows.Common-Controls\""));
     EXPECT_NE(std::string::npos, text.find("version=\"6.0.0.0\""));
     EXPECT_NE(std::string::npos, text.find("publicKeyToken=\"6595b64144ccf1df\""));
-    EXPECT_NE(std::string::npos, text.find("processorArchitecture=\"x86\""));
+}
+
+// A manifest naming another processor than the program's keeps the system from loading it,
+// and the common controls of version 6 with it.
+TEST_F(FrameworkResourcesTest, ManifestNamesTheProgramsProcessorAndDpiAwareness) {
+    std::vector<unsigned char> manifest = Resource(MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24));
+    std::string text(manifest.begin(), manifest.end());
+    const std::string own = sizeof(void*) == 8 ? "amd64" : "x86";
+    const std::string other = sizeof(void*) == 8 ? "x86" : "amd64";
+    size_t named = 0;
+    for (size_t at = text.find("processorArchitecture=\"" + own + "\""); at != std::string::npos;
+         at = text.find("processorArchitecture=\"" + own + "\"", at + 1))
+        ++named;
+    EXPECT_EQ(2u, named) << "the program and the common controls it asks for";
+    EXPECT_EQ(std::string::npos, text.find("processorArchitecture=\"" + other + "\""));
+    EXPECT_NE(std::string::npos, text.find(">true</dpiAware>"));
 }
 
 // The value of a string in a version resource: its UTF-16 key, zero, padding to four

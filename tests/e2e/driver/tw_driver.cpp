@@ -380,6 +380,28 @@ int cmd_list_rows(const Args& a) {
     return kOk;
 }
 
+// One line per list column: its width and the width of its heading text, both in pixels and
+// measured by the list itself in its own font, so a check sees what the screen shows.
+int cmd_columns(const Args& a) {
+    HWND list = nullptr;
+    if (int rc = find_list(a[0], &list)) return rc;
+    RemoteBuffer buf(list, sizeof(LVCOLUMNA) + kTextMax);
+    if (!buf.ok()) return fail("cannot reach the list of '%s'", a[0]);
+    for (int col = 0;; ++col) {
+        LVCOLUMNA column = {};
+        column.mask = LVCF_TEXT | LVCF_WIDTH;
+        column.pszText = buf.at(sizeof(LVCOLUMNA));
+        column.cchTextMax = kTextMax;
+        if (!buf.write(0, &column, sizeof(column))) return fail("cannot read '%s'", a[0]);
+        if (!SendMessageA(list, LVM_GETCOLUMNA, col, reinterpret_cast<LPARAM>(buf.at(0)))) break;
+        const LRESULT width = SendMessageA(list, LVM_GETCOLUMNWIDTH, col, 0);
+        const LRESULT text = SendMessageA(list, LVM_GETSTRINGWIDTHA, 0,
+                                          reinterpret_cast<LPARAM>(buf.at(sizeof(LVCOLUMNA))));
+        print_line(std::to_string(width) + "\t" + std::to_string(text));
+    }
+    return kOk;
+}
+
 int cmd_select(const Args& a) {
     long row = 0;
     if (!parse_int(a[1], &row)) return fail("bad row '%s'", a[1]);
@@ -804,6 +826,7 @@ const Command kCommands[] = {
     {"wait-list-count", 2, "CAPTION N [MS]", cmd_wait_list_count},
     {"list-text", 3, "CAPTION ROW COL", cmd_list_text},
     {"list-rows", 1, "CAPTION [COLUMNS]", cmd_list_rows},
+    {"columns", 1, "CAPTION", cmd_columns},
     {"select", 2, "CAPTION ROW", cmd_select},
     {"selection-mark", 1, "CAPTION", cmd_selection_mark},
     {"dblclick-row", 2, "CAPTION ROW", cmd_dblclick_row},

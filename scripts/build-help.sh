@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Compiles the help sources in docs/help into one .chm file.
+#   scripts/build-help.sh SOURCE_DIR OUTPUT.chm
+# The sources are UTF-8 like the rest of the tree; the help viewer shows the contents and
+# index in the system's ANSI code page and full-text search only works on it, so every
+# text file is turned into GBK and its charset declaration with it before compiling.
+set -euo pipefail
+src=$(cd "$1" && pwd)
+out=$2
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+for f in "$src"/*; do
+    name=$(basename "$f")
+    case $name in
+        *.html|*.hhc|*.hhk|*.hhp)
+            iconv -f UTF-8 -t GBK "$f" | sed 's/charset=utf-8/charset=gb2312/I' >"$work/$name" ;;
+        *) cp "$f" "$work/$name" ;;
+    esac
+done
+(cd "$work" && chmcmd --no-html-scan tarnwick.hhp >chmcmd.log 2>&1) || {
+    cat "$work/chmcmd.log" >&2; exit 1; }
+[ -s "$work/tarnwick.chm" ] || { cat "$work/chmcmd.log" >&2; exit 1; }
+mkdir -p "$(dirname "$out")"
+cp "$work/tarnwick.chm" "$out"

@@ -1,0 +1,143 @@
+#!/usr/bin/env bash
+# The downloads as a user meets them: what the two zips hold, and the installer's round trip
+# in a fresh Wine prefix (silent install, start from the Start-menu shortcut, uninstall while
+# the program runs). Prints "PASS: package: ..." or "FAIL: package: ..." per check.
+#   tests/package/check.sh DIST_DIR VERSION DRIVER_EXE
+set -u
+TW_ROOT=$(cd "$(dirname "$0")/../.." && pwd)
+. "$TW_ROOT/scripts/wine-env.sh"
+
+dist=$(cd "$1" && pwd)
+version=$2
+driver=$3
+panel="Tarnwick  --- www.tarnwick.org"
+failed=0
+
+pass() { echo "PASS: package: $*"; }
+fail() { echo "FAIL: package: $*"; failed=$((failed + 1)); }
+check() {
+    local what=$1; shift
+    if "$@"; then pass "$what"; else fail "$what"; fi
+}
+eq() {
+    if [ "$2" == "$3" ]; then pass "$1"; else
+        fail "$1"; printf '    expected: %q\n    actual:   %q\n' "$2" "$3"; fi
+}
+
+# --- The zips ---------------------------------------------------------------------------------
+
+tmp=$(mktemp -d)
+
+for arch in x86 x64; do
+    zip=$dist/Tarnwick-$version-$arch.zip
+    top=Tarnwick-$version-$arch
+    if [ ! -f "$zip" ]; then fail "$arch: $zip was written"; continue; fi
+    expected=$(printf '%s\n' "$top/" "$top/Tarnwick.exe" "$top/readme.txt" "$top/sample.map" \
+                                "$top/tarnwick.chm" "$top/tarnwick.ini" | sort)
+    eq "$arch: the zip holds exactly the program, settings, sample list, help and readme" \
+        "$expected" "$(unzip -Z1 "$zip" | sort)"
+    check "$arch: the zip is intact" unzip -tqq "$zip"
+    case $arch in x86) want="PE32 executable" manifest=x86 ;; x64) want="PE32+ executable" manifest=amd64 ;; esac
+    check "$arch: the program is built for $arch" \
+        bash -c "unzip -p '$zip' '$top/Tarnwick.exe' | file - | grep -q '$want'"
+    check "$arch: its manifest names $manifest and asks for DPI awareness" \
+        bash -c "unzip -p '$zip' '$top/Tarnwick.exe' | grep -aq 'processorArchitecture=\"$manifest\"' &&
+                 unzip -p '$zip' '$top/Tarnwick.exe' | grep -aq 'dpiAware'"
+    check "$arch: the help is a compiled help file" \
+        bash -c "unzip -p '$zip' '$top/tarnwick.chm' | head -c 4 | grep -q ITSF"
+    check "$arch: the help holds every page, its contents and index" bash -c "
+        unzip -p '$zip' '$top/tarnwick.chm' >'$tmp/help.chm' &&
+        chmls list '$tmp/help.chm' >'$tmp/help.list' 2>/dev/null &&
+        for page in index panel dialogs hotkeys files faq; do
+            grep -q \"/\$page.html\" '$tmp/help.list' || exit 1; done &&
+        grep -q /toc.hhc '$tmp/help.list' && grep -q /index.hhk '$tmp/help.list'"
+    check "$arch: the help pages are GBK and say so" bash -c "
+        cd '$tmp' && chmls extract help.chm /faq.html faq.html >/dev/null 2>&1 &&
+        grep -q 'charset=gb2312' faq.html && iconv -f GBK -t UTF-8 faq.html | grep -q '开机自动运行'"
+    check "$arch: settings and sample list are the shipped ones" \
+        bash -c "unzip -p '$zip' '$top/tarnwick.ini' | cmp -s - '$TW_ROOT/res/tarnwick.ini' &&
+                 unzip -p '$zip' '$top/sample.map' | cmp -s - '$TW_ROOT/res/sample.map'"
+done
+
+# --- The installer ----------------------------------------------------------------------------
+
+setup=$dist/Tarnwick-$version-setup.exe
+check "the installer was written" test -f "$setup"
+
+export TW_WINEPREFIX=$TW_ROOT/build/package-test/prefix
+rm -rf "$TW_ROOT/build/package-test"
+mkdir -p "$TW_ROOT/build/package-test"
+own_display=0
+if [ -z "${DISPLAY:-}" ]; then
+    tw_start_display || { fail "start a display"; exit 1; }
+    own_display=1
+fi
+tw_wine_prefix_init
+wineserver -p </dev/null >/dev/null 2>&1
+cleanup() {
+    rm -rf "$tmp"
+    wineserver -k 2>/dev/null
+    [ $own_display -eq 1 ] && tw_stop_display
+}
+trap cleanup EXIT
+
+# Wine names a process after its executable; only the processes of this prefix count.
+tarnwick_pids() {
+    local pid
+    for pid in $(pgrep -x 'Tarnwick\.exe'); do
+        tr '\0' '\n' 2>/dev/null <"/proc/$pid/environ" | grep -qxF "WINEPREFIX=$WINEPREFIX" && echo "$pid"
+    done
+}
+wait_until() {
+    local limit=$(( $1 * 10 )) i; shift
+    for ((i = 0; i < limit; i++)); do "$@" && return 0; sleep 0.1; done
+    return 1
+}
+win_to_unix() { winepath -u "$1" 2>/dev/null | tr -d '\r'; }
+reg_value() {
+    wine reg query "$1" /v "$2" ${3:-} 2>/dev/null | tr -d '\r' |
+        awk -v n="$2" '$1 == n {sub(/^.*REG_SZ[ \t]+/, ""); print}'
+}
+
+check "the installer runs silently without administrator" wine "$setup" /S
+localapp=$(wine cmd /c 'echo %LOCALAPPDATA%' 2>/dev/null | tr -d '\r')
+appdata=$(wine cmd /c 'echo %APPDATA%' 2>/dev/null | tr -d '\r')
+instwin="$localapp\\Programs\\Tarnwick"
+inst=$(win_to_unix "$instwin")
+menu=$(win_to_unix "$appdata\\Microsoft\\Windows\\Start Menu\\Programs\\Tarnwick")
+
+eq "it installs under the user's local programs folder" \
+    "Tarnwick.exe readme.txt sample.map tarnwick.chm tarnwick.ini uninstall.exe" \
+    "$(cd "$inst" 2>/dev/null && ls | LC_ALL=C sort | tr '\n' ' ' | sed 's/ $//')"
+check "a 64-bit system gets the 64-bit program" bash -c "file '$inst/Tarnwick.exe' | grep -q 'PE32+'"
+check "the Start menu has the program's shortcut" test -f "$menu/Tarnwick.lnk"
+eq "Windows lists it for removal with its version" "$version" \
+    "$(reg_value 'HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Tarnwick' DisplayVersion)"
+
+# The shortcut alone must give the program its folder: it reads tarnwick.ini from there.
+(cd / && exec wine start "$(winepath -w "$menu/Tarnwick.lnk" 2>/dev/null | tr -d '\r')") \
+    >/dev/null 2>&1
+check "the shortcut starts the program and its panel appears" wine "$driver" wait-window "$panel" 30000
+check "the panel shows the sample list's three entries" wine "$driver" wait-list-count "$panel" 3 10000
+sleep 1
+import -window root "$TW_ROOT/build/package-test/installed-panel.png" 2>/dev/null
+
+# Start with Windows, as a user switches it on: the value names the install folder.
+wine "$driver" click "$panel" 1002 >/dev/null 2>&1
+runkey='HKLM\Software\Microsoft\Windows\CurrentVersion\Run'
+# The program may quote its path; either way the value starts the installed copy.
+runvalue=$(reg_value "$runkey" ZELO.Tarnwick.Run /reg:64)
+eq "switching on start-with-Windows writes the Run value" \
+    "$instwin\\Tarnwick.exe $instwin" "${runvalue//\"/}"
+
+check "the uninstaller runs silently" wine "$inst/uninstall.exe" /S
+# It copies itself away and goes on from there; give it time to finish.
+check "the uninstaller removes the install folder" wait_until 60 test ! -e "$inst"
+check "it ends the running program first" wait_until 10 test -z "$(tarnwick_pids)"
+check "it removes the Start-menu shortcuts" test ! -e "$menu"
+eq "it clears the Run value" "" \
+    "$(reg_value "$runkey" ZELO.Tarnwick.Run /reg:64)$(reg_value "$runkey" ZELO.Tarnwick.Run /reg:32)"
+eq "it removes its entry from the uninstall list" "" \
+    "$(reg_value 'HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Tarnwick' DisplayVersion)"
+
+[ $failed -eq 0 ]
