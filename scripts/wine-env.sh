@@ -29,6 +29,13 @@ tw_wine_prefix_init() {
             wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 || true
             touch "$WINEPREFIX/.tw-configured"
         fi
+        # Debian's Wine does not find the fonts of fonts-wine on its own; without Marlett
+        # the title bar buttons show letters instead of their glyphs.
+        local fonts=/usr/share/wine/fonts
+        if [ -f "$fonts/marlett.ttf" ] && [ ! -f "$WINEPREFIX/drive_c/windows/Fonts/marlett.ttf" ]; then
+            mkdir -p "$WINEPREFIX/drive_c/windows/Fonts"
+            cp "$fonts/marlett.ttf" "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
+        fi
     ) 9>"$WINEPREFIX.lock"
 }
 
