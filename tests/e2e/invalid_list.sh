@@ -32,7 +32,7 @@ tw_start "$TW_SCRATCH"
 tw_eq "start-up reports the invalid list" "该文件不是有效的快捷键列表文件!" \
     "$(tw_drv_text box-text "SERVER ERROR" 30000)"
 tw_drv answer-box "SERVER ERROR" ok 5000
-tw_check "the panel appears after the message" tw_drv wait-window "$TW_PANEL" 30000
+tw_check "the panel appears after the message" tw_drv wait-visible "$TW_PANEL" 1 30000
 tw_eq "the half-read list is not shown" 0 "$(tw_drv list-count "$TW_PANEL")"
 
 tw_keys ctrl+alt+home
