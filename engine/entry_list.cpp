@@ -12,10 +12,10 @@ auto FindFirst(List& entries, Pred pred) -> decltype(entries.begin()) {
 } // namespace
 
 EntryList::iterator FindEntryById(EntryList& entries, int id) {
-    return FindFirst(entries, [id](const HotKeyEntry& e) { return e.id == id; });
+    return FindFirst(entries, [id](const HotKeyEntry& e) { return e.IsNumbered() && e.id == id; });
 }
 EntryList::const_iterator FindEntryById(const EntryList& entries, int id) {
-    return FindFirst(entries, [id](const HotKeyEntry& e) { return e.id == id; });
+    return FindFirst(entries, [id](const HotKeyEntry& e) { return e.IsNumbered() && e.id == id; });
 }
 
 EntryList::iterator FindEntryByPath(EntryList& entries, const std::string& path) {

@@ -10,7 +10,8 @@
 
 using EntryList = std::list<HotKeyEntry>;
 
-// The entry whose hotkey a hotkey message with this id belongs to.
+// The entry whose hotkey a hotkey message with this id belongs to. Only entry ids find
+// one: a fixed hotkey's id, or any other, never reaches an entry that was not numbered.
 EntryList::iterator FindEntryById(EntryList& entries, int id);
 EntryList::const_iterator FindEntryById(const EntryList& entries, int id);
 

@@ -33,9 +33,8 @@ bool CHotKeyEngine::EnableAllHotKeys() {
 }
 
 bool CHotKeyEngine::DisableAllHotKeys() {
-    for (const HotKeyEntry& entry : m_entries) {
-        if (entry.hotkey != 0) m_system.UnregisterHotKey(m_hPanel, entry.id);
-    }
+    for (const HotKeyEntry& entry : m_entries)
+        UnregisterEntry(entry);
     SetButtons(false);
     return true;
 }
@@ -91,15 +90,18 @@ const HotKeyEntry& CHotKeyEngine::AppendEntry(const HotKeyEntry& entry) {
 
 void CHotKeyEngine::ChangeEntryHotKey(HotKeyEntry& entry, int newCode) {
     if (entry.hotkey == newCode) return;
-    if (entry.hotkey != 0) m_system.UnregisterHotKey(m_hPanel, entry.id);
-    if (newCode != 0) CSysUtil(m_system).RegHotKey(m_hPanel, newCode, entry.id);
+    UnregisterEntry(entry);
+    // An entry left over from a list file that failed further on has no id yet; it takes
+    // the next one, as an added entry would, rather than none or a fixed hotkey's.
+    if (newCode != 0 && !entry.IsNumbered()) entry.id = m_nNextHotKeyId++;
     entry.hotkey = newCode;
+    RegisterEntry(entry);
 }
 
 bool CHotKeyEngine::RemoveEntry(const std::string& name, const std::string& keydes) {
     EntryList::iterator it = FindEntryByRow(m_entries, name, keydes);
     if (it == m_entries.end()) return false;
-    if (it->hotkey != 0) m_system.UnregisterHotKey(m_hPanel, it->id);
+    UnregisterEntry(*it);
     m_entries.erase(it);
     return true;
 }
@@ -109,8 +111,16 @@ void CHotKeyEngine::RemoveAllEntries() {
     m_entries.clear();
 }
 
+// Every registration and unregistration of an entry passes here. An entry that was never
+// numbered has nothing registered, and its id must never reach the system: the id 0 it
+// once carried is Ctrl+Alt+Home's.
 void CHotKeyEngine::RegisterEntry(const HotKeyEntry& entry) {
-    if (entry.hotkey != 0) CSysUtil(m_system).RegHotKey(m_hPanel, entry.hotkey, entry.id);
+    if (entry.hotkey != 0 && entry.IsNumbered())
+        CSysUtil(m_system).RegHotKey(m_hPanel, entry.hotkey, entry.id);
+}
+
+void CHotKeyEngine::UnregisterEntry(const HotKeyEntry& entry) {
+    if (entry.hotkey != 0 && entry.IsNumbered()) m_system.UnregisterHotKey(m_hPanel, entry.id);
 }
 
 // Exactly one of the two buttons offers the switch that makes sense.
@@ -120,6 +130,7 @@ void CHotKeyEngine::SetButtons(bool hotKeysOn) {
 }
 
 void CHotKeyEngine::LaunchEntryWithId(int id) {
+    if (id < kFirstEntryHotKeyId) return; // the fixed ids and the system's own
     EntryList::const_iterator it = FindEntryById(m_entries, id);
     if (it == m_entries.end()) return;
     // A copy: a launch may run a message loop, and nothing may pull the entry away

@@ -47,7 +47,8 @@ public:
     // on, and appends it. A refused registration is reported; the entry is added anyway.
     const HotKeyEntry& AppendEntry(const HotKeyEntry& entry);
     // Moves `entry`'s registration to `newCode` under the same id and stores the code,
-    // whether the hotkeys are on or not. Nothing happens when the code is unchanged.
+    // whether the hotkeys are on or not. Nothing happens when the code is unchanged. An
+    // entry that was never numbered takes the next id first.
     void ChangeEntryHotKey(HotKeyEntry& entry, int newCode);
     // Unregisters and removes the first entry a row with these texts shows; false when
     // there is none.
@@ -69,6 +70,7 @@ protected:
 
 private:
     void RegisterEntry(const HotKeyEntry& entry);
+    void UnregisterEntry(const HotKeyEntry& entry);
     void SetButtons(bool hotKeysOn);
     void LaunchEntryWithId(int id);
 };

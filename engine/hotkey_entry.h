@@ -4,19 +4,27 @@
 
 #include <string>
 
+// The id of an entry that no numbering has reached: one read from a list file that turned
+// out invalid further on, or one not added yet. No registration ever uses it, so such an
+// entry can neither unregister nor stand in for one of the fixed hotkeys (ids 0 and 1).
+constexpr int kHotKeyIdNotNumbered = -1;
+
 struct HotKeyEntry {
-    std::string name;     // display name
-    std::string path;     // target opened through the shell, or a built-in action token
-    std::string icon;     // file the icon is taken from
-    std::string workdir;  // working directory for the launch; "_" for built-in entries
-    std::string info;     // free note, may hold CR LF
-    std::string keydes;   // readable description of the hotkey
-    int hotkey = 0;       // hotkey code: low byte virtual key, next byte modifier flags; 0 none
-    int id = 0;           // hotkey id for registration
-    int iconint = 0;      // index of the icon inside `icon`
-    bool builtin = false; // `path` holds a built-in action token
+    std::string name;    // display name
+    std::string path;    // target opened through the shell, or a built-in action token
+    std::string icon;    // file the icon is taken from
+    std::string workdir; // working directory for the launch; "_" for built-in entries
+    std::string info;    // free note, may hold CR LF
+    std::string keydes;  // readable description of the hotkey
+    int hotkey = 0;      // hotkey code: low byte virtual key, next byte modifier flags; 0 none
+    int id = kHotKeyIdNotNumbered; // hotkey id for registration, once numbered
+    int iconint = 0;               // index of the icon inside `icon`
+    bool builtin = false;          // `path` holds a built-in action token
 
     // Compares the six texts, `hotkey` and `iconint`; `id` and `builtin` take no part.
     bool operator==(const HotKeyEntry& other) const;
     bool operator!=(const HotKeyEntry& other) const { return !(*this == other); }
+
+    // True once numbering has given the entry an id of its own, one of the entry ids.
+    bool IsNumbered() const;
 };

@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 // True when something (file, folder, anything) exists under path.
 bool PathExists(const std::string& path);
@@ -21,7 +22,27 @@ bool CommitFile(std::FILE* file);
 // a file marked read-only. A target that does not exist yet may be created.
 bool IsWritableTarget(const std::string& target);
 
+// The file that path stands for: where a symbolic link (or a chain of them) finally points,
+// so that saving through a link rewrites the linked file and keeps the link. path itself
+// when it is no link or cannot be followed.
+std::string ResolveLinks(const std::string& path);
+
 // Puts the finished file tempPath in the place of target in one step, so a reader sees the
-// old or the new content and never a mix. False when the system refuses; both files then
-// stay as they were.
+// old or the new content and never a mix. The new file keeps what the user gave the old
+// one: its permissions, its attributes (hidden, system) and its security. False when the
+// system refuses, as it does while another program holds target open without letting it
+// be deleted; tempPath is then still whole.
 bool ReplaceFileWith(const std::string& tempPath, const std::string& target);
+
+// Copies the finished file tempPath over the existing target in place, for a target that
+// may be written but not replaced. The target is first grown to the new size, so a full
+// disk shows before any old byte is overwritten. tempPath is left alone. False on any
+// failure.
+bool OverwriteFileWith(const std::string& tempPath, const std::string& target);
+
+// What follows prefix's last name in the names of the plain files beside it that begin
+// with that name (compared as the file system compares names); no folders, no links.
+std::vector<std::string> NameTailsAfter(const std::string& prefix);
+
+// Deletes a plain file; false when it stays.
+bool RemoveFile(const std::string& path);

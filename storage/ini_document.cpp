@@ -288,10 +288,13 @@ bool WriteNodes(std::FILE* file, const NodeList& nodes) {
     return WriteAll(file, out);
 }
 
+// A save's temporary file is named after its target: the target's name, this, a number.
+const char kTempTail[] = ".~tw";
+
 // A fresh file beside target, so the final step is a rename within one folder.
 std::FILE* CreateTempBeside(const std::string& target, std::string& tempPath) {
     for (int n = 1; n < 1000; ++n) {
-        tempPath = target + ".~tw" + std::to_string(n);
+        tempPath = target + kTempTail + std::to_string(n);
         if (PathExists(tempPath)) continue;
         if (std::FILE* file = CreateNewFile(tempPath)) return file;
         if (!PathExists(tempPath)) // not taken meanwhile: the folder refuses new files
@@ -299,6 +302,18 @@ std::FILE* CreateTempBeside(const std::string& target, std::string& tempPath) {
     }
     tempPath.clear();
     return nullptr;
+}
+
+// Removes what earlier saves of target left behind (a crash halfway, or an overwrite in
+// place that failed): files named as its temporaries are, and no others.
+void RemoveStaleTemporaries(const std::string& target) {
+    const std::string prefix = target + kTempTail;
+    for (const std::string& number : NameTailsAfter(prefix)) {
+        if (number.empty() || number.size() > 3 ||
+            number.find_first_not_of("0123456789") != std::string::npos)
+            continue;
+        RemoveFile(prefix + number);
+    }
 }
 
 } // namespace
@@ -351,16 +366,30 @@ int CIniDocument::SetValue(std::string section, std::string key, std::string val
 // disk: a full disk, a refused rename or a crash halfway leaves the previous file whole.
 int CIniDocument::Save() {
     if (!m_impl) return -2;
-    if (!IsWritableTarget(m_strFileName)) return -1;
+    // Through a link the linked file is rewritten; the link stays a link.
+    const std::string target = ResolveLinks(m_strFileName);
+    if (!IsWritableTarget(target)) return -1;
+    const bool existed = PathExists(target);
     std::string tempPath;
-    std::FILE* file = CreateTempBeside(m_strFileName, tempPath);
+    std::FILE* file = CreateTempBeside(target, tempPath);
     if (!file) return -1;
     bool complete = WriteNodes(file, m_impl->nodes) && CommitFile(file);
     complete = (std::fclose(file) == 0) && complete;
-    if (!complete || !ReplaceFileWith(tempPath, m_strFileName)) {
+    if (!complete) {
         std::remove(tempPath.c_str());
         return -1;
     }
+    if (!ReplaceFileWith(tempPath, target)) {
+        // Another program may hold the file open so that it can be written but not
+        // replaced: then the new content is copied over the old in place. Until that has
+        // succeeded the temporary stays, the one whole copy of the new content.
+        if (!existed) {
+            std::remove(tempPath.c_str());
+            return -1;
+        }
+        if (!PathExists(target) || !OverwriteFileWith(tempPath, target)) return -1;
+    }
+    RemoveStaleTemporaries(target);
     return 1;
 }
 

@@ -37,7 +37,149 @@ bool IsWritableTarget(const std::string& target) {
     return (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)) == 0;
 }
 
+namespace {
+
+const DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+
+// The attributes a saved file keeps; the others describe the content or the folder.
+const DWORD kKeptAttributes = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
+                              FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+
+// The folder part of a path and the name after it; a trail byte of the code page may look
+// like a backslash, so the scan steps over double-byte characters whole.
+size_t NameStart(const std::string& path) {
+    size_t start = 0;
+    for (size_t i = 0; i < path.size(); ++i) {
+        const unsigned char c = static_cast<unsigned char>(path[i]);
+        if (IsDBCSLeadByte(c) && i + 1 < path.size())
+            ++i;
+        else if (c == '\\' || c == '/' || c == ':')
+            start = i + 1;
+    }
+    return start;
+}
+
+// True while another program holds the file open without letting it be deleted: replacing
+// it must fail then, and some implementations of the replace leave a stray file behind when
+// it does.
+bool DeleteRefused(const std::string& path) {
+    HANDLE h = CreateFileA(path.c_str(), DELETE, kShareAll, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return GetLastError() == ERROR_SHARING_VIOLATION;
+    CloseHandle(h);
+    return false;
+}
+
+} // namespace
+
+std::string ResolveLinks(const std::string& path) {
+    // The call that names a file's final path exists from Windows Vista on.
+    typedef DWORD(WINAPI * FinalPathName)(HANDLE, LPSTR, DWORD, DWORD);
+    HMODULE kernel = GetModuleHandleA("kernel32.dll");
+    FARPROC proc = kernel ? GetProcAddress(kernel, "GetFinalPathNameByHandleA") : nullptr;
+    if (!proc) return path;
+    FinalPathName finalPathName = reinterpret_cast<FinalPathName>(reinterpret_cast<void*>(proc));
+
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY))
+        return path;
+    HANDLE h = CreateFileA(path.c_str(), 0, kShareAll, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return path;
+    std::string resolved(MAX_PATH * 4, '\0');
+    DWORD length = finalPathName(h, &resolved[0], static_cast<DWORD>(resolved.size()), 0);
+    CloseHandle(h);
+    if (length == 0 || length >= resolved.size()) return path;
+    resolved.resize(length);
+    // The answer carries the long-path prefix; a path that fits without it goes without,
+    // as every other file call of the program passes plain paths.
+    if (resolved.compare(0, 8, "\\\\?\\UNC\\") == 0)
+        resolved = "\\\\" + resolved.substr(8);
+    else if (resolved.compare(0, 4, "\\\\?\\") == 0 && length - 4 < MAX_PATH)
+        resolved = resolved.substr(4);
+    return resolved;
+}
+
 bool ReplaceFileWith(const std::string& tempPath, const std::string& target) {
-    return MoveFileExA(tempPath.c_str(), target.c_str(),
-                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+    const DWORD attributes = GetFileAttributesA(target.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES)
+        return MoveFileExA(tempPath.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH) != 0;
+    if (DeleteRefused(target)) return false;
+    // The replace call carries the old file's security and attributes over to the new one.
+    if (!ReplaceFileA(target.c_str(), tempPath.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS,
+                      nullptr, nullptr)) {
+        // Without a backup name one failure has already removed the old file: the new
+        // one takes its place at once.
+        if (GetLastError() == ERROR_UNABLE_TO_MOVE_REPLACEMENT &&
+            GetFileAttributesA(target.c_str()) == INVALID_FILE_ATTRIBUTES)
+            return MoveFileExA(tempPath.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH) != 0;
+        return false;
+    }
+    // Not every implementation of the replace keeps the attributes; set them again.
+    const DWORD now = GetFileAttributesA(target.c_str());
+    if (now != INVALID_FILE_ATTRIBUTES && (now & kKeptAttributes) != (attributes & kKeptAttributes))
+        SetFileAttributesA(target.c_str(), attributes & kKeptAttributes);
+    return true;
+}
+
+bool OverwriteFileWith(const std::string& tempPath, const std::string& target) {
+    HANDLE from = CreateFileA(tempPath.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                              OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    if (from == INVALID_HANDLE_VALUE) return false;
+    // Whoever holds the file open lets others read and write it; so do we.
+    HANDLE to = CreateFileA(target.c_str(), GENERIC_READ | GENERIC_WRITE,
+                            FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+    LARGE_INTEGER size, oldSize;
+    bool ok =
+        to != INVALID_HANDLE_VALUE && GetFileSizeEx(from, &size) && GetFileSizeEx(to, &oldSize);
+    if (ok && size.QuadPart > oldSize.QuadPart) {
+        // Room for every new byte before the first old one goes.
+        if (!SetFilePointerEx(to, size, nullptr, FILE_BEGIN) || !SetEndOfFile(to)) {
+            SetFilePointerEx(to, oldSize, nullptr, FILE_BEGIN);
+            SetEndOfFile(to);
+            ok = false;
+        }
+    }
+    LARGE_INTEGER zero;
+    zero.QuadPart = 0;
+    ok = ok && SetFilePointerEx(to, zero, nullptr, FILE_BEGIN);
+    char buffer[64 * 1024];
+    for (LONGLONG left = size.QuadPart; ok && left > 0;) {
+        DWORD got = 0, put = 0;
+        ok = ReadFile(from, buffer, sizeof buffer, &got, nullptr) && got > 0 &&
+             WriteFile(to, buffer, got, &put, nullptr) && put == got;
+        left -= got;
+    }
+    ok = ok && SetFilePointerEx(to, size, nullptr, FILE_BEGIN) && SetEndOfFile(to) &&
+         FlushFileBuffers(to);
+    if (to != INVALID_HANDLE_VALUE) CloseHandle(to);
+    CloseHandle(from);
+    return ok;
+}
+
+std::vector<std::string> NameTailsAfter(const std::string& prefix) {
+    std::vector<std::string> tails;
+    const size_t nameStart = NameStart(prefix);
+    const std::string folder = prefix.substr(0, nameStart);
+    const std::string name = prefix.substr(nameStart);
+    if (name.empty()) return tails;
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((prefix + "*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return tails;
+    do {
+        const std::string entry = found.cFileName;
+        if (found.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT))
+            continue;
+        // The pattern also matches short names; only the long name counts.
+        if (entry.size() <= name.size() ||
+            CompareStringA(LOCALE_SYSTEM_DEFAULT, NORM_IGNORECASE, entry.c_str(),
+                           static_cast<int>(name.size()), name.c_str(),
+                           static_cast<int>(name.size())) != CSTR_EQUAL)
+            continue;
+        tails.push_back(entry.substr(name.size()));
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+    return tails;
+}
+
+bool RemoveFile(const std::string& path) {
+    return DeleteFileA(path.c_str()) != 0;
 }

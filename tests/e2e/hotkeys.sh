@@ -5,6 +5,8 @@
 
 tw_sample_files "$TW_SCRATCH" no no
 tw_start_panel "$TW_SCRATCH" || { tw_fail "the panel appears"; tw_finish; }
+# The window exists before its initialisation has registered the hotkeys; it shows after.
+tw_drv wait-visible "$TW_PANEL" 1 15000
 
 tw_keys ctrl+alt+end
 tw_check "Ctrl+Alt+End hides the panel" tw_drv wait-visible "$TW_PANEL" 0 5000

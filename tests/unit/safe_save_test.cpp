@@ -1,0 +1,153 @@
+// What a save keeps besides the content: links, permissions, a file another program holds
+// open, and a folder free of the temporaries earlier saves left behind.
+#include "platform/file_replace.h"
+#include "storage/ini_document.h"
+
+#include "support/scratch_dir.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#ifndef _WIN32
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const std::string kOld = "[a]\r\nk=old\r\n";
+const std::string kNew = "[a]\r\nk=new\r\n";
+
+class SafeSave : public ::testing::Test {
+protected:
+    // Loads `path` (kOld unless it exists already), sets k=new and saves; the result.
+    int SaveNewValue(const std::string& path) {
+        if (!fs::exists(path)) WriteBytes(path, kOld);
+        CIniDocument doc;
+        EXPECT_EQ(1, doc.Load(path));
+        EXPECT_EQ(1, doc.SetValue("a", "k", "new"));
+        return doc.Save();
+    }
+
+    std::vector<std::string> SortedNames() const {
+        std::vector<std::string> names = dir.Names();
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+
+    ScratchDir dir;
+};
+
+TEST_F(SafeSave, LeftoverTemporariesOfThisFileGoAndNothingElse) {
+    const std::string file = dir.Path("t.map");
+    WriteBytes(file, kOld);
+    for (const char* stale : {"t.map.~tw1", "t.map.~tw27", "t.map.~tw999"})
+        WriteBytes(dir.Path(stale), "half a save");
+    // Other files' temporaries, names that only look alike, and a folder of that name.
+    for (const char* other : {"other.map.~tw1", "t.map.~twx", "t.map.~tw1.bak", "t.map.~tw",
+                              "t.map.~tw1234", "t.map.bak", "xt.map.~tw1"})
+        WriteBytes(dir.Path(other), "keep");
+    fs::create_directory(dir.Path("t.map.~tw5"));
+
+    EXPECT_EQ(1, SaveNewValue(file));
+    EXPECT_EQ(kNew, ReadBytes(file));
+    std::vector<std::string> kept = {"other.map.~tw1", "t.map",         "t.map.~tw",
+                                     "t.map.~tw1.bak", "t.map.~tw1234", "t.map.~tw5",
+                                     "t.map.~twx",     "t.map.bak",     "xt.map.~tw1"};
+    std::sort(kept.begin(), kept.end());
+    EXPECT_EQ(kept, SortedNames());
+}
+
+TEST_F(SafeSave, AFailedSaveLeavesLeftoversAndTheOldFileAlone) {
+    const std::string file = dir.Path("t.map");
+    WriteBytes(file, kOld);
+    WriteBytes(dir.Path("t.map.~tw1"), "half a save");
+    fs::permissions(file, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                    fs::perm_options::remove);
+    EXPECT_EQ(-1, SaveNewValue(file));
+    EXPECT_EQ(kOld, ReadBytes(file));
+    EXPECT_EQ((std::vector<std::string>{"t.map", "t.map.~tw1"}), SortedNames());
+}
+
+// On Windows the C library opens files without letting them be deleted or replaced, as
+// many editors and sync tools do: the save then writes the file in place.
+TEST_F(SafeSave, AFileAnotherReaderHoldsOpenIsStillSaved) {
+    const std::string file = dir.Path("held.map");
+    WriteBytes(file, kOld);
+    std::FILE* reader = std::fopen(file.c_str(), "rb");
+    ASSERT_NE(nullptr, reader);
+    const int result = SaveNewValue(file);
+    std::fclose(reader);
+    EXPECT_EQ(1, result);
+    EXPECT_EQ(kNew, ReadBytes(file));
+    EXPECT_EQ(std::vector<std::string>{"held.map"}, SortedNames());
+}
+
+TEST_F(SafeSave, OverwritingInPlaceTakesTheNewLengthAndKeepsTheSource) {
+    const std::string target = dir.Path("t.map");
+    const std::string source = dir.Path("t.map.~tw1");
+    const std::string longer(200 * 1024, 'x'); // more than one copy buffer
+    WriteBytes(target, "short");
+    WriteBytes(source, longer);
+    EXPECT_TRUE(OverwriteFileWith(source, target));
+    EXPECT_EQ(longer, ReadBytes(target));
+    EXPECT_EQ(longer, ReadBytes(source));
+
+    WriteBytes(source, "tiny");
+    EXPECT_TRUE(OverwriteFileWith(source, target));
+    EXPECT_EQ("tiny", ReadBytes(target));
+
+    EXPECT_FALSE(OverwriteFileWith(dir.Path("missing"), target));
+    EXPECT_EQ("tiny", ReadBytes(target));
+    EXPECT_FALSE(OverwriteFileWith(source, dir.Path("absent.map")));
+    EXPECT_FALSE(fs::exists(dir.Path("absent.map"))) << "an overwrite never creates";
+}
+
+#ifndef _WIN32
+TEST_F(SafeSave, ThroughALinkTheLinkedFileIsRewrittenAndTheLinkStays) {
+    fs::create_directory(dir.Path("synced"));
+    const std::string real = dir.Path("synced/list.map");
+    WriteBytes(real, kOld);
+    // A relative link, reached through a second one.
+    ASSERT_EQ(0, symlink("synced/list.map", dir.Path("link.map").c_str()));
+    ASSERT_EQ(0, symlink(dir.Path("link.map").c_str(), dir.Path("chain.map").c_str()));
+
+    EXPECT_EQ(1, SaveNewValue(dir.Path("chain.map")));
+    EXPECT_EQ(kNew, ReadBytes(real));
+    EXPECT_TRUE(fs::is_symlink(dir.Path("link.map")));
+    EXPECT_TRUE(fs::is_symlink(dir.Path("chain.map")));
+    EXPECT_EQ(std::vector<std::string>{"list.map"}, [&] {
+        std::vector<std::string> names;
+        for (const auto& item : fs::directory_iterator(dir.Path("synced")))
+            names.push_back(item.path().filename().string());
+        return names;
+    }()) << "the temporary lies beside the linked file and is gone";
+    EXPECT_EQ(real, ResolveLinks(dir.Path("chain.map")));
+    EXPECT_EQ(dir.Path("plain"), ResolveLinks(dir.Path("plain")));
+}
+
+TEST_F(SafeSave, PermissionsAndTheFileItselfAreKept) {
+    const std::string file = dir.Path("t.map");
+    WriteBytes(file, kOld);
+    ASSERT_EQ(0, chmod(file.c_str(), 0640));
+    EXPECT_EQ(1, SaveNewValue(file));
+    struct stat st;
+    ASSERT_EQ(0, stat(file.c_str(), &st));
+    EXPECT_EQ(0640u, st.st_mode & 07777u);
+
+    // An overwrite in place changes the file others hold, not a new one beside it.
+    ASSERT_EQ(0, link(file.c_str(), dir.Path("hard").c_str()));
+    WriteBytes(dir.Path("source"), "in place");
+    EXPECT_TRUE(OverwriteFileWith(dir.Path("source"), file));
+    EXPECT_EQ("in place", ReadBytes(dir.Path("hard")));
+}
+#endif
+
+} // namespace
