@@ -63,7 +63,10 @@ void CIconSel::FillIconList() {
     const int count = FileIconCount(m_strFileName);
     m_IconList.DeleteAllItems();
     m_IconList.SetImageList(nullptr, LVSIL_NORMAL);
-    m_ImageList.Create(32, 32, ILC_COLOR24, 0, 0);
+    // The system's large icon size: 32 at 96 DPI and larger on a high-DPI screen, the size
+    // at which the shell extracts, so the pictures are neither cut nor stretched twice.
+    m_ImageList.Create(::GetSystemMetrics(SM_CXICON), ::GetSystemMetrics(SM_CYICON), ILC_COLOR24, 0,
+                       0);
     // Before any icon goes in, so the icons' transparent parts come out white.
     m_ImageList.SetBkColor(kWhite);
     // Item i is icon i of the file even when one of them cannot be extracted.

@@ -1,6 +1,7 @@
 #pragma once
-// The icon picker: every icon of a file as a 32 x 32 picture, the file's name in an
-// editable box with a Browse button. Returns the file name and the chosen icon's index.
+// The icon picker: every icon of a file as a picture of the system's large icon size (32 x 32
+// at 96 DPI), the file's name in an editable box with a Browse button. Returns the file name
+// and the chosen icon's index.
 
 #include "res/resource.h"
 #include "ui/controls.h"

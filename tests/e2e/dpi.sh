@@ -1,11 +1,16 @@
 #!/usr/bin/env bash
-# The panel on high-DPI screens (150 % and 200 %): it starts, every list column is at least
-# as wide as its heading text, and a screenshot of each is kept for a person to look at.
+# The panel and its editing dialogs on high-DPI screens (150 % and 200 %): the panel starts,
+# every list column is at least as wide as its heading text, the icon picker shows its icons
+# at the screen's icon size, and a screenshot of the panel, the program entry dialog, the
+# icon picker and the built-in action dialog is kept for a person to look at.
 # Its own larger screen, so the panel fits whole at 200 %.
 unset DISPLAY
 export TW_SCREEN=2560x1600x24
 . "$(dirname "$0")/lib.sh"
 TW_DESKTOP_SIZE=2400x1500
+RUNINFO="快速启动程序属性"
+ICONSEL="更改图标"
+ACT="Tarnwick 内置动作"
 
 dpi_key='HKCU\Control Panel\Desktop'
 old_dpi=$(wine reg query "$dpi_key" /v LogPixels 2>/dev/null | tr -d '\r' | awk '$1 == "LogPixels" {print $3}')
@@ -44,6 +49,40 @@ for dpi in 144 192; do
     tw_check "$dpi DPI: no list column is narrower than its heading" columns_fit "$cols"
     tw_eq "$dpi DPI: the first column grows with the screen" $((80 * dpi / 96)) "$(head -n 1 <<<"$cols" | cut -f 1)"
     tw_check "$dpi DPI: a screenshot of the panel is written" tw_shot "$TW_SHOTS/e2e-panel-dpi$dpi.png"
+
+    tw_drv post-click "$TW_PANEL" 1005
+    tw_check "$dpi DPI: Add opens the program entry dialog" tw_drv wait-window "$RUNINFO" 10000
+    sleep 1
+    tw_check "$dpi DPI: a screenshot of the program entry dialog is written" \
+        tw_shot "$TW_SHOTS/e2e-runinfo-dpi$dpi.png"
+    tw_drv answer-box "$RUNINFO" cancel
+    tw_drv wait-gone "$RUNINFO" 5000
+
+    # The first row's icon is in shell32.dll, which holds many: the picker shows them.
+    tw_drv select "$TW_PANEL" 0
+    tw_drv command "$TW_PANEL" 1007
+    tw_check "$dpi DPI: Properties opens the program entry dialog" tw_drv wait-window "$RUNINFO" 10000
+    tw_drv post-click "$RUNINFO" 2004
+    tw_check "$dpi DPI: Change opens the icon picker" tw_drv wait-window "$ICONSEL" 10000
+    sleep 1
+    rect=$(tw_drv icon-rect "$ICONSEL" 0)
+    tw_check "$dpi DPI: the picker's icons are at least $((32 * dpi / 96)) pixels high ($rect)" \
+        test "$(cut -f 2 <<<"$rect")" -ge $((32 * dpi / 96))
+    tw_check "$dpi DPI: a screenshot of the icon picker is written" \
+        tw_shot "$TW_SHOTS/e2e-iconsel-dpi$dpi.png"
+    tw_drv answer-box "$ICONSEL" cancel
+    tw_drv wait-gone "$ICONSEL" 5000
+    tw_drv answer-box "$RUNINFO" cancel
+    tw_drv wait-gone "$RUNINFO" 5000
+
+    tw_drv post-click "$TW_PANEL" 1014
+    tw_check "$dpi DPI: Built-in opens the action dialog" tw_drv wait-window "$ACT" 10000
+    tw_drv select-combo "$ACT" 1007 3
+    sleep 1
+    tw_check "$dpi DPI: a screenshot of the built-in action dialog is written" \
+        tw_shot "$TW_SHOTS/e2e-act-dpi$dpi.png"
+    tw_drv answer-box "$ACT" cancel
+    tw_drv wait-gone "$ACT" 5000
     tw_stop
 done
 tw_finish

@@ -402,6 +402,25 @@ int cmd_columns(const Args& a) {
     return kOk;
 }
 
+// The picture of one item of a list (control 1000): width and height in pixels.
+int cmd_icon_rect(const Args& a) {
+    long item = 0;
+    if (!parse_int(a[1], &item)) return fail("bad item '%s'", a[1]);
+    HWND list = nullptr;
+    if (int rc = find_list(a[0], &list)) return rc;
+    RemoteBuffer buf(list, sizeof(RECT));
+    RECT rect = {};
+    rect.left = LVIR_ICON;
+    if (!buf.ok() || !buf.write(0, &rect, sizeof(rect)) ||
+        !SendMessageA(list, LVM_GETITEMRECT, static_cast<WPARAM>(item),
+                      reinterpret_cast<LPARAM>(buf.at(0))) ||
+        !buf.read(0, &rect, sizeof(rect)))
+        return fail("no item in the list of '%s'", a[0]);
+    print_line(std::to_string(rect.right - rect.left) + "\t" +
+               std::to_string(rect.bottom - rect.top));
+    return kOk;
+}
+
 int cmd_select(const Args& a) {
     long row = 0;
     if (!parse_int(a[1], &row)) return fail("bad row '%s'", a[1]);
@@ -827,6 +846,7 @@ const Command kCommands[] = {
     {"list-text", 3, "CAPTION ROW COL", cmd_list_text},
     {"list-rows", 1, "CAPTION [COLUMNS]", cmd_list_rows},
     {"columns", 1, "CAPTION", cmd_columns},
+    {"icon-rect", 2, "CAPTION ITEM", cmd_icon_rect},
     {"select", 2, "CAPTION ROW", cmd_select},
     {"selection-mark", 1, "CAPTION", cmd_selection_mark},
     {"dblclick-row", 2, "CAPTION ROW", cmd_dblclick_row},
