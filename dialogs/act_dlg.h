@@ -4,10 +4,12 @@
 
 #include "res/resource.h"
 #include "storage/ini_document.h"
+#include "storage/settings.h"
 #include "ui/controls.h"
 #include "ui/dialog.h"
 
 #include <string>
+#include <vector>
 
 class CAct : public CDialog {
 public:
@@ -30,6 +32,14 @@ protected:
     void OnOK() override;
     void OnCancel() override;
     bool OnCommand(int id, int code) override;
+    bool OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result) override;
 
     void OnSelchangeAction();
+
+private:
+    // The selected action, or null when none is.
+    const CatalogueAction* SelectedAction() const;
+
+    std::vector<CatalogueAction> m_actions; // item i of the action box is action i
+    HICON m_hShownIcon = nullptr;           // extracted for the display; ours to release
 };

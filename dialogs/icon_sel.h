@@ -22,8 +22,13 @@ protected:
     void DoDataExchange(CDataExchange* dx) override;
     BOOL OnInitDialog() override;
     bool OnCommand(int id, int code) override;
+    bool OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result) override;
 
     void FillIconList();
     void OnBrowse();
     void OnClickedOk();
+
+    // The file a person chooses in the system's Open dialog, as a full path; a test
+    // overrides it to answer instead.
+    virtual bool ChooseIconFile(std::string& path);
 };

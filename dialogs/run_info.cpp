@@ -1,6 +1,74 @@
 #include "dialogs/run_info.h"
 
+#include "dialogs/icon_sel.h"
+#include "engine/hotkey_code.h"
+#include "platform/win32/win32_system.h"
+#include "ui/cur_dir_guard.h"
 #include "ui/data_exchange.h"
+#include "ui/file_dialog.h"
+#include "ui/folder_dialog.h"
+#include "ui/shell_icon.h"
+
+#include <shlobj.h>
+
+namespace {
+
+const int kNameLimit = 20;
+const int kCommandLimit = 200;
+const int kWorkDirLimit = 200;
+
+const char kProgramFilter[] = "可执行文件(*.exe)|*.exe|所有文件(*.*)|*.*|";
+const char kFolderTitle[] = "请选择一个选择文件夹";
+const char kNoHotKey[] = "无";
+const char kEmptyCommand[] = "命令行不能为空!";
+const char kNoticeCaption[] = "提示";
+
+// Paths are code-page text: the second byte of a double-byte character may be a '\\'
+// (0x5C) and must not be taken for one, so every scan walks whole characters.
+size_t CharLength(const std::string& text, size_t at) {
+    return ::IsDBCSLeadByte(static_cast<BYTE>(text[at])) && at + 1 < text.size() ? 2 : 1;
+}
+
+// Where the file name begins: after the last backslash, or at the start.
+size_t FileNameStart(const std::string& path) {
+    size_t start = 0;
+    for (size_t i = 0; i < path.size(); i += CharLength(path, i))
+        if (path[i] == '\\') start = i + 1;
+    return start;
+}
+
+// A dropped file's name up to the first dot of its file name; the whole file name when it
+// has no dot, rather than nothing for the user to recognise it by.
+std::string NameUpToFirstDot(const std::string& path) {
+    const std::string file = path.substr(FileNameStart(path));
+    for (size_t i = 0; i < file.size(); i += CharLength(file, i))
+        if (file[i] == '.') return file.substr(0, i);
+    return file;
+}
+
+// A chosen file's title: its file name without the extension after the last dot.
+std::string TitleUpToLastDot(const std::string& path) {
+    const std::string file = path.substr(FileNameStart(path));
+    size_t dot = std::string::npos;
+    for (size_t i = 0; i < file.size(); i += CharLength(file, i))
+        if (file[i] == '.') dot = i;
+    return dot == std::string::npos ? file : file.substr(0, dot);
+}
+
+bool EndsWithBackslash(const std::string& path) {
+    bool backslash = false;
+    for (size_t i = 0; i < path.size(); i += CharLength(path, i))
+        backslash = path[i] == '\\';
+    return backslash;
+}
+
+void SetWindowIcons(CWnd& window) {
+    HICON icon = ::LoadIconA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINFRAME));
+    window.SetIcon(icon, TRUE);
+    window.SetIcon(icon, FALSE);
+}
+
+} // namespace
 
 CRunInfo::CRunInfo(HWND parent) : CDialog(IDD_RUNINFO, parent) {}
 
@@ -11,26 +79,134 @@ CRunInfo::CRunInfo(const std::string& path, HWND parent)
     : CDialog(IDD_RUNINFO, parent), m_bHasEntry(true) {
     m_entry.path = path;
     m_entry.icon = path;
+    m_entry.iconint = 0;
+    m_entry.name = NameUpToFirstDot(path);
 }
 
 void CRunInfo::DoDataExchange(CDataExchange* dx) {
     CDialog::DoDataExchange(dx);
+    DDX_Text(dx, IDC_EDIT_NAME, m_strName);
+    DDV_MaxChars(dx, m_strName, kNameLimit);
+    DDX_Control(dx, IDC_HOTKEY, m_HotKey);
+    DDX_Text(dx, IDC_EDIT_NOTE, m_strInfo);
+    DDX_Text(dx, IDC_EDIT_COMMAND, m_strPath);
+    DDV_MaxChars(dx, m_strPath, kCommandLimit);
+    DDX_Text(dx, IDC_EDIT_WORKDIR, m_strWorkDir);
+    DDV_MaxChars(dx, m_strWorkDir, kWorkDirLimit);
+    DDX_Control(dx, IDC_ICON_ENTRY, m_IconDisplay);
 }
 
 BOOL CRunInfo::OnInitDialog() {
-    return CDialog::OnInitDialog();
+    CDialog::OnInitDialog();
+    SetWindowIcons(*this);
+    if (m_bHasEntry) ShowEntry();
+    return TRUE;
 }
 
 bool CRunInfo::OnCommand(int id, int code) {
+    if (code == BN_CLICKED) {
+        switch (id) {
+        case IDOK: OnClickedOk(); return true;
+        case IDC_BTN_CHANGE_ICON: OnChangeIcon(); return true;
+        case IDC_BTN_BROWSE_WORKDIR: OnBrowseFolder(); return true;
+        case IDC_BTN_BROWSE_COMMAND: OnBrowseCommand(); return true;
+        default: break;
+        }
+    }
     return CDialog::OnCommand(id, code);
 }
 
-void CRunInfo::ShowEntry() {}
+bool CRunInfo::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result) {
+    // The display still exists here, so it never shows the icon after its release.
+    if (msg == WM_DESTROY && m_IconDisplay.m_hWnd != nullptr)
+        ShowOwnedIcon(m_IconDisplay, nullptr, m_hShownIcon);
+    return CDialog::OnMessage(msg, wParam, lParam, result);
+}
 
-void CRunInfo::OnBrowseCommand() {}
+void CRunInfo::ShowEntry() {
+    m_strName = m_entry.name;
+    m_strPath = m_entry.path;
+    m_strWorkDir = m_entry.workdir;
+    m_strInfo = m_entry.info;
+    m_HotKey.SetHotKey(static_cast<DWORD>(m_entry.hotkey) & 0xFFFF);
+    m_strIconFile = m_entry.icon;
+    m_nIconIndex = m_entry.iconint;
+    ShowIconOfFile();
+    UpdateData(FALSE);
+}
 
-void CRunInfo::OnBrowseFolder() {}
+void CRunInfo::ShowIconOfFile() {
+    ShowOwnedIcon(m_IconDisplay, ExtractFileIcon(m_strIconFile, m_nIconIndex), m_hShownIcon);
+}
 
-void CRunInfo::OnChangeIcon() {}
+void CRunInfo::OnBrowseCommand() {
+    // The file dialog may change the current directory, against which the settings file
+    // and relative list files are opened.
+    CurDirGuard keepDirectory;
+    std::string path;
+    if (!ChooseCommandFile(path)) return;
+    m_entry.name = TitleUpToLastDot(path);
+    m_entry.path = path;
+    m_entry.icon = path;
+    m_entry.iconint = 0;
+    m_entry.workdir.clear();
+    m_entry.info.clear();
+    m_entry.keydes.clear();
+    m_entry.hotkey = 0;
+    ShowEntry();
+}
 
-void CRunInfo::OnClickedOk() {}
+void CRunInfo::OnBrowseFolder() {
+    // The redisplay below rewrites every box from the texts: store first, so what was
+    // typed since stays. A text over its limit has shown its message and is fixed first.
+    if (!UpdateData(TRUE)) return;
+    std::string folder;
+    if (!ChooseFolder(folder)) return;
+    // A virtual folder has no path to work in: the old directory stays.
+    if (folder.empty()) return;
+    if (!EndsWithBackslash(folder)) folder += '\\';
+    m_strWorkDir = folder;
+    UpdateData(FALSE);
+}
+
+void CRunInfo::OnChangeIcon() {
+    CIconSel picker(m_strIconFile, m_nIconIndex, m_hWnd);
+    if (RunIconPicker(picker) != IDOK) return;
+    m_strIconFile = picker.m_strFileName;
+    m_nIconIndex = picker.m_nIconIndex;
+    ShowIconOfFile();
+}
+
+void CRunInfo::OnClickedOk() {
+    if (!UpdateData(TRUE)) return;
+    m_entry.hotkey = static_cast<int>(m_HotKey.GetHotKey() & 0xFFFF);
+    Win32System system;
+    m_entry.keydes = KeyDescription(system, m_entry.hotkey);
+    m_entry.name = m_strName;
+    m_entry.path = m_strPath;
+    m_entry.info = m_strInfo;
+    m_entry.workdir = m_strWorkDir;
+    m_entry.icon = m_strIconFile;
+    m_entry.iconint = m_nIconIndex;
+    if (m_entry.hotkey == 0) m_entry.keydes = kNoHotKey;
+    if (m_entry.path.empty()) {
+        ShowMessageBox(kEmptyCommand, kNoticeCaption, MB_OK | MB_ICONINFORMATION);
+        return;
+    }
+    CDialog::OnOK();
+}
+
+bool CRunInfo::ChooseCommandFile(std::string& path) {
+    CFileDialog dialog(TRUE, std::string(), std::string(), 0, kProgramFilter, m_hWnd);
+    if (dialog.DoModal() != IDOK) return false;
+    path = dialog.GetPathName();
+    return true;
+}
+
+bool CRunInfo::ChooseFolder(std::string& folder) {
+    return BrowseForFolder(m_hWnd, kFolderTitle, BIF_EDITBOX, folder);
+}
+
+INT_PTR CRunInfo::RunIconPicker(CIconSel& picker) {
+    return picker.DoModal();
+}

@@ -10,6 +10,8 @@
 
 #include <string>
 
+class CIconSel;
+
 class CRunInfo : public CDialog {
 public:
     // A new entry (the Add command).
@@ -34,10 +36,24 @@ protected:
     void DoDataExchange(CDataExchange* dx) override;
     BOOL OnInitDialog() override;
     bool OnCommand(int id, int code) override;
+    bool OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result) override;
 
     void ShowEntry();
     void OnBrowseCommand();
     void OnBrowseFolder();
     void OnChangeIcon();
     void OnClickedOk();
+
+    // The choices a person makes in the system's dialogs and in the icon picker; a test
+    // overrides them to answer instead. The file and folder are full paths; a folder
+    // without a file-system path (a virtual one) comes back empty.
+    virtual bool ChooseCommandFile(std::string& path);
+    virtual bool ChooseFolder(std::string& folder);
+    virtual INT_PTR RunIconPicker(CIconSel& picker);
+
+private:
+    // Shows the icon of m_strIconFile at m_nIconIndex, or a blank display.
+    void ShowIconOfFile();
+
+    HICON m_hShownIcon = nullptr; // extracted for the display; ours to release
 };

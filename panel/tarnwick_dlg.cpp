@@ -99,6 +99,13 @@ bool CTarnwickDlg::OnCommand(int id, int code) {
     case IDC_BTN_SAVE: OnSaveList(); return true;
     case IDC_BTN_LOAD: OnLoadList(); return true;
     case ID_LIST_RUN: RunSelected(); return true;
+    case IDC_BTN_ADD:
+    case ID_LIST_ADD: OnAdd(); return true;
+    case IDC_BTN_BUILTIN: OnBuiltIn(); return true;
+    case IDC_BTN_DELETE:
+    case ID_LIST_DELETE: OnDelete(); return true;
+    case IDC_BTN_PROPERTIES:
+    case ID_LIST_PROPERTIES: OnProperties(); return true;
     case IDC_BTN_ABOUT:
     case ID_TRAY_ABOUT: OnAbout(); return true;
     case IDC_BTN_HELP: OnHelp(); return true;

@@ -40,6 +40,15 @@ public:
     bool ClearAll();
     void RunSelected();
 
+    // The entry commands; each rewrites the current list file after a change.
+    bool AddEntry(const HotKeyEntry& entry);
+    // False when no entry matches the row's name and key description.
+    bool DeleteEntry(int row);
+    bool EditEntry(int row);
+
+    // A message box owned by the panel, through the system seam.
+    int Message(const std::string& text, const std::string& caption, unsigned flags);
+
     // Runs one of the editing dialogs the entry commands open (the program entry, built-in
     // action and icon picker dialogs) and returns its end code. Tests answer it instead
     // of a person: they fill the dialog's result fields and return IDOK or IDCANCEL.
@@ -76,7 +85,15 @@ private:
     void OnAbout();
     void OnHelp();
     bool PaintMinimized();
-    int Message(const std::string& text, const std::string& caption, unsigned flags);
+    void OnAdd();
+    void OnBuiltIn();
+    void OnDelete();
+    void OnProperties();
+    // Columns 1 to 4 of a row from an entry.
+    void SetRowTexts(int row, const HotKeyEntry& entry);
+    // Points a row at an image pair; -1 shows none.
+    void SetRowImage(int row, int image);
+    int FindRowOf(const HotKeyEntry& entry) const;
 
     // The image pair each entry shows, in entry order; -1 for none.
     std::vector<int> m_entryImages;

@@ -33,6 +33,26 @@
 #define IDC_BTN_ABOUT 1013
 #define IDC_BTN_BUILTIN 1014
 
+// Icon picker controls (dialog 156)
+#define IDC_LIST_ICONS 1000
+#define IDC_EDIT_ICON_FILE 2000
+#define IDC_BTN_BROWSE_ICON_FILE 2004
+
+// Program entry controls (dialog 157)
+#define IDC_BTN_BROWSE_COMMAND 1006
+#define IDC_EDIT_NAME 2000
+#define IDC_EDIT_COMMAND 2001
+#define IDC_EDIT_WORKDIR 2002
+#define IDC_ICON_ENTRY 2003
+#define IDC_BTN_CHANGE_ICON 2004
+#define IDC_BTN_BROWSE_WORKDIR 2005
+#define IDC_HOTKEY 2006
+#define IDC_EDIT_NOTE 2007
+
+// Built-in action controls (dialog 158; its hotkey control is IDC_HOTKEY too)
+#define IDC_COMBO_ACTION 1007
+#define IDC_ICON_ACTION 1008
+
 // Tray menu (menu 154)
 #define ID_TRAY_SHOW_PANEL 130
 #define ID_TRAY_ABOUT 131

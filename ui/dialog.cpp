@@ -154,7 +154,11 @@ BOOL CDialog::UpdateData(BOOL saveAndValidate) {
 }
 
 int CDialog::ShowMessage(const std::string& text, UINT type) {
-    return ::MessageBoxA(m_hWnd, text.c_str(), s_strAppName.c_str(), type);
+    return ShowMessageBox(text, s_strAppName, type);
+}
+
+int CDialog::ShowMessageBox(const std::string& text, const std::string& caption, UINT type) {
+    return ::MessageBoxA(m_hWnd, text.c_str(), caption.c_str(), type);
 }
 
 BOOL CDialog::PreTranslateMessage(MSG* msg) {

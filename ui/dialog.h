@@ -45,6 +45,9 @@ public:
     // Shows a message box owned by this dialog, captioned with the application name.
     // Data exchange reports through it, so a test or a caller can answer it.
     virtual int ShowMessage(const std::string& text, UINT type);
+    // A message box owned by this dialog with a caption of its own. ShowMessage ends here
+    // too, so overriding this one answers every box the dialog shows.
+    virtual int ShowMessageBox(const std::string& text, const std::string& caption, UINT type);
 
     // Keyboard navigation for keyboard messages of this dialog's windows; FALSE for
     // anything else. Return TRUE to stop the message.

@@ -31,6 +31,11 @@ public:
     }
     void SetWindowText(const std::string& text) { ::SetWindowTextA(m_hWnd, text.c_str()); }
     std::string GetWindowText() const { return WindowText(m_hWnd); }
+    // `big` true: the caption's and Alt+Tab's icon; false: the small one. The window does
+    // not release it.
+    void SetIcon(HICON icon, BOOL big) {
+        SendMessage(WM_SETICON, big ? ICON_BIG : ICON_SMALL, reinterpret_cast<LPARAM>(icon));
+    }
     DWORD GetStyle() const { return static_cast<DWORD>(::GetWindowLongA(m_hWnd, GWL_STYLE)); }
     // Removes then adds style bits; true when the style changed.
     BOOL ModifyStyle(DWORD remove, DWORD add);

@@ -1,0 +1,161 @@
+// The commands that change the entry list: Add, Built-in, Delete and Properties. Each one
+// keeps four things in step: the rows of the list view, the entry list, the registered
+// hotkeys and the current hotkey list file, which is rewritten whole after every change.
+
+#include "panel/tarnwick_dlg.h"
+
+#include "dialogs/act_dlg.h"
+#include "dialogs/run_info.h"
+#include "engine/builtin_action.h"
+#include "res/resource.h"
+
+#include <iterator>
+
+namespace {
+const char kInformationCaption[] = "TARNWICK INFORMATION";
+const char kBuiltInWorkDir[] = "_";
+} // namespace
+
+bool CTarnwickDlg::AddEntry(const HotKeyEntry& entry) {
+    const int row = m_List.GetItemCount();
+    // Rows may share a pair with other rows showing the same icon, so the row only points
+    // at the pair it is given and never changes it.
+    const int image = AppendIconPair(entry.icon, entry.iconint);
+    m_List.InsertItem(row, entry.name, image >= 0 ? image : I_IMAGENONE);
+    SetRowTexts(row, entry);
+
+    AppendEntry(entry); // numbers it, registers it while the hotkeys are on, appends it
+    m_entryImages.push_back(image);
+
+    WriteListFile(m_strListFile);
+    return true;
+}
+
+bool CTarnwickDlg::DeleteEntry(int row) {
+    if (row < 0 || row >= m_List.GetItemCount()) return false;
+    const std::string name = m_List.GetItemText(row, 0);
+    const std::string keydes = m_List.GetItemText(row, 1);
+    const EntryList::iterator it = FindEntryByRow(m_entries, name, keydes);
+    if (it == m_entries.end()) return false;
+    const size_t index = static_cast<size_t>(std::distance(m_entries.begin(), it));
+
+    RemoveEntry(name, keydes); // unregisters it whatever the on/off state, then removes it
+    if (index < m_entryImages.size())
+        m_entryImages.erase(m_entryImages.begin() + static_cast<std::ptrdiff_t>(index));
+    // With two rows of equal name and key description the first entry leaves the list but
+    // the chosen row leaves the view. The pair stays in the image lists, shown by no row.
+    m_List.DeleteItem(row);
+
+    WriteListFile(m_strListFile);
+    return true;
+}
+
+bool CTarnwickDlg::EditEntry(int row) {
+    if (row < 0 || row >= m_List.GetItemCount()) return false;
+    const EntryList::iterator it =
+        FindEntryByRow(m_entries, m_List.GetItemText(row, 0), m_List.GetItemText(row, 1));
+    if (it == m_entries.end()) return false;
+    const size_t index = static_cast<size_t>(std::distance(m_entries.begin(), it));
+
+    CRunInfo dialog(*it, nullptr);
+    if (RunDialog(dialog) != IDOK) return true;
+    HotKeyEntry edited = dialog.m_entry;
+    // The id is the one its hotkey is registered under and the built-in flag belongs to
+    // the entry, not to the dialog.
+    edited.id = it->id;
+    edited.builtin = it->builtin;
+    if (edited == *it) return true; // nothing changed: nothing is written
+
+    if (edited.icon != it->icon || edited.iconint != it->iconint) {
+        // A new pair rather than an overwritten one: other rows may show the old pair.
+        const int image = AppendIconPair(edited.icon, edited.iconint);
+        SetRowImage(row, image);
+        if (index < m_entryImages.size()) m_entryImages[index] = image;
+    }
+    ChangeEntryHotKey(*it, edited.hotkey); // same id, whatever the on/off state
+    *it = edited;
+
+    SetRowTexts(row, edited);
+    m_List.SetItemText(row, 0, edited.name);
+    m_List.RedrawItems(row, row);
+
+    WriteListFile(m_strListFile);
+    return true;
+}
+
+void CTarnwickDlg::OnAdd() {
+    CRunInfo dialog(nullptr);
+    if (RunDialog(dialog) == IDOK) AddEntry(dialog.m_entry);
+}
+
+// A built-in action is bound at most once: choosing it again only moves its hotkey.
+void CTarnwickDlg::OnBuiltIn() {
+    CAct dialog(nullptr);
+    if (RunDialog(dialog) != IDOK) return;
+
+    const EntryList::iterator it = FindEntryByPath(m_entries, dialog.m_strPath);
+    if (it == m_entries.end()) {
+        HotKeyEntry entry;
+        entry.name = dialog.m_strName;
+        entry.path = dialog.m_strPath;
+        entry.icon = dialog.m_strIconFile;
+        entry.iconint = dialog.m_nIconIndex;
+        entry.hotkey = dialog.m_nHotKey;
+        entry.keydes = dialog.m_strKeyDes;
+        entry.info = kBuiltInNote;
+        entry.workdir = kBuiltInWorkDir;
+        entry.builtin = true;
+        AddEntry(entry);
+        return;
+    }
+    if (it->hotkey == dialog.m_nHotKey) return;
+
+    // The row is found before the entry changes: its name and command still say which.
+    const int row = FindRowOf(*it);
+    ChangeEntryHotKey(*it, dialog.m_nHotKey);
+    it->keydes = dialog.m_strKeyDes;
+    if (row >= 0) m_List.SetItemText(row, 1, it->keydes);
+
+    WriteListFile(m_strListFile);
+}
+
+void CTarnwickDlg::OnDelete() {
+    const int row = m_List.GetSelectionMark();
+    if (row == -1) return;
+    if (!DeleteEntry(row))
+        Message("Delete Nothing", kInformationCaption, MB_OK | MB_ICONINFORMATION);
+}
+
+void CTarnwickDlg::OnProperties() {
+    const int row = m_List.GetSelectionMark();
+    if (row == -1) return;
+    if (!EditEntry(row))
+        Message("Unexpect error.", kInformationCaption, MB_OK | MB_ICONINFORMATION);
+}
+
+void CTarnwickDlg::SetRowTexts(int row, const HotKeyEntry& entry) {
+    m_List.SetItemText(row, 1, entry.keydes);
+    m_List.SetItemText(row, 2, entry.path);
+    m_List.SetItemText(row, 3, entry.workdir);
+    m_List.SetItemText(row, 4, entry.info);
+}
+
+void CTarnwickDlg::SetRowImage(int row, int image) {
+    LVITEMA item = {};
+    item.mask = LVIF_IMAGE;
+    item.iItem = row;
+    item.iImage = image >= 0 ? image : I_IMAGENONE;
+    m_List.SetItem(&item);
+}
+
+// The first row showing the entry's name and command exactly. A label search by prefix
+// and without regard to case could pick another entry's row ("关机" would match a
+// program entry "关机助手" listed before it).
+int CTarnwickDlg::FindRowOf(const HotKeyEntry& entry) const {
+    const int rows = m_List.GetItemCount();
+    for (int row = 0; row < rows; ++row) {
+        if (m_List.GetItemText(row, 0) == entry.name && m_List.GetItemText(row, 2) == entry.path)
+            return row;
+    }
+    return -1;
+}

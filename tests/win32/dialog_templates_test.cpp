@@ -1,0 +1,205 @@
+// The editing dialogs' templates as the system loads them: captions, controls in tab
+// order with their texts, places and styles; and every fixed label of the program's
+// dialogs wide and tall enough for its whole text in the font it is drawn with.
+
+#include "res/resource.h"
+
+#include "framework_test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+const int kNoId = 0xFFFF;
+
+struct Control {
+    int id;
+    const char* className;
+    const char* text;
+    int x, y, cx, cy; // dialog units
+};
+
+std::vector<HWND> Children(HWND dialog) {
+    std::vector<HWND> children;
+    for (HWND child = ::GetWindow(dialog, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT))
+        children.push_back(child);
+    return children;
+}
+
+std::string ClassOf(HWND hwnd) {
+    char name[64] = {};
+    ::GetClassNameA(hwnd, name, sizeof(name));
+    return name;
+}
+
+LONG StyleOf(HWND hwnd) {
+    return ::GetWindowLongA(hwnd, GWL_STYLE);
+}
+
+void ExpectControls(HWND dialog, const std::vector<Control>& expected) {
+    std::vector<HWND> children = Children(dialog);
+    ASSERT_EQ(expected.size(), children.size());
+    for (size_t i = 0; i < children.size(); ++i) {
+        const Control& want = expected[i];
+        SCOPED_TRACE(std::to_string(i) + " " + want.text);
+        EXPECT_EQ(want.id, ::GetDlgCtrlID(children[i]) & 0xFFFF);
+        EXPECT_EQ(want.className, ClassOf(children[i]));
+        if (std::string(want.className) != "Static" || want.text[0] != '\0') {
+            EXPECT_EQ(want.text, CWnd::WindowText(children[i]));
+        }
+        // Position and size are mapped separately, each rounded on its own. An icon
+        // control takes its icon's size, so only its place is compared.
+        RECT origin = {want.x, want.y, 0, 0};
+        RECT size = {want.cx, want.cy, 0, 0};
+        ::MapDialogRect(dialog, &origin);
+        ::MapDialogRect(dialog, &size);
+        RECT actual;
+        ::GetWindowRect(children[i], &actual);
+        ::MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&actual), 2);
+        EXPECT_EQ(origin.left, actual.left);
+        EXPECT_EQ(origin.top, actual.top);
+        if ((StyleOf(children[i]) & SS_TYPEMASK) == SS_ICON && want.className[0] == 'S') continue;
+        EXPECT_EQ(size.left, actual.right - actual.left);
+        // A drop-down combo box's height counts its list, which is not shown.
+        if (std::string(want.className) != "ComboBox") {
+            EXPECT_EQ(size.top, actual.bottom - actual.top);
+        }
+    }
+}
+
+void ExpectDialogSize(HWND dialog, int cx, int cy) {
+    RECT size = {cx, cy, 0, 0};
+    ::MapDialogRect(dialog, &size);
+    RECT client;
+    ::GetClientRect(dialog, &client);
+    EXPECT_EQ(size.left, client.right);
+    EXPECT_EQ(size.top, client.bottom);
+}
+
+// Every text label fits its control on one line, in the font the control draws with.
+void ExpectLabelsWhole(HWND dialog) {
+    for (HWND child : Children(dialog)) {
+        if (ClassOf(child) != "Static") continue;
+        const LONG type = StyleOf(child) & SS_TYPEMASK;
+        if (type != SS_LEFT && type != SS_CENTER && type != SS_RIGHT) continue;
+        const std::string text = CWnd::WindowText(child);
+        if (text.empty()) continue;
+        SCOPED_TRACE(text);
+        HDC dc = ::GetDC(child);
+        HFONT font = reinterpret_cast<HFONT>(::SendMessageA(child, WM_GETFONT, 0, 0));
+        HGDIOBJ old = ::SelectObject(dc, font);
+        SIZE extent = {};
+        ::GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &extent);
+        ::SelectObject(dc, old);
+        ::ReleaseDC(child, dc);
+        RECT client;
+        ::GetClientRect(child, &client);
+        EXPECT_LE(extent.cx, client.right);
+        EXPECT_LE(extent.cy, client.bottom);
+    }
+}
+
+class DialogTemplatesTest : public ::testing::Test {
+protected:
+    void SetUp() override { EnsureCommonControls(); }
+
+    void InDialog(UINT id, const std::function<void(HWND)>& check) {
+        ScriptedDialog dialog(id);
+        dialog.body = [&] { check(dialog.m_hWnd); };
+        EXPECT_EQ(IDCANCEL, dialog.DoModal());
+    }
+};
+
+TEST_F(DialogTemplatesTest, IconPicker) {
+    InDialog(IDD_ICONSEL, [](HWND dialog) {
+        EXPECT_EQ("更改图标", CWnd::WindowText(dialog));
+        ExpectDialogSize(dialog, 209, 218);
+        ExpectControls(dialog, {
+                                   {IDOK, "Button", "确定", 34, 197, 42, 14},
+                                   {IDCANCEL, "Button", "取消", 108, 197, 44, 14},
+                                   {IDC_BTN_BROWSE_ICON_FILE, "Button", "浏览", 161, 29, 42, 14},
+                                   {kNoId, "Static", "文件名：", 6, 4, 37, 9},
+                                   {IDC_EDIT_ICON_FILE, "Edit", "", 6, 15, 196, 13},
+                                   {kNoId, "Static", "当前图标：", 6, 41, 43, 11},
+                                   {IDC_LIST_ICONS, "SysListView32", "", 6, 54, 196, 137},
+                               });
+        EXPECT_EQ(BS_PUSHBUTTON, StyleOf(::GetDlgItem(dialog, IDOK)) & BS_TYPEMASK);
+        EXPECT_NE(0, StyleOf(::GetDlgItem(dialog, IDC_EDIT_ICON_FILE)) & ES_AUTOHSCROLL);
+        const LONG list = StyleOf(::GetDlgItem(dialog, IDC_LIST_ICONS));
+        EXPECT_EQ(LVS_ICON, list & LVS_TYPEMASK);
+        const LONG wanted = LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_NOLABELWRAP | LVS_EDITLABELS |
+                            LVS_ALIGNLEFT | LVS_NOCOLUMNHEADER | WS_TABSTOP;
+        EXPECT_EQ(wanted, list & wanted);
+        // The picker's own image list is released by the picker alone.
+        EXPECT_EQ(0, list & LVS_SHAREIMAGELISTS);
+        ExpectLabelsWhole(dialog);
+    });
+}
+
+TEST_F(DialogTemplatesTest, ProgramEntry) {
+    InDialog(IDD_RUNINFO, [](HWND dialog) {
+        EXPECT_EQ("快速启动程序属性", CWnd::WindowText(dialog));
+        ExpectDialogSize(dialog, 213, 194);
+        ExpectControls(dialog, {
+                                   {IDOK, "Button", "确  定", 36, 178, 50, 14},
+                                   {IDCANCEL, "Button", "取 消", 120, 178, 50, 14},
+                                   {kNoId, "Static", "名称：", 8, 28, 25, 11},
+                                   {IDC_EDIT_NAME, "Edit", "", 51, 26, 155, 12},
+                                   {kNoId, "Static", "命令行：", 8, 6, 34, 9},
+                                   {IDC_EDIT_COMMAND, "Edit", "", 51, 5, 120, 12},
+                                   {kNoId, "Static", "图标：", 8, 46, 27, 10},
+                                   {IDC_ICON_ENTRY, "Static", "", 51, 47, 21, 20},
+                                   {IDC_BTN_CHANGE_ICON, "Button", "改  变", 156, 52, 48, 13},
+                                   {kNoId, "Static", "快捷键：", 8, 80, 34, 12},
+                                   {IDC_HOTKEY, "msctls_hotkey32", "", 51, 78, 154, 14},
+                                   {kNoId, "Static", "工作目录：", 8, 104, 43, 11},
+                                   {IDC_EDIT_WORKDIR, "Edit", "", 51, 102, 116, 13},
+                                   {IDC_BTN_BROWSE_WORKDIR, "Button", "浏  览", 170, 102, 34, 13},
+                                   {kNoId, "Static", "说明：", 8, 125, 26, 12},
+                                   {IDC_EDIT_NOTE, "Edit", "", 51, 126, 152, 40},
+                                   {IDC_BTN_BROWSE_COMMAND, "Button", "浏览", 175, 3, 31, 14},
+                               });
+        EXPECT_EQ(IDOK, LOWORD(::SendMessageA(dialog, DM_GETDEFID, 0, 0)));
+        for (int id :
+             {IDC_EDIT_NAME, IDC_EDIT_COMMAND, IDC_EDIT_WORKDIR, IDC_EDIT_NOTE, IDC_HOTKEY})
+            EXPECT_NE(0, StyleOf(::GetDlgItem(dialog, id)) & WS_TABSTOP) << id;
+        const LONG note = StyleOf(::GetDlgItem(dialog, IDC_EDIT_NOTE));
+        const LONG multi = ES_MULTILINE | ES_AUTOVSCROLL | ES_AUTOHSCROLL | ES_WANTRETURN;
+        EXPECT_EQ(multi, note & multi);
+        HWND icon = ::GetDlgItem(dialog, IDC_ICON_ENTRY);
+        EXPECT_EQ(SS_ICON, StyleOf(icon) & SS_TYPEMASK);
+        EXPECT_NE(nullptr, reinterpret_cast<HICON>(::SendMessageA(icon, STM_GETICON, 0, 0)));
+        ExpectLabelsWhole(dialog);
+    });
+}
+
+TEST_F(DialogTemplatesTest, BuiltInAction) {
+    InDialog(IDD_ACT, [](HWND dialog) {
+        EXPECT_EQ("Tarnwick 内置动作", CWnd::WindowText(dialog));
+        ExpectDialogSize(dialog, 199, 121);
+        ExpectControls(dialog, {
+                                   {IDOK, "Button", "添加", 31, 100, 50, 14},
+                                   {IDCANCEL, "Button", "取消", 106, 100, 50, 14},
+                                   {kNoId, "Static", "动  作:", 14, 18, 23, 10},
+                                   {IDC_COMBO_ACTION, "ComboBox", "", 48, 16, 97, 144},
+                                   {IDC_ICON_ACTION, "Static", "", 156, 12, 21, 20},
+                                   {kNoId, "Static", "快捷键:", 13, 60, 27, 9},
+                                   {IDC_HOTKEY, "msctls_hotkey32", "", 47, 57, 97, 14},
+                               });
+        EXPECT_EQ(IDOK, LOWORD(::SendMessageA(dialog, DM_GETDEFID, 0, 0)));
+        const LONG combo = StyleOf(::GetDlgItem(dialog, IDC_COMBO_ACTION));
+        EXPECT_EQ(CBS_DROPDOWN, combo & 0x3);
+        EXPECT_EQ(0, combo & CBS_SORT);
+        ExpectLabelsWhole(dialog);
+    });
+}
+
+TEST_F(DialogTemplatesTest, PanelAndAboutLabelsAreWhole) {
+    InDialog(IDD_TARNWICK_DIALOG, ExpectLabelsWhole);
+    InDialog(IDD_ABOUTBOX, ExpectLabelsWhole);
+}
+
+} // namespace

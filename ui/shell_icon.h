@@ -1,0 +1,35 @@
+#pragma once
+// Icons taken from files through the shell, and the one shown by a static control. The
+// caller owns every extracted icon: a static control never releases what it shows, and an
+// image list keeps a copy of what it is given.
+
+#include "ui/controls.h"
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include <string>
+
+// Icon `index` of `file` at the system's large size, or null. The shell answers 1, not
+// null, for a file that is no program, library or icon file; that is no icon either.
+inline HICON ExtractFileIcon(const std::string& file, int index) {
+    HICON icon =
+        ::ExtractIconA(::GetModuleHandleA(nullptr), file.c_str(), static_cast<UINT>(index));
+    return icon == reinterpret_cast<HICON>(1) ? nullptr : icon;
+}
+
+// How many icons `file` holds; 0 for a missing file or one without icons.
+inline int FileIconCount(const std::string& file) {
+    const int count = static_cast<int>(
+        ::ExtractIconExA(file.c_str(), -1, nullptr, nullptr, static_cast<UINT>(-1)));
+    return count > 0 ? count : 0;
+}
+
+// Shows `icon` (null blanks the display) and releases `owned`, the extracted icon shown
+// until now, which then holds `icon`. Call with null at the end, while the control still
+// exists, so the display never shows a released icon.
+inline void ShowOwnedIcon(CStatic& display, HICON icon, HICON& owned) {
+    display.SetIcon(icon);
+    if (owned != nullptr && owned != icon) ::DestroyIcon(owned);
+    owned = icon;
+}
