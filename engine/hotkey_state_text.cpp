@@ -9,5 +9,5 @@ std::string RefusedTrayTip(int refused) {
 }
 
 std::string RefusedRowTip(const std::string& keydes) {
-    return keydes + " 已被其他程序占用，这个快捷键没有生效。请用“属性”另选一个快捷键。";
+    return keydes + " 被其他程序占用，未生效。请用“属性”另选快捷键。";
 }
