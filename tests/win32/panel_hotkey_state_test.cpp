@@ -215,7 +215,40 @@ TEST_F(PanelHotKeyState, ClearAndLoadLeaveNoStaleRefusal) {
         EXPECT_EQ(0, p.RowCount());
         EXPECT_STREQ("Tarnwick V1.0", p.m_TrayIcon.GetTip());
         EXPECT_EQ(HotKeyState::None, p.RowHotKeyState(0));
+
+        // What Load does once its file is chosen, with the combination freed meanwhile.
+        system.hotkeys.erase(kOtherProgram);
+        p.ClearAll();
+        p.ReadListFile("list.map");
+        p.ShowAll();
+        p.EnableAllHotKeys();
+        EXPECT_EQ(HotKeyState::Registered, p.RowHotKeyState(0));
+        EXPECT_EQ(CDRF_DODEFAULT, p.CustomDraw(0).result);
+        EXPECT_STREQ("Tarnwick V1.0", p.m_TrayIcon.GetTip());
     });
+}
+
+// Properties registers at once even while the hotkeys are off, so a refused row can stand
+// among switched-off ones.
+TEST_F(PanelHotKeyState, ARowRefusedWhileOffStandsOutAmongTheGreyRows) {
+    RunState([&](StatePanel& p) {
+        p.Command(IDC_BTN_HOTKEYS_OFF);
+        p.answer = p.Entry(2);
+        p.answer.hotkey = kCodeCtrlAlt | 'N';
+        p.answer.keydes = "Ctrl + Alt + N";
+        p.SetMark(2);
+        p.Command(IDC_BTN_PROPERTIES);
+
+        EXPECT_EQ(HotKeyState::Off, p.RowHotKeyState(0));
+        EXPECT_EQ(HotKeyState::Refused, p.RowHotKeyState(2));
+        EXPECT_EQ(GetSysColor(COLOR_GRAYTEXT), p.CustomDraw(0).text);
+        EXPECT_EQ(kRefusedRowBack, p.CustomDraw(2).back);
+        EXPECT_EQ(0, p.WarningPixelsOf(0));
+        EXPECT_GT(p.WarningPixelsOf(2), 20);
+        EXPECT_STREQ("Tarnwick V1.0 - 1 个快捷键未生效", p.m_TrayIcon.GetTip());
+        EXPECT_EQ(kRefusedTip, p.TipOver(2));
+    });
+    EXPECT_EQ(2u, system.boxes.size());
 }
 
 } // namespace
