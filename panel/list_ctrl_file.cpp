@@ -32,28 +32,23 @@ bool IsLeadByte(char c) {
 }
 
 // The last path component, stepping over double-byte characters whole (a trail byte may
-// be a backslash); a trailing backslash is not a component of its own.
+// be a backslash). A trailing backslash ends the component before it; a drive root has no
+// name of its own, so its letter and colon serve.
 std::string LastComponent(const std::string& path) {
-    const std::string& trimmed = path;
-    size_t start = 0, lastSlash = std::string::npos, lastEnd = 0;
-    for (size_t i = 0; i < trimmed.size(); ++i) {
-        if (IsLeadByte(trimmed[i]) && i + 1 < trimmed.size()) {
+    size_t start = 0, end = path.size();
+    for (size_t i = 0; i < path.size(); ++i) {
+        if (IsLeadByte(path[i]) && i + 1 < path.size()) {
             ++i;
             continue;
         }
-        if (trimmed[i] == '\\') {
-            if (i + 1 == trimmed.size()) {
-                lastEnd = i;
-                break;
-            }
-            lastSlash = i;
-        }
+        if (path[i] != '\\') continue;
+        if (i + 1 == path.size())
+            end = i;
+        else
+            start = i + 1;
     }
-    if (lastEnd == 0) lastEnd = trimmed.size();
-    start = lastSlash == std::string::npos ? 0 : lastSlash + 1;
-    std::string name = trimmed.substr(start, lastEnd - start);
-    // A drive root has no name of its own; its letter and colon serve.
-    return name.empty() ? trimmed.substr(0, lastEnd) : name;
+    const std::string name = path.substr(start, end - start);
+    return name.empty() ? path.substr(0, end) : name;
 }
 
 // A dot is never the trail byte of a double-byte character, so the last four bytes can be

@@ -643,6 +643,11 @@ TEST_F(PanelDrop, AFolderGetsTheFolderIconAndItsWholeNameAShortcutItsTargetsIcon
     EXPECT_EQ(link, offered[1].path) << "the shortcut itself keeps its arguments";
     EXPECT_EQ(0, lstrcmpiA(ThisProgram().c_str(), offered[1].icon.c_str())) << offered[1].icon;
     ::RemoveDirectoryA(folder.c_str());
+
+    HotKeyEntry root;
+    root.path = "C:\\";
+    CListCtrlFile::RefineDroppedEntry(root);
+    EXPECT_EQ("C:", root.name);
 }
 
 } // namespace

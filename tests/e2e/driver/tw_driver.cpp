@@ -14,6 +14,7 @@
 #include <commctrl.h>
 #include <dlgs.h>
 #include <shellapi.h>
+#include <shlobj.h>
 
 #include <fcntl.h>
 #include <io.h>
@@ -23,6 +24,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -142,6 +144,8 @@ public:
     RemoteBuffer& operator=(const RemoteBuffer&) = delete;
 
     bool ok() const { return address_ != nullptr; }
+    // Leaves the memory to the program: it is still in use after the driver ends.
+    void keep() { address_ = nullptr; }
     char* at(size_t offset) const { return static_cast<char*>(address_) + offset; }
     bool write(size_t offset, const void* data, size_t n) {
         SIZE_T done = 0;
@@ -293,7 +297,14 @@ int cmd_text(const Args& a) {
     if (a.size() > 1) {
         Target t;
         if (int rc = find_control(a[0], a[1], &t)) return rc;
-        wnd = t.control;
+        // An edit of another process answers GetWindowText with its initial text only.
+        char buf[4096] = {0};
+        DWORD_PTR copied = 0;
+        if (!SendMessageTimeoutA(t.control, WM_GETTEXT, sizeof(buf), reinterpret_cast<LPARAM>(buf),
+                                 SMTO_NORMAL, kDefaultTimeout, &copied))
+            return fail("control %s did not answer", a[1]);
+        print_line(buf);
+        return kOk;
     }
     print_line(window_text(wnd));
     return kOk;
@@ -541,6 +552,81 @@ int cmd_file_dialog(const Args& a) {
         if (GetTickCount() - start >= timeout) return fail("file dialog '%s' stayed open", a[0]);
         Sleep(kPollMs);
     }
+    return kOk;
+}
+
+// --- Editing dialogs and drops ----------------------------------------------------------------
+
+// Types a text into a control of a window, as a person typing over its whole content.
+int cmd_set_text(const Args& a) {
+    Target t;
+    if (int rc = find_control(a[0], a[1], &t)) return rc;
+    DWORD_PTR result = 0;
+    if (!SendMessageTimeoutA(t.control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(a[2].c_str()),
+                             SMTO_NORMAL, kDefaultTimeout, &result))
+        return fail("control %s did not take the text", a[1]);
+    return kOk;
+}
+
+// Sets a hotkey control to a code (low byte the key, next byte the HOTKEYF_ flags).
+int cmd_set_hotkey(const Args& a) {
+    long code = 0;
+    if (!parse_int(a[2], &code)) return fail("bad hotkey code '%s'", a[2]);
+    Target t;
+    if (int rc = find_control(a[0], a[1], &t)) return rc;
+    SendMessageA(t.control, HKM_SETHOTKEY, static_cast<WPARAM>(code & 0xFFFF), 0);
+    return kOk;
+}
+
+// Selects an item of a combo box and tells its dialog, as a choice with the mouse does.
+int cmd_select_combo(const Args& a) {
+    long index = 0;
+    if (!parse_int(a[2], &index)) return fail("bad item '%s'", a[2]);
+    Target t;
+    if (int rc = find_control(a[0], a[1], &t)) return rc;
+    if (SendMessageA(t.control, CB_SETCURSEL, static_cast<WPARAM>(index), 0) == CB_ERR)
+        return fail("no item %s", a[2]);
+    SendMessageA(t.top, WM_COMMAND, MAKEWPARAM(t.id, CBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(t.control));
+    return kOk;
+}
+
+BOOL CALLBACK count_caption(HWND wnd, LPARAM param) {
+    auto* search = reinterpret_cast<std::pair<const std::string*, int>*>(param);
+    if (IsWindowVisible(wnd) && window_text(wnd) == *search->first) ++search->second;
+    return TRUE;
+}
+
+// How many visible top-level windows carry the caption.
+int cmd_count_windows(const Args& a) {
+    std::pair<const std::string*, int> search(&a[0], 0);
+    EnumWindows(count_caption, reinterpret_cast<LPARAM>(&search));
+    print_line(std::to_string(search.second));
+    return kOk;
+}
+
+// Drops files on the list of a window as the shell does: a DROPFILES block of ANSI paths,
+// each ended by a zero and the list by one more, posted with WM_DROPFILES. The shell's block
+// is global memory of the receiving process; a block of ours would not be carried there, so
+// it is built inside the program, where a plain pointer serves as a fixed global block.
+// The receiver's DragFinish releases what is its to release.
+int cmd_drop(const Args& a) {
+    HWND list = nullptr;
+    if (int rc = find_list(a[0], &list)) return rc;
+    std::string block(sizeof(DROPFILES), '\0');
+    DROPFILES header = {};
+    header.pFiles = sizeof(DROPFILES);
+    header.fWide = FALSE;
+    std::memcpy(&block[0], &header, sizeof header);
+    for (size_t i = 1; i < a.size(); ++i)
+        block.append(a[i].c_str(), a[i].size() + 1);
+    block.push_back('\0');
+    RemoteBuffer buf(list, block.size());
+    if (!buf.ok() || !buf.write(0, block.data(), block.size()))
+        return fail("cannot reach the process of '%s'", a[0]);
+    if (!PostMessageA(list, WM_DROPFILES, reinterpret_cast<WPARAM>(buf.at(0)), 0))
+        return fail("cannot post the drop to '%s'", a[0]);
+    buf.keep();
     return kOk;
 }
 
@@ -829,6 +915,11 @@ const Command kCommands[] = {
     {"box-text", 1, "CAPTION [MS]", cmd_box_text},
     {"press-exit", 2, "CAPTION ok|yes|ID [MS]", cmd_press_exit},
     {"file-dialog", 2, "CAPTION-OR-EMPTY PATH [MS]", cmd_file_dialog},
+    {"set-text", 3, "CAPTION ID TEXT", cmd_set_text},
+    {"set-hotkey", 3, "CAPTION ID CODE", cmd_set_hotkey},
+    {"select-combo", 3, "CAPTION ID INDEX", cmd_select_combo},
+    {"count-windows", 1, "CAPTION", cmd_count_windows},
+    {"drop", 2, "CAPTION FILE...", cmd_drop},
     {"keys", 1, "COMBO (e.g. ctrl+alt+end)", cmd_keys},
     {"run", 2, "MS COMMAND-LINE...", cmd_run},
     {"shell", 1, "PATH [DIR]", cmd_shell},
