@@ -56,7 +56,7 @@ TEST_F(RunInfoTest, DroppedFileGivesItsNameUpToTheFirstDot) {
     EXPECT_EQ("", notepad.m_entry.info);
     EXPECT_EQ("", notepad.m_entry.keydes);
     EXPECT_EQ(0, notepad.m_entry.hotkey);
-    EXPECT_EQ(0, notepad.m_entry.id);
+    EXPECT_EQ(kHotKeyIdNotNumbered, notepad.m_entry.id) << "numbered only when it is added";
     EXPECT_FALSE(notepad.m_entry.builtin);
 
     // The folder's dot plays no part.

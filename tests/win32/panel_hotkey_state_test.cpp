@@ -5,6 +5,7 @@
 
 #include "panel_test_support.h"
 
+#include "dialogs/act_dlg.h"
 #include "dialogs/run_info.h"
 #include "engine/hotkey_state_text.h"
 #include "res/resource.h"
@@ -24,11 +25,23 @@ public:
     using ScriptedPanel::ScriptedPanel;
     HotKeyEntry answer;
 
+    // The program entry dialog takes `answer` whole; the built-in action dialog its name,
+    // command, icon and hotkey.
     INT_PTR RunDialog(CDialog& dialog) override {
-        CRunInfo* info = dynamic_cast<CRunInfo*>(&dialog);
-        if (info == nullptr) return IDCANCEL;
-        info->m_entry = answer;
-        return IDOK;
+        if (CRunInfo* info = dynamic_cast<CRunInfo*>(&dialog)) {
+            info->m_entry = answer;
+            return IDOK;
+        }
+        if (CAct* act = dynamic_cast<CAct*>(&dialog)) {
+            act->m_strName = answer.name;
+            act->m_strPath = answer.path;
+            act->m_strIconFile = answer.icon;
+            act->m_nIconIndex = answer.iconint;
+            act->m_nHotKey = answer.hotkey;
+            act->m_strKeyDes = answer.keydes;
+            return IDOK;
+        }
+        return IDCANCEL;
     }
     void SetMark(int row) { m_List.SetSelectionMark(row); }
     HWND List() const { return m_List.GetSafeHwnd(); }
@@ -249,6 +262,32 @@ TEST_F(PanelHotKeyState, ARowRefusedWhileOffStandsOutAmongTheGreyRows) {
         EXPECT_EQ(kRefusedTip, p.TipOver(2));
     });
     EXPECT_EQ(2u, system.boxes.size());
+}
+
+TEST_F(PanelHotKeyState, TheBuiltInRebindFollowsTheSystemsAnswer) {
+    RunState([&](StatePanel& p) {
+        p.answer.name = "允许关机";
+        p.answer.path = "$ZELO.TW.ACT~allow_shutdown$";
+        p.answer.icon = "C:\\windows\\system32\\shell32.dll";
+        p.answer.hotkey = kCodeCtrlAlt | 'N';
+        p.answer.keydes = "Ctrl + Alt + N";
+        p.Command(IDC_BTN_BUILTIN); // a new built-in entry on the held combination
+        ASSERT_EQ(4, p.RowCount());
+        EXPECT_EQ(HotKeyState::Refused, p.RowHotKeyState(3));
+        EXPECT_STREQ("Tarnwick V1.0 - 2 个快捷键未生效", p.m_TrayIcon.GetTip());
+
+        p.answer.hotkey = kCodeCtrlAlt | 'B';
+        p.answer.keydes = "Ctrl + Alt + B";
+        p.Command(IDC_BTN_BUILTIN); // the same action again: only its hotkey moves
+        ASSERT_EQ(4, p.RowCount());
+        EXPECT_EQ(HotKeyState::Registered, p.RowHotKeyState(3));
+        EXPECT_EQ(CDRF_DODEFAULT, p.CustomDraw(3).result);
+        EXPECT_STREQ("Tarnwick V1.0 - 1 个快捷键未生效", p.m_TrayIcon.GetTip());
+
+        p.SetMark(0);
+        p.Command(IDC_BTN_DELETE); // the refused row goes, and with it the last refusal
+        EXPECT_STREQ("Tarnwick V1.0", p.m_TrayIcon.GetTip());
+    });
 }
 
 } // namespace
