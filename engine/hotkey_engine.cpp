@@ -25,17 +25,25 @@ bool CHotKeyEngine::RegisterFixedHotKeys() {
 bool CHotKeyEngine::EnableAllHotKeys() {
     m_nNextHotKeyId = kFirstEntryHotKeyId;
     for (HotKeyEntry& entry : m_entries) {
+        const bool heldUnderSameId =
+            entry.state == HotKeyState::Registered && entry.id == m_nNextHotKeyId;
         entry.id = m_nNextHotKeyId++;
         RegisterEntry(entry);
+        // Switching on while on (the tray item) is refused for every combination this
+        // window still holds; one held under the same id still starts this entry.
+        if (entry.state == HotKeyState::Refused && heldUnderSameId)
+            entry.state = HotKeyState::Registered;
     }
     SetButtons(true);
+    OnHotKeyStatesChanged();
     return true;
 }
 
 bool CHotKeyEngine::DisableAllHotKeys() {
-    for (const HotKeyEntry& entry : m_entries)
+    for (HotKeyEntry& entry : m_entries)
         UnregisterEntry(entry);
     SetButtons(false);
+    OnHotKeyStatesChanged();
     return true;
 }
 
@@ -83,8 +91,12 @@ void CHotKeyEngine::PreTranslateHotKey(unsigned message, std::uintptr_t wParam) 
 const HotKeyEntry& CHotKeyEngine::AppendEntry(const HotKeyEntry& entry) {
     HotKeyEntry numbered = entry;
     numbered.id = m_nNextHotKeyId++;
-    if (m_bHotKeysOn) RegisterEntry(numbered);
+    if (m_bHotKeysOn)
+        RegisterEntry(numbered);
+    else
+        numbered.state = numbered.hotkey != 0 ? HotKeyState::Off : HotKeyState::None;
     m_entries.push_back(numbered);
+    OnHotKeyStatesChanged();
     return m_entries.back();
 }
 
@@ -96,6 +108,7 @@ void CHotKeyEngine::ChangeEntryHotKey(HotKeyEntry& entry, int newCode) {
     if (newCode != 0 && !entry.IsNumbered()) entry.id = m_nNextHotKeyId++;
     entry.hotkey = newCode;
     RegisterEntry(entry);
+    OnHotKeyStatesChanged();
 }
 
 bool CHotKeyEngine::RemoveEntry(const std::string& name, const std::string& keydes) {
@@ -103,24 +116,40 @@ bool CHotKeyEngine::RemoveEntry(const std::string& name, const std::string& keyd
     if (it == m_entries.end()) return false;
     UnregisterEntry(*it);
     m_entries.erase(it);
+    OnHotKeyStatesChanged();
     return true;
 }
 
 void CHotKeyEngine::RemoveAllEntries() {
     DisableAllHotKeys();
     m_entries.clear();
+    OnHotKeyStatesChanged();
+}
+
+int CHotKeyEngine::RefusedHotKeyCount() const {
+    int refused = 0;
+    for (const HotKeyEntry& entry : m_entries)
+        if (entry.state == HotKeyState::Refused) ++refused;
+    return refused;
 }
 
 // Every registration and unregistration of an entry passes here. An entry that was never
 // numbered has nothing registered, and its id must never reach the system: the id 0 it
 // once carried is Ctrl+Alt+Home's.
-void CHotKeyEngine::RegisterEntry(const HotKeyEntry& entry) {
-    if (entry.hotkey != 0 && entry.IsNumbered())
-        CSysUtil(m_system).RegHotKey(m_hPanel, entry.hotkey, entry.id);
+void CHotKeyEngine::RegisterEntry(HotKeyEntry& entry) {
+    if (entry.hotkey == 0)
+        entry.state = HotKeyState::None;
+    else if (!entry.IsNumbered())
+        entry.state = HotKeyState::Off;
+    else if (CSysUtil(m_system).RegHotKey(m_hPanel, entry.hotkey, entry.id))
+        entry.state = HotKeyState::Registered;
+    else
+        entry.state = HotKeyState::Refused;
 }
 
-void CHotKeyEngine::UnregisterEntry(const HotKeyEntry& entry) {
+void CHotKeyEngine::UnregisterEntry(HotKeyEntry& entry) {
     if (entry.hotkey != 0 && entry.IsNumbered()) m_system.UnregisterHotKey(m_hPanel, entry.id);
+    entry.state = entry.hotkey != 0 ? HotKeyState::Off : HotKeyState::None;
 }
 
 // Exactly one of the two buttons offers the switch that makes sense.

@@ -15,6 +15,7 @@
 
 class CHotKeyEngine {
 public:
+    virtual ~CHotKeyEngine() = default;
     // `allowShutdown` is the application's shutdown-allowed flag, which built-in actions
     // started by a hotkey change; both must outlive the engine.
     CHotKeyEngine(tw::ISystem& system, int& allowShutdown);
@@ -56,12 +57,19 @@ public:
     // Unregisters every entry hotkey (buttons as DisableAllHotKeys) and empties the list.
     void RemoveAllEntries();
 
+    // How many entries' combinations the system refused at their last registration.
+    int RefusedHotKeyCount() const;
+
     EntryList m_entries;
     int m_nNextHotKeyId = kFirstEntryHotKeyId;
     bool m_bHotKeysOn = true;
     bool m_bPanelVisible = true;
 
 protected:
+    // Called after every operation that may have changed an entry's `state` or the set of
+    // entries, so that whatever shows the states can follow.
+    virtual void OnHotKeyStatesChanged() {}
+
     tw::ISystem& m_system;
     int& m_allowShutdown;
     tw::WindowRef m_hPanel = nullptr;
@@ -69,8 +77,9 @@ protected:
     tw::WindowRef m_hHotKeysOnButton = nullptr;
 
 private:
-    void RegisterEntry(const HotKeyEntry& entry);
-    void UnregisterEntry(const HotKeyEntry& entry);
+    // Both set the entry's `state` from what the system answered.
+    void RegisterEntry(HotKeyEntry& entry);
+    void UnregisterEntry(HotKeyEntry& entry);
     void SetButtons(bool hotKeysOn);
     void LaunchEntryWithId(int id);
 };

@@ -9,6 +9,14 @@
 // entry can neither unregister nor stand in for one of the fixed hotkeys (ids 0 and 1).
 constexpr int kHotKeyIdNotNumbered = -1;
 
+// Where an entry's hotkey stands with the system right now, as the system last answered.
+enum class HotKeyState {
+    Off,        // not registered: the hotkeys are switched off, or nothing has tried yet
+    None,       // code 0: there is nothing to register
+    Registered, // the system took the combination
+    Refused,    // the system refused it: someone else holds the combination
+};
+
 struct HotKeyEntry {
     std::string name;    // display name
     std::string path;    // target opened through the shell, or a built-in action token
@@ -17,9 +25,10 @@ struct HotKeyEntry {
     std::string info;    // free note, may hold CR LF
     std::string keydes;  // readable description of the hotkey
     int hotkey = 0;      // hotkey code: low byte virtual key, next byte modifier flags; 0 none
-    int id = kHotKeyIdNotNumbered; // hotkey id for registration, once numbered
-    int iconint = 0;               // index of the icon inside `icon`
-    bool builtin = false;          // `path` holds a built-in action token
+    int id = kHotKeyIdNotNumbered;        // hotkey id for registration, once numbered
+    int iconint = 0;                      // index of the icon inside `icon`
+    bool builtin = false;                 // `path` holds a built-in action token
+    HotKeyState state = HotKeyState::Off; // kept by the engine; never saved, never compared
 
     // Compares the six texts, `hotkey` and `iconint`; `id` and `builtin` take no part.
     bool operator==(const HotKeyEntry& other) const;

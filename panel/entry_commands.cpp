@@ -73,6 +73,7 @@ bool CTarnwickDlg::EditEntry(int row) {
         if (index < m_entryImages.size()) m_entryImages[index] = image;
     }
     ChangeEntryHotKey(*it, edited.hotkey); // same id, whatever the on/off state
+    edited.state = it->state;              // what the system answered, not the copy's
     *it = edited;
 
     SetRowTexts(row, edited);

@@ -138,6 +138,12 @@ LRESULT CListCtrlFile::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         OnDropFiles(reinterpret_cast<HDROP>(wParam));
         return 0;
     }
+    if (msg == WM_MOUSEMOVE) {
+        CTarnwickDlg* panel = dynamic_cast<CTarnwickDlg*>(CDialog::FromHandle(GetParent()));
+        if (panel != nullptr)
+            panel->OnListHover(static_cast<short>(LOWORD(lParam)),
+                               static_cast<short>(HIWORD(lParam)));
+    }
     return CListCtrl::WindowProc(msg, wParam, lParam);
 }
 

@@ -52,6 +52,7 @@ BOOL CTarnwickDlg::OnInitDialog() {
     CreateImageLists();
 
     InsertColumns();
+    CreateStateTip();
     UpdatePanelVisibility();
 
     if (ReadListFile(m_strListFile)) {
@@ -126,6 +127,9 @@ bool CTarnwickDlg::OnNotify(NMHDR* header, LRESULT* result) {
     case NM_DBLCLK:
         RunSelected();
         *result = 0;
+        return true;
+    case NM_CUSTOMDRAW:
+        *result = OnListCustomDraw(reinterpret_cast<NMLVCUSTOMDRAW*>(header));
         return true;
     default: return CDialog::OnNotify(header, result);
     }

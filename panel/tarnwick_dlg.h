@@ -16,6 +16,10 @@
 // The caption a second copy looks for; the dialog template carries the same text.
 extern const char kPanelCaption[];
 
+// How a row shows a binding the system refused, and one switched off with all the others.
+constexpr COLORREF kRefusedRowText = RGB(176, 0, 0);
+constexpr COLORREF kRefusedRowBack = RGB(255, 214, 214);
+
 class CTarnwickDlg : public CDialog, public CHotKeyEngine {
 public:
     CTarnwickDlg(tw::ISystem& system, int& allowShutdown);
@@ -49,6 +53,17 @@ public:
     // A message box owned by the panel, through the system seam.
     int Message(const std::string& text, const std::string& caption, unsigned flags);
 
+    // Where the binding a row shows stands with the system; None when no entry matches.
+    HotKeyState RowHotKeyState(int row) const;
+    // The list view's custom-draw step: refused rows in the warning colours, switched-off
+    // rows greyed. Returns the answer for the list view.
+    LRESULT OnListCustomDraw(NMLVCUSTOMDRAW* draw);
+    // The pointer moved over the list (client coordinates): the tip over a refused row
+    // says why it does not work.
+    void OnListHover(int x, int y);
+    // The tooltip window of the refused rows.
+    HWND m_hStateTip = nullptr;
+
     // Runs one of the editing dialogs the entry commands open (the program entry, built-in
     // action and icon picker dialogs) and returns its end code. Tests answer it instead
     // of a person: they fill the dialog's result fields and return IDOK or IDCANCEL.
@@ -73,8 +88,11 @@ protected:
     bool OnCommand(int id, int code) override;
     bool OnNotify(NMHDR* header, LRESULT* result) override;
     bool OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result) override;
+    void OnHotKeyStatesChanged() override;
 
 private:
+    void CreateStateTip();
+    TOOLINFOA StateTool() const;
     void CreateImageLists();
     // Extracts an entry's icon for both image lists; the index of the pair, or -1 when
     // the file gives no icon.
@@ -97,4 +115,6 @@ private:
 
     // The image pair each entry shows, in entry order; -1 for none.
     std::vector<int> m_entryImages;
+    // The row the state tip was last set for; -2 when it must be worked out anew.
+    int m_nTipRow = -2;
 };

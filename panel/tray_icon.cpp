@@ -6,6 +6,22 @@ namespace {
 // The record in its first form (88 bytes in a 32-bit program, wider in a 64-bit one, where
 // the handles are): every shell since the notification area exists understands it.
 const DWORD kNotifyDataSize = NOTIFYICONDATAA_V1_SIZE;
+// That form keeps 64 bytes of tip, the terminator included.
+const int kTipBytes = 64;
+
+// Copies a tip that may be too long without cutting a double-byte character in two.
+void CopyTip(char* target, const char* tip) {
+    const char* text = tip ? tip : "";
+    int length = 0;
+    while (text[length] != '\0') {
+        const int step =
+            IsDBCSLeadByte(static_cast<BYTE>(text[length])) && text[length + 1] ? 2 : 1;
+        if (length + step > kTipBytes - 1) break;
+        length += step;
+    }
+    std::memcpy(target, text, static_cast<size_t>(length));
+    target[length] = '\0';
+}
 } // namespace
 
 CTrayIcon::CTrayIcon() : m_bActive(FALSE), m_bHidden(FALSE) {
@@ -32,7 +48,7 @@ BOOL CTrayIcon::AddToTray(HWND owner, UINT callbackMessage, const char* tip, HIC
     m_nid.uCallbackMessage = callbackMessage;
     m_nid.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     // The tip must fit in 63 bytes; a longer one is cut rather than overrun.
-    lstrcpynA(m_nid.szTip, tip ? tip : "", 64);
+    CopyTip(m_nid.szTip, tip);
     m_bActive = Shell_NotifyIconA(NIM_ADD, &m_nid) ? TRUE : FALSE;
     return m_bActive;
 }
@@ -56,6 +72,16 @@ void CTrayIcon::ShowInTray() {
     m_nid.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     Shell_NotifyIconA(NIM_ADD, &m_nid);
     m_bHidden = FALSE;
+}
+
+void CTrayIcon::SetTip(const char* tip) {
+    char copy[kTipBytes];
+    CopyTip(copy, tip);
+    if (lstrcmpA(m_nid.szTip, copy) == 0) return;
+    std::memcpy(m_nid.szTip, copy, sizeof copy);
+    if (!m_bActive || m_bHidden) return;
+    m_nid.uFlags = NIF_TIP;
+    Shell_NotifyIconA(NIM_MODIFY, &m_nid);
 }
 
 HMENU CTrayIcon::LoadTrayMenu(HMENU* popup) const {

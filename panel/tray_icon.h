@@ -19,6 +19,10 @@ public:
     // Takes the icon out for now; ShowInTray brings it back.
     void HideFromTray();
     void ShowInTray();
+    // Changes the tip: an icon in the notification area shows it at once, a hidden one
+    // when it comes back; an inactive object only keeps it.
+    void SetTip(const char* tip);
+    const char* GetTip() const { return m_nid.szTip; }
 
     // One callback message from the shell: 1 when it was for our icon, 0 otherwise.
     virtual LRESULT OnTrayCallback(WPARAM wParam, LPARAM lParam);

@@ -814,6 +814,110 @@ int cmd_windows(const Args&) {
     return kOk;
 }
 
+// --- Hotkeys held by another program and the rows they leave refused -------------------------
+
+// "ctrl+alt+q" as registration modifiers and a virtual key.
+bool parse_combo(const std::string& combo, UINT* modifiers, UINT* vk) {
+    *modifiers = 0;
+    *vk = 0;
+    size_t pos = 0;
+    for (;;) {
+        size_t plus = combo.find('+', pos);
+        KeyName key;
+        if (!parse_key(combo.substr(pos, plus == std::string::npos ? plus : plus - pos), &key))
+            return false;
+        if (key.vk == VK_CONTROL)
+            *modifiers |= MOD_CONTROL;
+        else if (key.vk == VK_MENU)
+            *modifiers |= MOD_ALT;
+        else if (key.vk == VK_SHIFT)
+            *modifiers |= MOD_SHIFT;
+        else
+            *vk = key.vk;
+        if (plus == std::string::npos) break;
+        pos = plus + 1;
+    }
+    return *vk != 0;
+}
+
+// Another program that holds a combination: registers it, writes "held" (or "refused") into
+// FLAG-FILE, and keeps it until that file is deleted or MS have passed; then lets it go and
+// makes "FLAG-FILE.done".
+int cmd_hold_hotkey(const Args& a) {
+    UINT modifiers = 0, vk = 0;
+    if (!parse_combo(a[0], &modifiers, &vk)) return fail("bad combination '%s'", a[0]);
+    const std::string& flag = a[1];
+    const DWORD timeout = timeout_arg(a, 2);
+    const bool held = RegisterHotKey(nullptr, 0x7E57, modifiers, vk) != FALSE;
+    HANDLE file = CreateFileA(flag.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE,
+                              nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return fail("cannot write '%s'", flag);
+    const char* text = held ? "held\n" : "refused\n";
+    DWORD written = 0;
+    WriteFile(file, text, static_cast<DWORD>(std::strlen(text)), &written, nullptr);
+    CloseHandle(file);
+    if (!held) return fail("'%s' is taken already", a[0]);
+    const DWORD start = GetTickCount();
+    while (GetFileAttributesA(flag.c_str()) != INVALID_FILE_ATTRIBUTES &&
+           GetTickCount() - start < timeout) {
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        } // a press of the held combination ends here
+        Sleep(kPollMs);
+    }
+    UnregisterHotKey(nullptr, 0x7E57);
+    // "FLAG-FILE.done" tells that the combination is free again.
+    HANDLE done = CreateFileA((flag + ".done").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (done != INVALID_HANDLE_VALUE) CloseHandle(done);
+    return kOk;
+}
+
+// A row's rectangle on the screen (left top right bottom), in the desktop's coordinates.
+int cmd_row_rect(const Args& a) {
+    HWND list = nullptr;
+    if (int rc = find_list(a[0], &list)) return rc;
+    long row = 0;
+    if (!parse_int(a[1], &row)) return fail("bad row '%s'", a[1]);
+    RemoteBuffer buf(list, sizeof(RECT));
+    RECT rect = {};
+    rect.left = LVIR_BOUNDS;
+    if (!buf.ok() || !buf.write(0, &rect, sizeof(rect))) return fail("no memory in '%s'", a[0]);
+    if (!SendMessageA(list, LVM_GETITEMRECT, static_cast<WPARAM>(row),
+                      reinterpret_cast<LPARAM>(buf.at(0))) ||
+        !buf.read(0, &rect, sizeof(rect)))
+        return fail("no row %s", a[1]);
+    MapWindowPoints(list, nullptr, reinterpret_cast<POINT*>(&rect), 2);
+    char line[96];
+    std::snprintf(line, sizeof(line), "%ld %ld %ld %ld", rect.left, rect.top, rect.right,
+                  rect.bottom);
+    print_line(line);
+    return kOk;
+}
+
+BOOL CALLBACK find_shown_tip(HWND wnd, LPARAM param) {
+    if (!IsWindowVisible(wnd) || class_name(wnd) != TOOLTIPS_CLASSA) return TRUE;
+    char text[1024] = {0};
+    SendMessageA(wnd, WM_GETTEXT, sizeof(text), reinterpret_cast<LPARAM>(text));
+    if (text[0] == '\0') return TRUE;
+    *reinterpret_cast<std::string*>(param) = text;
+    return FALSE;
+}
+
+// The text of the tooltip on show, waiting up to MS for one to appear.
+int cmd_tip_text(const Args& a) {
+    const DWORD timeout = timeout_arg(a, 0), start = GetTickCount();
+    std::string text;
+    for (;;) {
+        EnumWindows(find_shown_tip, reinterpret_cast<LPARAM>(&text));
+        if (!text.empty()) break;
+        if (GetTickCount() - start >= timeout) return fail("no tooltip on show%s", "");
+        Sleep(kPollMs);
+    }
+    print_line(text);
+    return kOk;
+}
+
 // --- Dispatch --------------------------------------------------------------------------------
 
 struct Command {
@@ -864,6 +968,9 @@ const Command kCommands[] = {
     {"shell", 1, "PATH [DIR]", cmd_shell},
     {"hold-mutex", 1, "NAME [MS]", cmd_hold_mutex},
     {"windows", 0, "", cmd_windows},
+    {"hold-hotkey", 2, "COMBO FLAG-FILE [MS]", cmd_hold_hotkey},
+    {"row-rect", 2, "CAPTION ROW", cmd_row_rect},
+    {"tip-text", 0, "[MS]", cmd_tip_text},
 };
 
 int usage() {

@@ -1,0 +1,13 @@
+#include "engine/hotkey_state_text.h"
+
+const char kTrayTipPlain[] = "Tarnwick V1.0";
+
+std::string RefusedTrayTip(int refused) {
+    if (refused <= 0) return kTrayTipPlain;
+    // At most 10 digits: the whole text stays far below 63 bytes.
+    return std::string(kTrayTipPlain) + " - " + std::to_string(refused) + " 个快捷键未生效";
+}
+
+std::string RefusedRowTip(const std::string& keydes) {
+    return keydes + " 被其他程序占用，未生效。请用“属性”另选快捷键。";
+}

@@ -1,0 +1,15 @@
+#pragma once
+// The texts that tell the user which bindings are not working: the tray icon's tip and
+// the tip over a refused row.
+
+#include <string>
+
+// The tray tip the program starts with, which stays while every binding works.
+extern const char kTrayTipPlain[];
+
+// The tray tip for `refused` bindings the system refused; never longer than the 63 bytes
+// the notification area keeps.
+std::string RefusedTrayTip(int refused);
+
+// The tip over a row whose combination, described by `keydes`, the system refused.
+std::string RefusedRowTip(const std::string& keydes);

@@ -1,0 +1,78 @@
+// Which bindings work: rows whose combination the system refused are drawn in a warning
+// colour and explain themselves in a tip, rows switched off with all the others are
+// greyed, and the tray tip counts the refusals. Nothing here changes a row's text: rows
+// are traced back to their entries by it.
+
+#include "panel/tarnwick_dlg.h"
+
+#include "engine/hotkey_state_text.h"
+
+HotKeyState CTarnwickDlg::RowHotKeyState(int row) const {
+    if (row < 0 || row >= m_List.GetItemCount()) return HotKeyState::None;
+    const EntryList::const_iterator it =
+        FindEntryByRow(m_entries, m_List.GetItemText(row, 0), m_List.GetItemText(row, 1));
+    return it == m_entries.end() ? HotKeyState::None : it->state;
+}
+
+LRESULT CTarnwickDlg::OnListCustomDraw(NMLVCUSTOMDRAW* draw) {
+    if (draw->nmcd.dwDrawStage == CDDS_PREPAINT) return CDRF_NOTIFYITEMDRAW;
+    if (draw->nmcd.dwDrawStage != CDDS_ITEMPREPAINT) return CDRF_DODEFAULT;
+    switch (RowHotKeyState(static_cast<int>(draw->nmcd.dwItemSpec))) {
+    case HotKeyState::Refused:
+        draw->clrText = kRefusedRowText;
+        draw->clrTextBk = kRefusedRowBack;
+        return CDRF_NEWFONT;
+    case HotKeyState::Off: draw->clrText = GetSysColor(COLOR_GRAYTEXT); return CDRF_NEWFONT;
+    default: return CDRF_DODEFAULT;
+    }
+}
+
+void CTarnwickDlg::OnHotKeyStatesChanged() {
+    if (m_List.GetSafeHwnd() != nullptr) InvalidateRect(m_List.GetSafeHwnd(), nullptr, FALSE);
+    m_nTipRow = -2; // the row under the pointer may have changed its state
+    m_TrayIcon.SetTip(RefusedTrayTip(RefusedHotKeyCount()).c_str());
+}
+
+// One tool over the whole list; its text follows the row under the pointer.
+TOOLINFOA CTarnwickDlg::StateTool() const {
+    TOOLINFOA tool = {};
+    tool.cbSize = TTTOOLINFOA_V2_SIZE;
+    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    tool.hwnd = m_hWnd;
+    tool.uId = reinterpret_cast<UINT_PTR>(m_List.GetSafeHwnd());
+    return tool;
+}
+
+void CTarnwickDlg::CreateStateTip() {
+    m_hStateTip = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr,
+                                  WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP, CW_USEDEFAULT,
+                                  CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, m_hWnd, nullptr,
+                                  GetModuleHandleA(nullptr), nullptr);
+    if (m_hStateTip == nullptr) return; // the list works without its tips
+    TOOLINFOA tool = StateTool();
+    tool.lpszText = const_cast<char*>("");
+    ::SendMessageA(m_hStateTip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+    // Long enough to read the advice; the key description makes the text wide.
+    ::SendMessageA(m_hStateTip, TTM_SETDELAYTIME, TTDT_AUTOPOP, 20000);
+    ::SendMessageA(m_hStateTip, TTM_ACTIVATE, FALSE, 0);
+}
+
+void CTarnwickDlg::OnListHover(int x, int y) {
+    if (m_hStateTip == nullptr) return;
+    LVHITTESTINFO hit = {};
+    hit.pt.x = x;
+    hit.pt.y = y;
+    const int row =
+        static_cast<int>(m_List.SendMessage(LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
+    if (row == m_nTipRow) return;
+    m_nTipRow = row;
+
+    std::string text;
+    if (RowHotKeyState(row) == HotKeyState::Refused)
+        text = RefusedRowTip(m_List.GetItemText(row, 1));
+    TOOLINFOA tool = StateTool();
+    tool.lpszText = const_cast<char*>(text.c_str());
+    ::SendMessageA(m_hStateTip, TTM_UPDATETIPTEXTA, 0, reinterpret_cast<LPARAM>(&tool));
+    // An inactive tooltip stays away from the rows that work.
+    ::SendMessageA(m_hStateTip, TTM_ACTIVATE, text.empty() ? FALSE : TRUE, 0);
+}

@@ -1,0 +1,150 @@
+// What the engine knows about each entry's registration: it follows the system's answers
+// through every operation that registers or unregisters, and feeds the count of refusals.
+#include "engine/hotkey_state_text.h"
+#include "tests/support/engine_fixture.h"
+
+namespace {
+
+const std::pair<unsigned, unsigned> kCtrlAltQ{tw::kModControl | tw::kModAlt, 'Q'};
+
+class HotKeyStates : public EngineTest {
+protected:
+    std::vector<HotKeyState> States() const {
+        std::vector<HotKeyState> states;
+        for (const HotKeyEntry& e : engine.m_entries)
+            states.push_back(e.state);
+        return states;
+    }
+
+    // Three entries: a free combination, one another program holds, and none.
+    void StartWithHeldCombination() {
+        sys.takenByOthers.insert(kCtrlAltQ);
+        engine.m_entries.push_back(Program("free", CtrlAlt('A')));
+        engine.m_entries.push_back(Program("held", CtrlAlt('Q')));
+        engine.m_entries.push_back(Program("none", 0));
+        engine.EnableAllHotKeys();
+    }
+};
+
+using S = HotKeyState;
+
+TEST_F(HotKeyStates, StartUpTakesEachAnswerOfTheSystem) {
+    StartWithHeldCombination();
+    EXPECT_EQ((std::vector<S>{S::Registered, S::Refused, S::None}), States());
+    EXPECT_EQ(1, engine.RefusedHotKeyCount());
+    EXPECT_EQ(1u, sys.messageBoxes.size()); // the refusal message is still shown once
+}
+
+TEST_F(HotKeyStates, SwitchingOffAndOnRetriesAndFindsAFreedCombination) {
+    StartWithHeldCombination();
+    engine.PreTranslateHotKey(tw::kWmHotKey, kHotKeyIdSwitch);
+    EXPECT_EQ((std::vector<S>{S::Off, S::Off, S::None}), States());
+    EXPECT_EQ(0, engine.RefusedHotKeyCount());
+
+    engine.PreTranslateHotKey(tw::kWmHotKey, kHotKeyIdSwitch); // still held: refused again
+    EXPECT_EQ((std::vector<S>{S::Registered, S::Refused, S::None}), States());
+
+    sys.takenByOthers.clear(); // the other program ends
+    engine.OnDisableHotKeys();
+    engine.OnEnableHotKeys();
+    EXPECT_EQ((std::vector<S>{S::Registered, S::Registered, S::None}), States());
+    EXPECT_EQ(0, engine.RefusedHotKeyCount());
+    EXPECT_TRUE(sys.IsRegistered(11));
+}
+
+TEST_F(HotKeyStates, SwitchingOnWhileOnKeepsCombinationsStillHeldUnderTheirIds) {
+    StartWithHeldCombination();
+    sys.messageBoxes.clear();
+    engine.OnEnableHotKeys();               // the tray item offered while the hotkeys are on
+    EXPECT_EQ(2u, sys.messageBoxes.size()); // both refusals reported, as before
+    EXPECT_EQ((std::vector<S>{S::Registered, S::Refused, S::None}), States());
+}
+
+TEST_F(HotKeyStates, AddRegistersWhenOnAndLeavesOffWhenOff) {
+    sys.takenByOthers.insert(kCtrlAltQ);
+    EXPECT_EQ(S::Refused, engine.AppendEntry(Program("held", CtrlAlt('Q'))).state);
+    EXPECT_EQ(S::Registered, engine.AppendEntry(Program("free", CtrlAlt('A'))).state);
+    EXPECT_EQ(S::None, engine.AppendEntry(Program("none", 0)).state);
+    EXPECT_EQ(1, engine.RefusedHotKeyCount());
+
+    engine.OnDisableHotKeys();
+    EXPECT_EQ(S::Off, engine.AppendEntry(Program("later", CtrlAlt('B'))).state);
+    EXPECT_EQ(S::None, engine.AppendEntry(Program("later none", 0)).state);
+}
+
+TEST_F(HotKeyStates, ChangingARefusedCombinationToAFreeOneRegistersIt) {
+    StartWithHeldCombination();
+    HotKeyEntry& held = *std::next(engine.m_entries.begin());
+    engine.ChangeEntryHotKey(held, CtrlAlt('W'));
+    EXPECT_EQ(S::Registered, held.state);
+    EXPECT_EQ(11, held.id);
+    EXPECT_EQ(0, engine.RefusedHotKeyCount());
+
+    engine.ChangeEntryHotKey(held, CtrlAlt('Q')); // and back to the held one
+    EXPECT_EQ(S::Refused, held.state);
+    engine.ChangeEntryHotKey(held, 0);
+    EXPECT_EQ(S::None, held.state);
+    EXPECT_FALSE(sys.IsRegistered(11));
+}
+
+TEST_F(HotKeyStates, AChangeWhileOffRegistersAtOnceAndSurvivesTheSwitchOn) {
+    StartWithHeldCombination();
+    engine.PreTranslateHotKey(tw::kWmHotKey, kHotKeyIdSwitch);
+    HotKeyEntry& free = engine.m_entries.front();
+    engine.ChangeEntryHotKey(free, CtrlAlt('B'));
+    EXPECT_EQ(S::Registered, free.state); // registered whatever the switch says
+
+    engine.PreTranslateHotKey(tw::kWmHotKey, kHotKeyIdSwitch);
+    EXPECT_EQ(S::Registered, free.state); // still held by this window under id 10
+    EXPECT_TRUE(sys.IsRegistered(10));
+}
+
+TEST_F(HotKeyStates, RemovingTheRefusedEntriesClearsTheCount) {
+    StartWithHeldCombination();
+    engine.AppendEntry(Program("held too", CtrlAlt('Q')));
+    EXPECT_EQ(2, engine.RefusedHotKeyCount());
+    EXPECT_TRUE(engine.RemoveEntry("held", "key " + std::to_string(CtrlAlt('Q'))));
+    EXPECT_EQ(1, engine.RefusedHotKeyCount());
+    engine.RemoveAllEntries();
+    EXPECT_EQ(0, engine.RefusedHotKeyCount());
+}
+
+class CountingEngine : public CHotKeyEngine {
+public:
+    using CHotKeyEngine::CHotKeyEngine;
+    int changes = 0;
+
+protected:
+    void OnHotKeyStatesChanged() override { ++changes; }
+};
+
+TEST_F(HotKeyStates, EveryRegisteringOperationTellsTheDisplay) {
+    CountingEngine counted(sys, allowShutdown);
+    counted.AppendEntry(Program("a", CtrlAlt('A')));
+    EXPECT_EQ(1, counted.changes);
+    counted.ChangeEntryHotKey(counted.m_entries.front(), CtrlAlt('C'));
+    EXPECT_EQ(2, counted.changes);
+    counted.PreTranslateHotKey(tw::kWmHotKey, kHotKeyIdSwitch);
+    EXPECT_EQ(3, counted.changes);
+    counted.OnEnableHotKeys();
+    EXPECT_EQ(4, counted.changes);
+    counted.RemoveEntry("a", "key " + std::to_string(CtrlAlt('A')));
+    EXPECT_EQ(5, counted.changes);
+    counted.RemoveAllEntries();
+    EXPECT_GE(counted.changes, 6);
+}
+
+TEST(HotKeyStateTexts, TrayTipCountsRefusalsAndFitsTheNotificationArea) {
+    EXPECT_EQ("Tarnwick V1.0", RefusedTrayTip(0));
+    EXPECT_EQ("Tarnwick V1.0 - 2 个快捷键未生效", RefusedTrayTip(2));
+    EXPECT_LE(RefusedTrayTip(2147483647).size(), 63u);
+}
+
+TEST(HotKeyStateTexts, RowTipNamesTheCombinationAndTheWayOut) {
+    const std::string tip = RefusedRowTip("Ctrl + Alt + Q");
+    EXPECT_EQ(0u, tip.find("Ctrl + Alt + Q "));
+    EXPECT_NE(std::string::npos, tip.find("其他程序占用"));
+    EXPECT_NE(std::string::npos, tip.find("“属性”"));
+}
+
+} // namespace
