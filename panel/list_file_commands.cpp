@@ -6,6 +6,8 @@
 #include "ui/file_dialog.h"
 #include "storage/list_file.h"
 
+#include <iterator>
+
 namespace {
 const char kListFilter[] = "快捷键列表文件(*.map)|*.map|所有文件(*.*)|*.*|";
 } // namespace
@@ -28,6 +30,10 @@ bool CTarnwickDlg::ReadListFile(const std::string& path) {
             m_entryImages.push_back(AppendIconPair(entry.icon, entry.iconint));
             m_entries.push_back(entry);
         });
+    // A file that gave no icon during this read may give one later (a program installed
+    // meanwhile); only the icons that are in the lists stay known.
+    for (auto it = m_iconPairs.begin(); it != m_iconPairs.end();)
+        it = it->second < 0 ? m_iconPairs.erase(it) : std::next(it);
     if (result == ListReadResult::Invalid)
         Message("该文件不是有效的快捷键列表文件!", "SERVER ERROR", MB_ICONERROR);
     return result == ListReadResult::Ok;

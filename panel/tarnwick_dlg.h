@@ -10,7 +10,9 @@
 #include "ui/controls.h"
 #include "ui/dialog.h"
 
+#include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 // The caption a second copy looks for; the dialog template carries the same text.
@@ -55,6 +57,8 @@ public:
     CButton m_btnHotKeysOn;
     CListCtrlFile m_List;
     HICON m_hIcon;
+    // What the shell broadcasts when its taskbar was created anew.
+    const UINT m_uTaskbarCreated;
 
 protected:
     BOOL OnInitDialog() override;
@@ -67,9 +71,11 @@ protected:
 
 private:
     void CreateImageLists();
-    // Extracts an entry's icon for both image lists; the index of the pair, or -1 when
-    // the file gives no icon.
+    // The image pair that shows icon index of file, in both image lists; -1 when the file
+    // gives no icon. A pair may be shared by every row showing the same icon, and is never
+    // changed afterwards: a row that needs another icon asks for another pair.
     int AppendIconPair(const std::string& file, int index);
+    int ExtractIconPair(const std::string& file, int index);
     void OnClear();
     void TrackMenu(int position);
     void SetViewMode(DWORD view);
@@ -80,4 +86,7 @@ private:
 
     // The image pair each entry shows, in entry order; -1 for none.
     std::vector<int> m_entryImages;
+    // The pair of each icon already in the image lists (or -1 when it gave none); lives
+    // and dies with the lists.
+    std::map<std::pair<std::string, int>, int> m_iconPairs;
 };

@@ -1,6 +1,9 @@
 #include "panel/tray_icon.h"
 
+#include "platform/text_fit.h"
+
 #include <cstring>
+#include <string>
 
 namespace {
 // The record in its first, 88-byte form: every shell since the notification area exists
@@ -31,8 +34,11 @@ BOOL CTrayIcon::AddToTray(HWND owner, UINT callbackMessage, const char* tip, HIC
     m_nid.hIcon = icon;
     m_nid.uCallbackMessage = callbackMessage;
     m_nid.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
-    // The tip must fit in 63 bytes; a longer one is cut rather than overrun.
-    lstrcpynA(m_nid.szTip, tip ? tip : "", 64);
+    // The tip must fit in 63 bytes; a longer one is cut rather than overrun, and never
+    // inside a double-byte character.
+    const std::string fitted = FitWholeChars(tip ? tip : "", sizeof m_nid.szTip,
+                                             [](unsigned char b) { return ::IsDBCSLeadByte(b); });
+    std::memcpy(m_nid.szTip, fitted.c_str(), fitted.size() + 1);
     m_bActive = Shell_NotifyIconA(NIM_ADD, &m_nid) ? TRUE : FALSE;
     return m_bActive;
 }
@@ -56,6 +62,12 @@ void CTrayIcon::ShowInTray() {
     m_nid.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     Shell_NotifyIconA(NIM_ADD, &m_nid);
     m_bHidden = FALSE;
+}
+
+void CTrayIcon::RestoreAfterShellRestart() {
+    if (!m_bActive || m_bHidden) return;
+    m_nid.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    Shell_NotifyIconA(NIM_ADD, &m_nid);
 }
 
 HMENU CTrayIcon::LoadTrayMenu(HMENU* popup) const {

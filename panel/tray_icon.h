@@ -19,6 +19,9 @@ public:
     // Takes the icon out for now; ShowInTray brings it back.
     void HideFromTray();
     void ShowInTray();
+    // The shell's notification area was created anew (the shell restarted) and has
+    // forgotten every icon: puts ours back when it is meant to be shown.
+    void RestoreAfterShellRestart();
 
     // One callback message from the shell: 1 when it was for our icon, 0 otherwise.
     virtual LRESULT OnTrayCallback(WPARAM wParam, LPARAM lParam);
