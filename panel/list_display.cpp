@@ -52,7 +52,7 @@ int CTarnwickDlg::AppendIconPair(const std::string& file, int index) {
     const auto known = m_iconPairs.find(key);
     if (known != m_iconPairs.end()) return known->second;
     const int image = ExtractIconPair(file, index);
-    m_iconPairs.emplace(key, image);
+    if (image >= 0) m_iconPairs.emplace(key, image);
     return image;
 }
 

@@ -86,7 +86,6 @@ private:
 
     // The image pair each entry shows, in entry order; -1 for none.
     std::vector<int> m_entryImages;
-    // The pair of each icon already in the image lists (or -1 when it gave none); lives
-    // and dies with the lists.
+    // The pair of each icon already in the image lists; lives and dies with the lists.
     std::map<std::pair<std::string, int>, int> m_iconPairs;
 };
