@@ -22,7 +22,8 @@ constexpr uint32_t kNone = 0xFFFFFFFFu;
 
 // A document holds its file's bytes once; its lines are views into them by offset, so
 // the whole document costs about the file plus a dozen bytes a line, and offsets stay
-// good when later values grow the text.
+// good when later values grow the text. Up to 512 MiB, so that every offset and length
+// fits the fields of a line.
 constexpr size_t kMaxText = size_t(1) << 29;
 
 enum Kind : uint32_t { kValueLine = 0, kHeaderLine = 1, kCommentLine = 2, kOtherLine = 3 };
