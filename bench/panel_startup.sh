@@ -33,14 +33,18 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# Wine's own programs that carry icons; the list cycles through the first 20 present.
-sys=$WINEPREFIX/drive_c/windows/system32
+# Twenty distinct files of Wine's own programs, control panel applets and libraries that
+# carry icons (Wine ships about a dozen programs with icons), all present in a new prefix.
 icons=()
-for p in notepad regedit winecfg taskmgr explorer wordpad cmd control winemine winhlp32 \
-         iexplore msiexec progman winefile wineconsole uninstaller hh oleview write dxdiag \
-         msinfo32 wmplayer winver view; do
-    [ -f "$sys/$p.exe" ] && icons+=("C:\\windows\\system32\\$p.exe")
-    [ ${#icons[@]} -eq 20 ] && break
+for p in windows/system32/notepad.exe windows/regedit.exe windows/system32/winecfg.exe \
+         windows/system32/taskmgr.exe windows/system32/cmd.exe windows/system32/winemine.exe \
+         windows/system32/winhlp32.exe windows/system32/iexplore.exe \
+         windows/system32/msiexec.exe windows/system32/winefile.exe windows/hh.exe \
+         "Program Files/Windows NT/Accessories/wordpad.exe" windows/notepad.exe \
+         windows/system32/appwiz.cpl windows/system32/inetcpl.cpl windows/system32/joy.cpl \
+         windows/system32/shell32.dll windows/system32/user32.dll \
+         windows/system32/comctl32.dll windows/system32/comdlg32.dll; do
+    [ -f "$WINEPREFIX/drive_c/$p" ] && icons+=("C:\\${p//\//\\}")
 done
 
 write_list() {
