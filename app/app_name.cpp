@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <vector>
+
 namespace {
 
 // Steps over double-byte characters, whose trail byte may be a backslash or a dot.
@@ -10,12 +12,23 @@ const char* NextChar(const char* p) {
     return p + 1;
 }
 
+// The system cuts a path that does not fit and says so only by filling the buffer: grow
+// it until the path leaves room, so the name is never that of a cut path.
+std::string ModulePath() {
+    for (DWORD size = MAX_PATH; size <= 32768; size *= 2) {
+        std::vector<char> buffer(size + 1, '\0');
+        const DWORD length = ::GetModuleFileNameA(nullptr, buffer.data(), size);
+        if (length == 0) return std::string();
+        if (length < size) return std::string(buffer.data(), length);
+    }
+    return std::string();
+}
+
 } // namespace
 
 std::string ApplicationName() {
-    char path[MAX_PATH + 1] = {};
-    DWORD length = ::GetModuleFileNameA(nullptr, path, MAX_PATH);
-    path[length < MAX_PATH ? length : MAX_PATH] = '\0';
+    const std::string module = ModulePath();
+    const char* path = module.c_str();
     const char* name = path;
     const char* dot = nullptr;
     for (const char* p = path; *p != '\0'; p = NextChar(p)) {

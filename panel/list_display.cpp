@@ -47,33 +47,45 @@ void CTarnwickDlg::CreateImageLists() {
     m_List.SetImageList(&m_ImageLarge, LVSIL_NORMAL);
     m_List.SetImageList(&m_ImageSmall, LVSIL_SMALL);
     m_entryImages.clear();
+    m_iconPairs.clear();
 }
 
+// A list of thousands of entries names a few dozen icons: each is extracted and copied
+// into the image lists once, and every row that shows it shares that pair. No pair is
+// ever changed after it was appended, so sharing cannot make one row show another's icon.
 int CTarnwickDlg::AppendIconPair(const std::string& file, int index) {
-    HINSTANCE instance = GetModuleHandleA(nullptr);
-    // ExtractIcon answers 1 for a file that is no program, library or icon file.
-    auto usable = [](HICON icon) { return icon != nullptr && icon != reinterpret_cast<HICON>(1); };
-    HICON largeIcon = ExtractIconA(instance, file.c_str(), static_cast<UINT>(index));
-    HICON smallIcon = ExtractIconA(instance, file.c_str(), static_cast<UINT>(index));
-    int image = -1;
-    if (usable(largeIcon) && usable(smallIcon)) {
-        image = m_ImageLarge.ReplaceIcon(-1, largeIcon);
-        // Both lists must stay in step: an index names the same entry's icon in each.
-        if (image >= 0 && m_ImageSmall.ReplaceIcon(-1, smallIcon) != image) {
-            ImageList_Remove(m_ImageLarge.GetSafeHandle(), image);
-            image = -1;
-        }
-    }
-    // The image lists keep copies; the extracted handles are ours to release.
-    if (usable(largeIcon)) DestroyIcon(largeIcon);
-    if (usable(smallIcon)) DestroyIcon(smallIcon);
+    const auto key = std::make_pair(file, index);
+    const auto known = m_iconPairs.find(key);
+    if (known != m_iconPairs.end()) return known->second;
+    const int image = ExtractIconPair(file, index);
+    if (image >= 0) m_iconPairs.emplace(key, image);
     return image;
 }
 
+int CTarnwickDlg::ExtractIconPair(const std::string& file, int index) {
+    HINSTANCE instance = GetModuleHandleA(nullptr);
+    HICON icon = ExtractIconA(instance, file.c_str(), static_cast<UINT>(index));
+    // ExtractIcon answers 1 for a file that is no program, library or icon file.
+    if (icon == nullptr || icon == reinterpret_cast<HICON>(1)) return -1;
+    // Each list keeps its own copy (the small one reduced), so one handle serves both.
+    int image = m_ImageLarge.ReplaceIcon(-1, icon);
+    // Both lists must stay in step: an index names the same entry's icon in each.
+    if (image >= 0 && m_ImageSmall.ReplaceIcon(-1, icon) != image) {
+        ImageList_Remove(m_ImageLarge.GetSafeHandle(), image);
+        image = -1;
+    }
+    DestroyIcon(icon);
+    return image;
+}
+
+// A visible list view repaints after every row it is given: thousands of rows would cost
+// thousands of repaints. Rows go in with drawing off and are painted once at the end.
 bool CTarnwickDlg::ShowAll() {
+    m_List.SendMessage(WM_SETREDRAW, FALSE);
     m_List.DeleteAllItems();
     m_List.SetImageList(&m_ImageLarge, LVSIL_NORMAL);
     m_List.SetImageList(&m_ImageSmall, LVSIL_SMALL);
+    m_List.SendMessage(LVM_SETITEMCOUNT, m_entries.size(), LVSICF_NOINVALIDATEALL);
     int row = 0;
     for (const HotKeyEntry& entry : m_entries) {
         const int image = row < static_cast<int>(m_entryImages.size()) ? m_entryImages[row] : -1;
@@ -84,6 +96,8 @@ bool CTarnwickDlg::ShowAll() {
         m_List.SetItemText(row, 4, entry.info);
         ++row;
     }
+    m_List.SendMessage(WM_SETREDRAW, TRUE);
+    InvalidateRect(m_List.GetSafeHwnd(), nullptr, TRUE);
     return true;
 }
 

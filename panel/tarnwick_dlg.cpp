@@ -16,7 +16,8 @@ const DWORD kListExtendedStyle = LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT; // 0x2
 
 CTarnwickDlg::CTarnwickDlg(tw::ISystem& system, int& allowShutdown)
     : CDialog(IDD_TARNWICK_DIALOG, nullptr), CHotKeyEngine(system, allowShutdown),
-      m_hIcon(LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINFRAME))) {}
+      m_hIcon(LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINFRAME))),
+      m_uTaskbarCreated(RegisterWindowMessageA("TaskbarCreated")) {}
 
 // The members release themselves in reverse order: the list control and buttons, the two
 // image lists, the entries, the tray icon (which leaves the notification area if it is
@@ -136,6 +137,11 @@ bool CTarnwickDlg::OnNotify(NMHDR* header, LRESULT* result) {
 }
 
 bool CTarnwickDlg::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result) {
+    if (msg == m_uTaskbarCreated && msg != 0) {
+        m_TrayIcon.RestoreAfterShellRestart();
+        *result = 0;
+        return true;
+    }
     switch (msg) {
     case WM_PAINT: return PaintMinimized();
     case WM_QUERYDRAGICON: *result = reinterpret_cast<LRESULT>(m_hIcon); return true;

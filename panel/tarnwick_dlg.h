@@ -10,7 +10,9 @@
 #include "ui/controls.h"
 #include "ui/dialog.h"
 
+#include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 // The caption a second copy looks for; the dialog template carries the same text.
@@ -79,6 +81,8 @@ public:
     CButton m_btnHotKeysOn;
     CListCtrlFile m_List;
     HICON m_hIcon;
+    // What the shell broadcasts when its taskbar was created anew.
+    const UINT m_uTaskbarCreated;
 
 protected:
     BOOL OnInitDialog() override;
@@ -94,9 +98,11 @@ private:
     void CreateStateTip();
     TOOLINFOA StateTool() const;
     void CreateImageLists();
-    // Extracts an entry's icon for both image lists; the index of the pair, or -1 when
-    // the file gives no icon.
+    // The image pair that shows icon index of file, in both image lists; -1 when the file
+    // gives no icon. A pair may be shared by every row showing the same icon, and is never
+    // changed afterwards: a row that needs another icon asks for another pair.
     int AppendIconPair(const std::string& file, int index);
+    int ExtractIconPair(const std::string& file, int index);
     void OnClear();
     void TrackMenu(int position);
     void SetViewMode(DWORD view);
@@ -117,4 +123,6 @@ private:
     std::vector<int> m_entryImages;
     // The row the state tip was last set for; -2 when it must be worked out anew.
     int m_nTipRow = -2;
+    // The pair of each icon already in the image lists; lives and dies with the lists.
+    std::map<std::pair<std::string, int>, int> m_iconPairs;
 };

@@ -1,6 +1,9 @@
 #include "panel/tray_icon.h"
 
+#include "platform/text_fit.h"
+
 #include <cstring>
+#include <string>
 
 namespace {
 // The record in its first form (88 bytes in a 32-bit program, wider in a 64-bit one, where
@@ -11,16 +14,9 @@ const int kTipBytes = 64;
 
 // Copies a tip that may be too long without cutting a double-byte character in two.
 void CopyTip(char* target, const char* tip) {
-    const char* text = tip ? tip : "";
-    int length = 0;
-    while (text[length] != '\0') {
-        const int step =
-            IsDBCSLeadByte(static_cast<BYTE>(text[length])) && text[length + 1] ? 2 : 1;
-        if (length + step > kTipBytes - 1) break;
-        length += step;
-    }
-    std::memcpy(target, text, static_cast<size_t>(length));
-    target[length] = '\0';
+    const std::string fitted = FitWholeChars(tip ? tip : "", kTipBytes,
+                                             [](unsigned char b) { return ::IsDBCSLeadByte(b); });
+    std::memcpy(target, fitted.c_str(), fitted.size() + 1);
 }
 } // namespace
 
@@ -82,6 +78,12 @@ void CTrayIcon::SetTip(const char* tip) {
     if (!m_bActive || m_bHidden) return;
     m_nid.uFlags = NIF_TIP;
     Shell_NotifyIconA(NIM_MODIFY, &m_nid);
+}
+
+void CTrayIcon::RestoreAfterShellRestart() {
+    if (!m_bActive || m_bHidden) return;
+    m_nid.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    Shell_NotifyIconA(NIM_ADD, &m_nid);
 }
 
 HMENU CTrayIcon::LoadTrayMenu(HMENU* popup) const {

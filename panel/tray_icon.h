@@ -23,6 +23,9 @@ public:
     // when it comes back; an inactive object only keeps it.
     void SetTip(const char* tip);
     const char* GetTip() const { return m_nid.szTip; }
+    // The shell's notification area was created anew (the shell restarted) and has
+    // forgotten every icon: puts ours back when it is meant to be shown.
+    void RestoreAfterShellRestart();
 
     // One callback message from the shell: 1 when it was for our icon, 0 otherwise.
     virtual LRESULT OnTrayCallback(WPARAM wParam, LPARAM lParam);

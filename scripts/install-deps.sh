@@ -15,7 +15,7 @@ need_root() {
 
 native_pkgs=(locales cmake ninja-build g++ mingw-w64 wine wine64 xvfb xdotool imagemagick
              fonts-wqy-microhei fonts-wine clang libclang-rt-14-dev libgtest-dev libbenchmark-dev
-             fp-utils nsis zip unzip)
+             fp-utils nsis zip unzip libinih-dev)
 i386_pkgs=(wine32:i386)
 
 is_installed() {

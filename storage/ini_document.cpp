@@ -4,11 +4,13 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <functional>
 #include <string_view>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 const std::string CIniDocument::kNotFound(1, '\x02');
@@ -16,131 +18,88 @@ const std::string CIniDocument::kNoDocument(1, '\x01');
 
 namespace {
 
-constexpr size_t kNoNode = static_cast<size_t>(-1);
+constexpr uint32_t kNone = 0xFFFFFFFFu;
 
-// One line of the file, in file order. 'n' comment: the whole line in value. 'd' section
-// header: the whole line, brackets and all, in key. 'o' key-value: the text before the
-// first "=" in key, the rest in value. The document ends after its last node.
-// Texts are views of copies the document keeps (see TextStore).
+// A document holds its file's bytes once; its lines are views into them by offset, so
+// the whole document costs about the file plus a dozen bytes a line, and offsets stay
+// good when later values grow the text. Up to 512 MiB, so that every offset and length
+// fits the fields of a line.
+constexpr size_t kMaxText = size_t(1) << 29;
+
+enum Kind : uint32_t { kValueLine = 0, kHeaderLine = 1, kCommentLine = 2, kOtherLine = 3 };
+
+// One line of the file, in file order. Comment: the whole line as the value. Section
+// header: the whole line, brackets and all, as the key. Key-value: the text before the
+// first "=" as the key, the value right behind that "=". The document ends after its
+// last node. A header's third field links it to the next header of the same text.
 struct IniNode {
-    char kind;
-    std::string_view key;
-    std::string_view value;
-    size_t nextInSection; // next key-value line under the same header text, or kNoNode
+    uint32_t offset;
+    uint32_t keyAndKind; // key length; kind in the top two bits, below them kRepeated
+    uint32_t valueOrLink;
+
+    Kind kind() const { return static_cast<Kind>(keyAndKind >> 30); }
+    uint32_t keyLength() const { return keyAndKind & 0x1FFFFFFFu; }
+    // A header whose text an earlier header already had.
+    bool repeated() const { return (keyAndKind & kRepeated) != 0; }
+    static constexpr uint32_t kRepeated = 1u << 29;
 };
 
-// All key-value lines under one header text, in file order; sections that share a header
-// share this record, so they are searched as one.
-struct Section {
-    std::string_view header;
-    size_t first = kNoNode;
-    size_t last = kNoNode;
-    size_t count = 0;
-    // The first line of each key, made only once the section is too long to walk.
-    std::unique_ptr<std::unordered_map<std::string_view, size_t>> byKey;
+// Header text to its first and last line, in one flat array at most half full: a lookup
+// touches one or two neighbouring slots instead of chasing list nodes around the heap,
+// which keeps a list file of a hundred thousand sections as fast per line as one of a
+// thousand.
+struct HeaderSlot {
+    uint32_t hash;
+    uint32_t first; // kNone: free
+    uint32_t last;
 };
 
-// Header text to section record. Open addressing in one flat array, at most half full:
-// a lookup touches one or two neighbouring slots instead of chasing list nodes around
-// the heap, which keeps a list file of a hundred thousand sections as fast per line as
-// one of a thousand.
-class HeaderTable {
-public:
-    size_t Find(std::string_view header, const std::vector<Section>& sections) const {
-        if (m_slots.empty()) return kNoNode;
-        size_t hash = std::hash<std::string_view>()(header);
-        for (size_t i = hash & m_mask;; i = (i + 1) & m_mask) {
-            const Slot& slot = m_slots[i];
-            if (slot.section == kNoNode) return kNoNode;
-            if (slot.hash == hash && sections[slot.section].header == header) return slot.section;
+// Keys of one section mostly differ in length or first byte; that settles it without a
+// call to compare the bytes.
+inline bool SameKey(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && (a.empty() || (a[0] == b[0] && a == b));
+}
+
+uint32_t HashOf(std::string_view text) {
+    return static_cast<uint32_t>(std::hash<std::string_view>()(text));
+}
+
+// The text and the lines of a document, and what a line reads as.
+struct LineStore {
+    std::string text;
+    std::vector<IniNode> list;
+
+    size_t size() const { return list.size(); }
+    std::string_view Key(const IniNode& node) const {
+        return std::string_view(text.data() + node.offset, node.keyLength());
+    }
+    std::string_view Value(const IniNode& node) const {
+        switch (node.kind()) {
+        case kValueLine:
+            return std::string_view(text.data() + node.offset + node.keyLength() + 1,
+                                    node.valueOrLink);
+        case kCommentLine: return std::string_view(text.data() + node.offset, node.valueOrLink);
+        default: return std::string_view();
         }
     }
-
-    // header must not be in the table yet.
-    void Insert(std::string_view header, size_t section) {
-        if ((m_used + 1) * 2 > m_slots.size()) Grow();
-        Place(Slot{std::hash<std::string_view>()(header), section});
-        ++m_used;
-    }
-
-private:
-    struct Slot {
-        size_t hash;
-        size_t section; // kNoNode: free
-    };
-
-    void Place(const Slot& slot) {
-        size_t i = slot.hash & m_mask;
-        while (m_slots[i].section != kNoNode)
-            i = (i + 1) & m_mask;
-        m_slots[i] = slot;
-    }
-
-    void Grow() {
-        std::vector<Slot> old;
-        old.swap(m_slots);
-        m_slots.assign(old.empty() ? 16 : 2 * old.size(), Slot{0, kNoNode});
-        m_mask = m_slots.size() - 1;
-        for (const Slot& slot : old) {
-            if (slot.section != kNoNode) Place(slot);
+    // The line as the file holds it, without its line end; false for a line that has none.
+    bool AppendLine(std::string& out, size_t i) const {
+        const IniNode& node = list[i];
+        switch (node.kind()) {
+        case kValueLine:
+            out.append(text, node.offset, node.keyLength() + 1 + node.valueOrLink);
+            return true;
+        case kHeaderLine: out += Key(node); return true;
+        case kCommentLine: out += Value(node); return true;
+        default: return false;
         }
     }
-
-    std::vector<Slot> m_slots; // a power of two in size
-    size_t m_mask = 0;
-    size_t m_used = 0;
 };
 
 // A section of a few keys is walked: its lines lie side by side and are already in the
-// cache. A longer one gets its own table, so no lookup costs more than a few steps.
-constexpr size_t kWalkedKeys = 16;
-
-// Copies of the texts of all lines, in blocks that never move once allocated, so
-// views of them stay valid for the life of the document. A replaced value's old bytes are
-// not reused: a document lives for one read or write of a file.
-class TextStore {
-public:
-    std::string_view Keep(std::string_view text) {
-        if (text.empty()) return std::string_view();
-        if (text.size() > m_room) {
-            size_t size = std::max(kBlockSize, text.size());
-            m_blocks.emplace_back(new char[size]);
-            m_free = m_blocks.back().get();
-            m_room = size;
-        }
-        std::memcpy(m_free, text.data(), text.size());
-        std::string_view kept(m_free, text.size());
-        m_free += text.size();
-        m_room -= text.size();
-        return kept;
-    }
-
-private:
-    static constexpr size_t kBlockSize = 64 * 1024;
-    std::vector<std::unique_ptr<char[]>> m_blocks;
-    char* m_free = nullptr;
-    size_t m_room = 0;
-};
-
-// The nodes in fixed blocks of a size the heap recycles: growing never moves a node or
-// copies the ones before, and a big file never needs one huge allocation, which the C
-// library would hand back to the system on every Close and fetch fresh, page by page,
-// on the next Load.
-class NodeList {
-public:
-    size_t size() const { return m_size; }
-    IniNode& operator[](size_t i) { return m_blocks[i / kBlockNodes][i % kBlockNodes]; }
-    const IniNode& operator[](size_t i) const { return m_blocks[i / kBlockNodes][i % kBlockNodes]; }
-    void push_back(const IniNode& node) {
-        if (m_size % kBlockNodes == 0) m_blocks.emplace_back(new IniNode[kBlockNodes]);
-        (*this)[m_size++] = node;
-    }
-
-private:
-    static constexpr size_t kBlockNodes = 1024;
-    std::vector<std::unique_ptr<IniNode[]>> m_blocks;
-    size_t m_size = 0;
-};
+// cache. A longer one gets its own table on first use, so no lookup costs more than a few
+// steps.
+constexpr size_t kWalkedLines = 16;
 
 // Large enough that a file of many thousand lines costs few system calls.
 constexpr size_t kIoChunk = 64 * 1024;
@@ -148,113 +107,195 @@ constexpr size_t kIoChunk = 64 * 1024;
 } // namespace
 
 struct CIniDocument::Impl {
-    TextStore store;
-    NodeList nodes;
-    std::vector<Section> sections; // in the order their headers first appear
-    HeaderTable headers;
-    size_t current = kNoNode;   // section of the last header line; none before the first
-    std::string lastName;       // section name Find was last asked for ...
-    size_t lastFound = kNoNode; // ... and its record
+    LineStore nodes;
+    std::vector<HeaderSlot> headers; // a power of two in size, or empty
+    size_t usedHeaders = 0;
+    // Key tables of long sections, by their first header line; rebuilt after any change
+    // that could add a line to a section.
+    mutable std::unordered_map<uint32_t, std::unordered_map<std::string_view, uint32_t>> byKey;
+    mutable std::string lastName;       // section name Find was last asked for ...
+    mutable uint32_t lastFound = kNone; // ... and its first header line
 
-    // Keeps copies of key and value.
-    void Add(char kind, std::string_view key, std::string_view value) {
-        size_t id = nodes.size();
-        nodes.push_back(IniNode{kind, store.Keep(key), store.Keep(value), kNoNode});
-        key = nodes[id].key;
-        if (kind == 'd') {
-            current = headers.Find(key, sections);
-            if (current == kNoNode) {
-                current = sections.size();
-                sections.push_back(Section());
-                sections.back().header = key;
-                headers.Insert(key, current);
-            }
-        } else if (kind == 'o' && current != kNoNode) {
-            Link(sections[current], id);
+    // Reads every line of the text now held. A line ends at LF, a CR just before it goes
+    // with it, the last line needs no LF.
+    void ParseText() {
+        const char* base = nodes.text.data();
+        const char* p = base;
+        const char* end = base + nodes.text.size();
+        size_t lines = 1;
+        for (const char* q = p; (q = static_cast<const char*>(std::memchr(q, '\n', end - q))); ++q)
+            ++lines;
+        nodes.list.reserve(lines);
+        while (p < end) {
+            const char* lf = static_cast<const char*>(std::memchr(p, '\n', end - p));
+            const char* stop = lf ? lf : end;
+            size_t length = stop - p;
+            if (lf && length > 0 && p[length - 1] == '\r') --length;
+            AddLine(static_cast<uint32_t>(p - base), std::string_view(p, length));
+            p = lf ? lf + 1 : end;
         }
     }
 
-    void Link(Section& section, size_t id) {
-        if (section.last == kNoNode)
-            section.first = id;
-        else
-            nodes[section.last].nextInSection = id;
-        section.last = id;
-        ++section.count;
-        if (section.count == kWalkedKeys + 1) {
-            section.byKey.reset(new std::unordered_map<std::string_view, size_t>);
-            for (size_t i = section.first; i != kNoNode; i = nodes[i].nextInSection)
-                section.byKey->emplace(nodes[i].key, i); // keeps an earlier line of a key
-        } else if (section.count > kWalkedKeys) {
-            section.byKey->emplace(nodes[id].key, id);
-        }
-    }
-
-    // Sorts a line read from the file by its first byte; drops what is none of the three.
-    void AddLine(std::string_view line) {
+    // Sorts a line by its first byte; drops what is none of the three.
+    void AddLine(uint32_t offset, std::string_view line) {
         if (line.empty()) return;
         if (line[0] == '#') {
-            Add('n', std::string_view(), line);
+            AddNode(kCommentLine, offset, 0, static_cast<uint32_t>(line.size()));
         } else if (line[0] == '[') {
-            Add('d', line, std::string_view());
+            AddNode(kHeaderLine, offset, static_cast<uint32_t>(line.size()), kNone);
         } else {
             // "=" lies below every trail byte of the code page, so a byte search never
             // stops inside a double-byte character.
-            std::string_view::size_type eq = line.find('=');
-            if (eq != std::string_view::npos) Add('o', line.substr(0, eq), line.substr(eq + 1));
+            const void* eq = std::memchr(line.data(), '=', line.size());
+            if (!eq) return;
+            const uint32_t key = static_cast<uint32_t>(static_cast<const char*>(eq) - line.data());
+            AddNode(kValueLine, offset, key, static_cast<uint32_t>(line.size()) - key - 1);
         }
     }
 
-    // A line ends at LF, a CR just before it goes with it, the last line needs no LF.
-    // False on a read error, which is also how a folder given as the file shows here.
-    bool ReadLines(std::FILE* file) {
-        std::vector<char> buffer(kIoChunk);
-        std::string pending; // a line that runs over the end of the buffer
-        size_t got;
-        while ((got = std::fread(buffer.data(), 1, buffer.size(), file)) > 0) {
-            const char* p = buffer.data();
-            const char* end = p + got;
-            while (p < end) {
-                const char* lf = static_cast<const char*>(std::memchr(p, '\n', end - p));
-                if (!lf) {
-                    pending.append(p, end);
-                    break;
-                }
-                std::string_view line;
-                if (pending.empty()) {
-                    line = std::string_view(p, lf - p);
-                } else {
-                    pending.append(p, lf);
-                    line = pending;
-                }
-                if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-                AddLine(line);
-                pending.clear();
-                p = lf + 1;
-            }
+    void AddNode(Kind kind, uint32_t offset, uint32_t keyLength, uint32_t valueOrLink) {
+        const uint32_t id = static_cast<uint32_t>(nodes.list.size());
+        nodes.list.push_back(IniNode{offset, keyLength | (uint32_t(kind) << 30), valueOrLink});
+        if (kind != kHeaderLine) return;
+        std::string_view header = nodes.Key(nodes.list.back());
+        const uint32_t hash = HashOf(header);
+        if (HeaderSlot* slot = FindSlot(header, hash)) {
+            nodes.list[id].keyAndKind |= IniNode::kRepeated;
+            nodes.list[slot->last].valueOrLink = id;
+            slot->last = id;
+            return;
         }
-        if (std::ferror(file)) return false;
-        AddLine(pending);
+        if ((usedHeaders + 1) * 2 > headers.size()) GrowHeaders();
+        Place(HeaderSlot{hash, id, id});
+        ++usedHeaders;
+    }
+
+    HeaderSlot* FindSlot(std::string_view header, uint32_t hash) {
+        return const_cast<HeaderSlot*>(std::as_const(*this).FindSlot(header, hash));
+    }
+    const HeaderSlot* FindSlot(std::string_view header, uint32_t hash) const {
+        if (headers.empty()) return nullptr;
+        const size_t mask = headers.size() - 1;
+        for (size_t i = hash & mask;; i = (i + 1) & mask) {
+            const HeaderSlot& slot = headers[i];
+            if (slot.first == kNone) return nullptr;
+            if (slot.hash == hash && nodes.Key(nodes.list[slot.first]) == header) return &slot;
+        }
+    }
+
+    void Place(const HeaderSlot& slot) {
+        const size_t mask = headers.size() - 1;
+        size_t i = slot.hash & mask;
+        while (headers[i].first != kNone)
+            i = (i + 1) & mask;
+        headers[i] = slot;
+    }
+
+    void GrowHeaders() {
+        std::vector<HeaderSlot> old;
+        old.swap(headers);
+        headers.assign(old.empty() ? 16 : 2 * old.size(), HeaderSlot{0, kNone, kNone});
+        for (const HeaderSlot& slot : old) {
+            if (slot.first != kNone) Place(slot);
+        }
+    }
+
+    // Copies key and value behind the text. False when the document cannot grow further.
+    bool Add(char kind, std::string_view key, std::string_view value) {
+        if (nodes.text.size() + key.size() + value.size() + 1 > kMaxText) return false;
+        byKey.clear();
+        const uint32_t offset = static_cast<uint32_t>(nodes.text.size());
+        switch (kind) {
+        case 'o':
+            nodes.text.append(key).append(1, '=').append(value);
+            AddNode(kValueLine, offset, static_cast<uint32_t>(key.size()),
+                    static_cast<uint32_t>(value.size()));
+            break;
+        case 'd':
+            nodes.text.append(key);
+            AddNode(kHeaderLine, offset, static_cast<uint32_t>(key.size()), kNone);
+            break;
+        case 'n':
+            nodes.text.append(value);
+            AddNode(kCommentLine, offset, 0, static_cast<uint32_t>(value.size()));
+            break;
+        default: AddNode(kOtherLine, offset, 0, 0); break;
+        }
         return true;
     }
 
-    IniNode* Find(const std::string& section, const std::string& key) {
+    // A fresh copy of the line with the new value; the old bytes stay unused, since a
+    // document lives for one read or write of a file.
+    bool Replace(uint32_t id, std::string_view value) {
+        IniNode& node = nodes.list[id];
+        const std::string key(nodes.Key(node));
+        const size_t needed = nodes.text.size() + key.size() + value.size() + 1;
+        if (needed > kMaxText) return false;
+        // The key tables hold views of the text: only a text that moves outdates them.
+        if (needed > nodes.text.capacity()) byKey.clear();
+        node.offset = static_cast<uint32_t>(nodes.text.size());
+        node.valueOrLink = static_cast<uint32_t>(value.size());
+        nodes.text.append(key).append(1, '=').append(value);
+        return true;
+    }
+
+    uint32_t Find(const std::string& section, const std::string& key) const {
         // Callers read the keys of one section together; spare them the table.
-        if (lastFound == kNoNode || lastName != section) {
-            size_t found = headers.Find("[" + section + "]", sections);
-            if (found == kNoNode) return nullptr;
+        if (lastFound == kNone || lastName != section) {
+            const std::string header = "[" + section + "]";
+            // Readers mostly ask for the sections in file order: try the next one first.
+            uint32_t found = NextHeader(lastFound);
+            if (found == kNone || nodes.list[found].repeated() ||
+                nodes.Key(nodes.list[found]) != header) {
+                const HeaderSlot* slot = FindSlot(header, HashOf(header));
+                if (!slot) return kNone;
+                found = slot->first;
+            }
             lastName = section;
             lastFound = found;
         }
-        const Section& s = sections[lastFound];
-        if (s.byKey) {
-            auto hit = s.byKey->find(key);
-            return hit == s.byKey->end() ? nullptr : &nodes[hit->second];
+        auto table = byKey.empty() ? byKey.end() : byKey.find(lastFound);
+        if (table != byKey.end()) {
+            auto hit = table->second.find(key);
+            return hit == table->second.end() ? kNone : hit->second;
         }
-        for (size_t i = s.first; i != kNoNode; i = nodes[i].nextInSection) {
-            if (nodes[i].key == key) return &nodes[i];
+        size_t walked = 0;
+        uint32_t found = kNone;
+        for (uint32_t h = lastFound; h != kNone && found == kNone; h = nodes.list[h].valueOrLink) {
+            for (uint32_t i = h + 1; i < nodes.size(); ++i) {
+                const IniNode& node = nodes.list[i];
+                if (node.kind() == kHeaderLine) break;
+                ++walked;
+                if (node.kind() == kValueLine && SameKey(nodes.Key(node), key)) {
+                    found = i;
+                    break;
+                }
+            }
         }
-        return nullptr;
+        if (walked > kWalkedLines) IndexSection(lastFound);
+        return found;
+    }
+
+    // The header line after the one given, when it follows within a few lines.
+    uint32_t NextHeader(uint32_t header) const {
+        if (header == kNone) return kNone;
+        const size_t end = std::min(nodes.size(), size_t(header) + 1 + kWalkedLines);
+        for (size_t i = header + 1; i < end; ++i) {
+            if (nodes.list[i].kind() == kHeaderLine) return static_cast<uint32_t>(i);
+        }
+        return kNone;
+    }
+
+    void IndexSection(uint32_t first) const {
+        auto& table = byKey[first];
+        for (uint32_t h = first; h != kNone; h = nodes.list[h].valueOrLink) {
+            for (uint32_t i = h + 1; i < nodes.size(); ++i) {
+                const IniNode& node = nodes.list[i];
+                if (node.kind() == kHeaderLine) break;
+                if (node.kind() == kValueLine)
+                    table.emplace(nodes.Key(node), i); // keeps an earlier line of a key
+            }
+        }
     }
 };
 
@@ -264,21 +305,11 @@ bool WriteAll(std::FILE* file, const std::string& bytes) {
     return bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
 }
 
-bool WriteNodes(std::FILE* file, const NodeList& nodes) {
+bool WriteNodes(std::FILE* file, const LineStore& nodes) {
     std::string out;
     out.reserve(2 * kIoChunk);
     for (size_t i = 0; i < nodes.size(); ++i) {
-        const IniNode& node = nodes[i];
-        switch (node.kind) {
-        case 'n': out += node.value; break;
-        case 'd': out += node.key; break;
-        case 'o':
-            out += node.key;
-            out += '=';
-            out += node.value;
-            break;
-        default: continue; // no line of its own
-        }
+        if (!nodes.AppendLine(out, i)) continue;
         out += "\r\n";
         if (out.size() >= kIoChunk) {
             if (!WriteAll(file, out)) return false;
@@ -322,15 +353,51 @@ CIniDocument::CIniDocument() = default;
 
 CIniDocument::~CIniDocument() = default;
 
+namespace {
+
+// The whole file into text. False when it cannot be read (a folder shows so here) or is
+// beyond what a document holds.
+bool ReadWhole(std::FILE* file, std::string& text) {
+    long size = -1;
+    if (std::fseek(file, 0, SEEK_END) == 0) size = std::ftell(file);
+    std::rewind(file);
+    if (size > 0 && static_cast<size_t>(size) <= kMaxText) {
+        text.resize(static_cast<size_t>(size));
+        text.resize(std::fread(&text[0], 1, text.size(), file));
+    }
+    // Whatever the size did not tell: a file that grew meanwhile, or one that cannot seek.
+    std::vector<char> chunk(kIoChunk);
+    size_t got;
+    while ((got = std::fread(chunk.data(), 1, chunk.size(), file)) > 0) {
+        if (text.size() + got > kMaxText) return false;
+        text.append(chunk.data(), got);
+    }
+    return !std::ferror(file);
+}
+
+} // namespace
+
 int CIniDocument::Load(std::string path) {
     if (m_impl) return -2;
     m_strFileName = std::move(path);
     std::FILE* file = std::fopen(m_strFileName.c_str(), "rb");
     if (!file) return -1;
     std::unique_ptr<Impl> doc(new Impl);
-    bool read = doc->ReadLines(file);
+    bool read = ReadWhole(file, doc->nodes.text);
     std::fclose(file);
     if (!read) return -1;
+    doc->ParseText();
+    m_impl = std::move(doc);
+    return 1;
+}
+
+int CIniDocument::LoadText(std::string path, std::string_view text) {
+    if (m_impl) return -2;
+    m_strFileName = std::move(path);
+    if (text.size() > kMaxText) return -1;
+    std::unique_ptr<Impl> doc(new Impl);
+    doc->nodes.text.assign(text.data(), text.size());
+    doc->ParseText();
     m_impl = std::move(doc);
     return 1;
 }
@@ -344,22 +411,29 @@ int CIniDocument::Create(std::string path) {
 
 int CIniDocument::Append(char kind, std::string key, std::string value) {
     if (!m_impl) return -1;
-    m_impl->Add(kind, key, value);
-    return 1;
+    return m_impl->Add(kind, key, value) ? 1 : -1;
 }
 
 std::string CIniDocument::GetValue(std::string section, std::string key) const {
     if (!m_impl) return kNoDocument;
-    const IniNode* node = m_impl->Find(section, key);
-    return node ? std::string(node->value) : kNotFound;
+    const uint32_t id = m_impl->Find(section, key);
+    return id == kNone ? kNotFound : std::string(m_impl->nodes.Value(m_impl->nodes.list[id]));
 }
 
 int CIniDocument::SetValue(std::string section, std::string key, std::string value) {
     if (!m_impl) return -1;
-    IniNode* node = m_impl->Find(section, key);
-    if (!node) return -2;
-    node->value = m_impl->store.Keep(value);
-    return 1;
+    const uint32_t id = m_impl->Find(section, key);
+    if (id == kNone) return -2;
+    return m_impl->Replace(id, value) ? 1 : -1;
+}
+
+std::string CIniDocument::Text() const {
+    std::string out;
+    if (!m_impl) return out;
+    for (size_t i = 0; i < m_impl->nodes.size(); ++i) {
+        if (m_impl->nodes.AppendLine(out, i)) out += "\r\n";
+    }
+    return out;
 }
 
 // Writes a new file beside the old one and swaps it in only when every byte is on the

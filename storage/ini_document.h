@@ -6,6 +6,7 @@
 
 #include <memory>
 #include <string>
+#include <string_view>
 
 class CIniDocument {
 public:
@@ -19,8 +20,12 @@ public:
     CIniDocument(const CIniDocument&) = delete;
     CIniDocument& operator=(const CIniDocument&) = delete;
 
-    // 1 read; -1 cannot open (path kept, no document); -2 a document is already held.
+    // 1 read; -1 cannot open or larger than a document holds (512 MiB) (path kept, no
+    // document); -2 a document is already held. Reads the file whole, then as LoadText.
     int Load(std::string path);
+    // The same from bytes already in memory, as if they were the file at path: 1 read;
+    // -1 too large; -2 a document is already held.
+    int LoadText(std::string path, std::string_view text);
     // 1 new empty document for path (file untouched until Save); -1 a document is held.
     int Create(std::string path);
     // kind 'n' comment, 'd' section header (key = "[NAME]"), 'o' key-value.
@@ -32,6 +37,8 @@ public:
     int SetValue(std::string section, std::string key, std::string value);
     // 1 written; -1 cannot be written (the previous file stays as it was); -2 no document.
     int Save();
+    // The bytes Save would write; empty without a document.
+    std::string Text() const;
     // Always 1: forgets the path and the document.
     int Close();
 
@@ -48,6 +55,7 @@ int ParseDecimal(const std::string& text);
 
 // A value as text, with an absent key read as the empty text rather than the not-found
 // marker, which would otherwise travel on into entries and into files written later.
-inline std::string TextOrEmpty(const std::string& value) {
-    return value == CIniDocument::kNotFound ? std::string() : value;
+inline std::string TextOrEmpty(std::string value) {
+    if (value == CIniDocument::kNotFound) value.clear();
+    return value;
 }

@@ -27,24 +27,39 @@ void AppendEntry(CIniDocument& doc, long long n, const HotKeyEntry& e) {
 
 } // namespace
 
-int SaveEntriesToListFile(const std::string& path, const std::list<HotKeyEntry>& entries) {
-    CIniDocument doc;
-    doc.Create(path);
+namespace {
+
+void BuildListDocument(CIniDocument& doc, const std::list<HotKeyEntry>& entries) {
     doc.Append('d', std::string("[") + kMainSection + "]", "");
     doc.Append('o', "count", std::to_string(static_cast<int>(entries.size())));
     long long n = 1;
     for (const HotKeyEntry& e : entries)
         AppendEntry(doc, n++, e);
+}
+
+} // namespace
+
+int SaveEntriesToListFile(const std::string& path, const std::list<HotKeyEntry>& entries) {
+    CIniDocument doc;
+    doc.Create(path);
+    BuildListDocument(doc, entries);
     int saved = doc.Save();
     doc.Close();
     return saved;
 }
 
-ListReadResult LoadEntriesFromListFile(const std::string& path,
-                                       const std::function<bool(unsigned char)>& isLeadByte,
-                                       const std::function<void(const HotKeyEntry&)>& onEntry) {
+std::string ListFileText(const std::list<HotKeyEntry>& entries) {
     CIniDocument doc;
-    if (doc.Load(path) != 1) return ListReadResult::CannotOpen;
+    doc.Create(std::string());
+    BuildListDocument(doc, entries);
+    return doc.Text();
+}
+
+namespace {
+
+ListReadResult ReadEntries(const CIniDocument& doc,
+                           const std::function<bool(unsigned char)>& isLeadByte,
+                           const std::function<void(const HotKeyEntry&)>& onEntry) {
     const int count = ParseDecimal(doc.GetValue(kMainSection, "count"));
     for (long long n = 1; n <= count; ++n) {
         const std::string section = EntrySection(n);
@@ -63,6 +78,24 @@ ListReadResult LoadEntriesFromListFile(const std::string& path,
         onEntry(e);
     }
     return ListReadResult::Ok;
+}
+
+} // namespace
+
+ListReadResult LoadEntriesFromListFile(const std::string& path,
+                                       const std::function<bool(unsigned char)>& isLeadByte,
+                                       const std::function<void(const HotKeyEntry&)>& onEntry) {
+    CIniDocument doc;
+    if (doc.Load(path) != 1) return ListReadResult::CannotOpen;
+    return ReadEntries(doc, isLeadByte, onEntry);
+}
+
+ListReadResult LoadEntriesFromListText(std::string_view text,
+                                       const std::function<bool(unsigned char)>& isLeadByte,
+                                       const std::function<void(const HotKeyEntry&)>& onEntry) {
+    CIniDocument doc;
+    if (doc.LoadText(std::string(), text) != 1) return ListReadResult::CannotOpen;
+    return ReadEntries(doc, isLeadByte, onEntry);
 }
 
 // CR and LF are never part of a double-byte character, so a plain scan is safe here.
@@ -89,6 +122,8 @@ std::string NoteToFile(const std::string& note) {
 std::string NoteFromFile(const std::string& stored,
                          const std::function<bool(unsigned char)>& isLeadByte) {
     static const std::string marker = kNoteLineBreak;
+    // Most notes hold no marker byte at all; they need no walk.
+    if (stored.find('`') == std::string::npos) return stored;
     std::string note;
     note.reserve(stored.size());
     size_t i = 0;

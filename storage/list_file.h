@@ -8,6 +8,7 @@
 #include <functional>
 #include <list>
 #include <string>
+#include <string_view>
 
 // The three characters that stand for a line break of a note in the file.
 extern const char kNoteLineBreak[];
@@ -15,6 +16,9 @@ extern const char kNoteLineBreak[];
 // Writes the whole list to path. The old file is replaced only by a complete new one, so
 // a failure leaves it as it was. 1 written, -1 the file cannot be written.
 int SaveEntriesToListFile(const std::string& path, const std::list<HotKeyEntry>& entries);
+
+// The bytes SaveEntriesToListFile writes for the list.
+std::string ListFileText(const std::list<HotKeyEntry>& entries);
 
 enum class ListReadResult {
     Ok,         // every entry the count names was read
@@ -26,6 +30,11 @@ enum class ListReadResult {
 // isLeadByte tells the first bytes of double-byte characters of the code page, so that
 // no part of such a character is taken for a line-break marker.
 ListReadResult LoadEntriesFromListFile(const std::string& path,
+                                       const std::function<bool(unsigned char)>& isLeadByte,
+                                       const std::function<void(const HotKeyEntry&)>& onEntry);
+
+// The same from the bytes of a list file already in memory.
+ListReadResult LoadEntriesFromListText(std::string_view text,
                                        const std::function<bool(unsigned char)>& isLeadByte,
                                        const std::function<void(const HotKeyEntry&)>& onEntry);
 

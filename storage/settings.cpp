@@ -11,12 +11,15 @@ const char* const kSettingsSection = "SET";
 SettingsLoad LoadSettings(const std::string& path, Settings& out) {
     CIniDocument doc;
     if (doc.Load(path) == -1) return SettingsLoad::NoFile;
+    return LoadSettings(doc, out);
+}
+
+SettingsLoad LoadSettings(const CIniDocument& doc, Settings& out) {
     out.showTray = doc.GetValue(kSettingsSection, "showtray") == "yes";
     out.autoRun = doc.GetValue(kSettingsSection, "autorun") == "yes";
     std::string listFile = doc.GetValue(kSettingsSection, "mapfile");
     if (listFile == CIniDocument::kNotFound) return SettingsLoad::NoMapFile;
     out.listFile = listFile;
-    doc.Close();
     return SettingsLoad::Ok;
 }
 

@@ -21,6 +21,8 @@ enum class SettingsLoad {
 };
 
 SettingsLoad LoadSettings(const std::string& path, Settings& out);
+// The same from a document already loaded; never NoFile.
+SettingsLoad LoadSettings(const CIniDocument& doc, Settings& out);
 
 // Replaces the value of key in "SET" and rewrites the file. A missing key is not added;
 // a file that cannot be read or written is left alone. Nothing is reported: the caller

@@ -5,22 +5,30 @@
 
 #include <windows.h>
 
+#include <string>
+#include <vector>
+
 class CurDirGuard {
 public:
+    // Of any length: a directory deeper than the customary 260 bytes is kept whole, never
+    // cut (a cut could even split a double-byte character).
     CurDirGuard() {
-        DWORD length = ::GetCurrentDirectoryA(kSize, m_directory);
-        // A longer directory did not fit; better not to restore than to restore a
-        // wrong one.
-        m_bSaved = length > 0 && length < kSize;
+        const DWORD size = ::GetCurrentDirectoryA(0, nullptr);
+        if (size == 0) return;
+        std::vector<char> buffer(size + 1, '\0');
+        const DWORD length = ::GetCurrentDirectoryA(size + 1, buffer.data());
+        // Nothing, or a directory that no longer fits: better not to restore than to
+        // restore a wrong one.
+        m_bSaved = length > 0 && length <= size;
+        if (m_bSaved) m_directory.assign(buffer.data(), length);
     }
     ~CurDirGuard() {
-        if (m_bSaved) ::SetCurrentDirectoryA(m_directory);
+        if (m_bSaved) ::SetCurrentDirectoryA(m_directory.c_str());
     }
     CurDirGuard(const CurDirGuard&) = delete;
     CurDirGuard& operator=(const CurDirGuard&) = delete;
 
 private:
-    static const DWORD kSize = 260;
-    char m_directory[kSize] = {};
+    std::string m_directory;
     bool m_bSaved = false;
 };

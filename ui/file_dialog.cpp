@@ -1,5 +1,6 @@
 #include "ui/file_dialog.h"
 
+#include "platform/text_fit.h"
 #include "ui/dialog.h"
 
 CFileDialog::CFileDialog(BOOL openFileDialog, const std::string& defaultExt,
@@ -13,7 +14,10 @@ CFileDialog::CFileDialog(BOOL openFileDialog, const std::string& defaultExt,
 INT_PTR CFileDialog::DoModal() {
     std::string filter = FileDialogFilter(m_strFilter);
     char file[MAX_PATH] = {};
-    m_strFileName.copy(file, MAX_PATH - 1);
+    // A longer initial name is cut between characters, never through one.
+    const std::string initial =
+        FitWholeChars(m_strFileName, MAX_PATH, [](unsigned char b) { return ::IsDBCSLeadByte(b); });
+    initial.copy(file, MAX_PATH - 1);
 
     HWND owner = m_hParent;
     if (owner == nullptr && CDialog::GetMainWnd() != nullptr)

@@ -4,43 +4,21 @@
 #include "storage/list_file.h"
 
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
 #include <list>
 #include <string>
-#include <unistd.h>
+#include <string_view>
 #include <vector>
 
 namespace {
-
-struct Scratch {
-    std::string dir, input, copy;
-    Scratch() {
-        char pattern[] = "/tmp/tw-list-fuzz-XXXXXX";
-        if (!mkdtemp(pattern)) std::abort();
-        dir = pattern;
-        input = dir + "/input.map";
-        copy = dir + "/copy.map";
-    }
-    ~Scratch() {
-        std::remove(input.c_str());
-        std::remove(copy.c_str());
-        rmdir(dir.c_str());
-    }
-};
-
-const Scratch& Files() {
-    static Scratch scratch;
-    return scratch;
-}
 
 bool GbkLeadByte(unsigned char byte) {
     return byte >= 0x81 && byte <= 0xFE;
 }
 
-std::vector<HotKeyEntry> Read(const std::string& path, ListReadResult& result) {
+std::vector<HotKeyEntry> Read(std::string_view text, ListReadResult& result) {
     std::vector<HotKeyEntry> entries;
-    result = LoadEntriesFromListFile(path, GbkLeadByte,
+    result = LoadEntriesFromListText(text, GbkLeadByte,
                                      [&entries](const HotKeyEntry& e) { entries.push_back(e); });
     return entries;
 }
@@ -48,18 +26,15 @@ std::vector<HotKeyEntry> Read(const std::string& path, ListReadResult& result) {
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    const Scratch& files = Files();
-    std::FILE* f = std::fopen(files.input.c_str(), "wb");
-    if (!f || (size && std::fwrite(data, 1, size, f) != size) || std::fclose(f) != 0) std::abort();
-
     ListReadResult first;
-    std::vector<HotKeyEntry> entries = Read(files.input, first);
+    std::vector<HotKeyEntry> entries =
+        Read(std::string_view(reinterpret_cast<const char*>(data), size), first);
     if (first == ListReadResult::CannotOpen) std::abort();
 
     std::list<HotKeyEntry> list(entries.begin(), entries.end());
-    if (SaveEntriesToListFile(files.copy, list) != 1) std::abort();
+    const std::string copy = ListFileText(list);
     ListReadResult second;
-    std::vector<HotKeyEntry> again = Read(files.copy, second);
+    std::vector<HotKeyEntry> again = Read(copy, second);
     if (second != ListReadResult::Ok || again.size() != entries.size()) std::abort();
     for (size_t i = 0; i < entries.size(); ++i) {
         if (again[i] != entries[i] || again[i].builtin != entries[i].builtin) std::abort();

@@ -918,6 +918,121 @@ int cmd_tip_text(const Args& a) {
     return kOk;
 }
 
+// --- Timing, for bench/panel_startup.sh ---------------------------------------------------------
+//
+// Each verb prints the milliseconds from the step a person takes (starting the program,
+// confirming a file or a question) to a panel that shows the expected rows, painted.
+
+double now_ms() {
+    static LARGE_INTEGER frequency = {};
+    if (frequency.QuadPart == 0) QueryPerformanceFrequency(&frequency);
+    LARGE_INTEGER count;
+    QueryPerformanceCounter(&count);
+    return 1000.0 * static_cast<double>(count.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+// Waits for a visible panel whose list holds rows rows, then for its pending paint, which
+// a sent message cannot overtake; false after the timeout.
+bool wait_painted_rows(const std::string& caption, long rows, DWORD timeout) {
+    DWORD start = GetTickCount();
+    for (;;) {
+        HWND top = find_top(caption);
+        HWND list = top ? GetDlgItem(top, kListId) : nullptr;
+        if (list && IsWindowVisible(top) && list_count(list) == rows) {
+            RedrawWindow(top, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+            UpdateWindow(list);
+            return true;
+        }
+        if (GetTickCount() - start >= timeout) return false;
+        Sleep(2);
+    }
+}
+
+void print_ms(double ms) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.0f", ms);
+    print_line(text);
+}
+
+// time-start CAPTION ROWS MS COMMAND-LINE: starts the program in the current directory.
+int cmd_time_start(const Args& a) {
+    long rows = 0, ms = 0;
+    if (!parse_int(a[1], &rows) || !parse_int(a[2], &ms)) return fail("bad rows or time%s", "");
+    std::string line;
+    for (size_t i = 3; i < a.size(); ++i)
+        line += (i > 3 ? " " : "") + a[i];
+    std::vector<char> buffer(line.begin(), line.end());
+    buffer.push_back('\0');
+    STARTUPINFOA si = {};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi = {};
+    const double start = now_ms();
+    if (!CreateProcessA(nullptr, buffer.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
+                        &pi))
+        return fail("cannot start '%s'", line);
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    if (!wait_painted_rows(a[0], rows, static_cast<DWORD>(ms)))
+        return fail("no panel with every row of '%s' in time", a[0]);
+    print_ms(now_ms() - start);
+    return kOk;
+}
+
+// time-load CAPTION PATH ROWS [MS]: Load, the file typed into the Open dialog.
+int cmd_time_load(const Args& a) {
+    long rows = 0;
+    if (!parse_int(a[2], &rows)) return fail("bad rows '%s'", a[2]);
+    DWORD timeout = timeout_arg(a, 3);
+    Target t;
+    if (int rc = find_control(a[0], "1010", &t)) return rc;
+    PostMessageA(t.control, BM_CLICK, 0, 0);
+    HWND dialog = wait_file_dialog("", timeout);
+    if (!dialog) return fail("no Open dialog%s", "");
+    HWND name_box = GetDlgItem(dialog, cmb13);
+    if (!name_box) name_box = GetDlgItem(dialog, edt1);
+    SendMessageA(name_box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(a[1].c_str()));
+    const double start = now_ms();
+    press(dialog, IDOK);
+    if (!wait_destroyed(dialog, timeout)) return fail("the Open dialog stayed open%s", "");
+    if (!wait_painted_rows(a[0], rows, timeout))
+        return fail("the list did not reach %s rows", a[2]);
+    print_ms(now_ms() - start);
+    return kOk;
+}
+
+// time-clear CAPTION [MS]: Clear, answered Yes.
+int cmd_time_clear(const Args& a) {
+    DWORD timeout = timeout_arg(a, 1);
+    Target t;
+    if (int rc = find_control(a[0], "1008", &t)) return rc;
+    PostMessageA(t.control, BM_CLICK, 0, 0);
+    DWORD waited = GetTickCount();
+    OwnedBoxSearch search = {t.top};
+    while (!search.found) {
+        EnumWindows(find_owned_box, reinterpret_cast<LPARAM>(&search));
+        if (GetTickCount() - waited >= timeout) return fail("no question from '%s'", a[0]);
+        if (!search.found) Sleep(2);
+    }
+    const double start = now_ms();
+    press(search.found, IDYES);
+    if (!wait_painted_rows(a[0], 0, timeout)) return fail("the list of '%s' stayed filled", a[0]);
+    print_ms(now_ms() - start);
+    return kOk;
+}
+
+// time-command CAPTION ID: a menu command sent to the panel (a view switch), painted.
+int cmd_time_command(const Args& a) {
+    long id = 0;
+    if (!parse_int(a[1], &id)) return fail("bad command id '%s'", a[1]);
+    HWND top = find_top(a[0]);
+    if (!top) return fail("no window '%s'", a[0]);
+    const double start = now_ms();
+    SendMessageA(top, WM_COMMAND, MAKEWPARAM(id, 0), 0);
+    RedrawWindow(top, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    print_ms(now_ms() - start);
+    return kOk;
+}
+
 // --- Dispatch --------------------------------------------------------------------------------
 
 struct Command {
@@ -971,6 +1086,10 @@ const Command kCommands[] = {
     {"hold-hotkey", 2, "COMBO FLAG-FILE [MS]", cmd_hold_hotkey},
     {"row-rect", 2, "CAPTION ROW", cmd_row_rect},
     {"tip-text", 0, "[MS]", cmd_tip_text},
+    {"time-start", 4, "CAPTION ROWS MS COMMAND-LINE...", cmd_time_start},
+    {"time-load", 3, "CAPTION PATH ROWS [MS]", cmd_time_load},
+    {"time-clear", 1, "CAPTION [MS]", cmd_time_clear},
+    {"time-command", 2, "CAPTION ID", cmd_time_command},
 };
 
 int usage() {
