@@ -37,7 +37,7 @@ void CTarnwickDlg::OnHotKeyStatesChanged() {
 TOOLINFOA CTarnwickDlg::StateTool() const {
     TOOLINFOA tool = {};
     tool.cbSize = TTTOOLINFOA_V2_SIZE;
-    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    tool.uFlags = TTF_IDISHWND;
     tool.hwnd = m_hWnd;
     tool.uId = reinterpret_cast<UINT_PTR>(m_List.GetSafeHwnd());
     return tool;
@@ -55,6 +55,18 @@ void CTarnwickDlg::CreateStateTip() {
     // Long enough to read the advice; the key description makes the text wide.
     ::SendMessageA(m_hStateTip, TTM_SETDELAYTIME, TTDT_AUTOPOP, 20000);
     ::SendMessageA(m_hStateTip, TTM_ACTIVATE, FALSE, 0);
+}
+
+void CTarnwickDlg::RelayListMouse(UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_MOUSEMOVE)
+        OnListHover(static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam)));
+    if (m_hStateTip == nullptr) return;
+    MSG relayed = {};
+    relayed.hwnd = m_List.GetSafeHwnd();
+    relayed.message = msg;
+    relayed.wParam = wParam;
+    relayed.lParam = lParam;
+    ::SendMessageA(m_hStateTip, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&relayed));
 }
 
 void CTarnwickDlg::OnListHover(int x, int y) {

@@ -138,11 +138,9 @@ LRESULT CListCtrlFile::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         OnDropFiles(reinterpret_cast<HDROP>(wParam));
         return 0;
     }
-    if (msg == WM_MOUSEMOVE) {
+    if (msg >= WM_MOUSEFIRST && msg <= WM_MOUSELAST) {
         CTarnwickDlg* panel = dynamic_cast<CTarnwickDlg*>(CDialog::FromHandle(GetParent()));
-        if (panel != nullptr)
-            panel->OnListHover(static_cast<short>(LOWORD(lParam)),
-                               static_cast<short>(HIWORD(lParam)));
+        if (panel != nullptr) panel->RelayListMouse(msg, wParam, lParam);
     }
     return CListCtrl::WindowProc(msg, wParam, lParam);
 }

@@ -63,6 +63,10 @@ public:
     // The pointer moved over the list (client coordinates): the tip over a refused row
     // says why it does not work.
     void OnListHover(int x, int y);
+    // A mouse message of the list, handed on to the tip. The list passes them itself: a
+    // tip that subclassed the list would sit in the way of every message the list gets,
+    // and a fill of thousands of rows sends it tens of thousands.
+    void RelayListMouse(UINT msg, WPARAM wParam, LPARAM lParam);
     // The tooltip window of the refused rows.
     HWND m_hStateTip = nullptr;
 
