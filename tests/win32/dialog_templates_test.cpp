@@ -22,19 +22,6 @@ struct Control {
     int x, y, cx, cy; // dialog units
 };
 
-std::vector<HWND> Children(HWND dialog) {
-    std::vector<HWND> children;
-    for (HWND child = ::GetWindow(dialog, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT))
-        children.push_back(child);
-    return children;
-}
-
-std::string ClassOf(HWND hwnd) {
-    char name[64] = {};
-    ::GetClassNameA(hwnd, name, sizeof(name));
-    return name;
-}
-
 LONG StyleOf(HWND hwnd) {
     return ::GetWindowLongA(hwnd, GWL_STYLE);
 }

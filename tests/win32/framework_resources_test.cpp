@@ -27,19 +27,6 @@ RECT Dlu(int x, int y, int cx, int cy) {
     return RECT{x, y, x + cx, y + cy};
 }
 
-std::vector<HWND> Children(HWND dialog) {
-    std::vector<HWND> children;
-    for (HWND child = ::GetWindow(dialog, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT))
-        children.push_back(child);
-    return children;
-}
-
-std::string ClassOf(HWND hwnd) {
-    char name[64] = {};
-    ::GetClassNameA(hwnd, name, sizeof(name));
-    return name;
-}
-
 HMODULE Self() {
     return ::GetModuleHandleA(nullptr);
 }

@@ -9,6 +9,21 @@
 
 #include <functional>
 #include <string>
+#include <vector>
+
+// A dialog's child windows in template order.
+inline std::vector<HWND> Children(HWND dialog) {
+    std::vector<HWND> children;
+    for (HWND child = ::GetWindow(dialog, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT))
+        children.push_back(child);
+    return children;
+}
+
+inline std::string ClassOf(HWND hwnd) {
+    char name[64] = {};
+    ::GetClassNameA(hwnd, name, sizeof(name));
+    return name;
+}
 
 inline void EnsureCommonControls() {
     INITCOMMONCONTROLSEX init = {sizeof(init),
