@@ -22,28 +22,12 @@ public:
     }
 };
 
-// PanelTest's set-up around the seam above.
-class PanelReview : public ::testing::Test {
+// PanelTest with the seam above; the settings file is made writable again afterwards.
+class PanelReview : public PanelTestWith<RefusingRegistrySystem> {
 protected:
-    void SetUp() override {
-        INITCOMMONCONTROLSEX init = {sizeof(init), ICC_LISTVIEW_CLASSES | ICC_HOTKEY_CLASS |
-                                                       ICC_STANDARD_CLASSES};
-        ::InitCommonControlsEx(&init);
-        WriteBytes("tarnwick.ini", SettingsText("no", "no", "list.map"));
-        WriteBytes("list.map", ListFileText(StandardSections(), 3));
-    }
     void TearDown() override {
         ::SetFileAttributesA("tarnwick.ini", FILE_ATTRIBUTE_NORMAL);
-        CDialog::SetMainWnd(nullptr);
-    }
-
-    int Run(const std::function<void(ScriptedPanel&)>& script) {
-        ScriptedPanel panel(system, allowShutdown);
-        panel.script = [&] { script(panel); };
-        CDialog::SetMainWnd(&panel);
-        const int result = static_cast<int>(panel.DoModal());
-        CDialog::SetMainWnd(nullptr);
-        return result;
+        PanelTestWith::TearDown();
     }
 
     // A hotkey press as the system delivers it: posted to the panel, through its loop.
@@ -51,10 +35,6 @@ protected:
         p.PostMessage(WM_HOTKEY, static_cast<WPARAM>(id), 0);
         p.Pump(50);
     }
-
-    ScratchDirectory scratch;
-    RefusingRegistrySystem system;
-    int allowShutdown = 1;
 };
 
 // Entries read before the faulty section were never numbered; switching off, Clear and a

@@ -284,8 +284,10 @@ private:
 };
 
 // A scratch directory with a settings file and the standard list file "list.map", and a
-// panel to run in it as the application runs it (main window, common controls).
-class PanelTest : public ::testing::Test {
+// panel to run in it as the application runs it (main window, common controls). System is
+// the seam the panel is given: PanelSystem or a variant of it.
+template <class System>
+class PanelTestWith : public ::testing::Test {
 protected:
     void SetUp() override {
         INITCOMMONCONTROLSEX init = {sizeof(init), ICC_LISTVIEW_CLASSES | ICC_HOTKEY_CLASS |
@@ -308,9 +310,10 @@ protected:
     }
 
     ScratchDirectory scratch;
-    PanelSystem system;
+    System system;
     int allowShutdown = 1;
 };
+using PanelTest = PanelTestWith<PanelSystem>;
 
 // An image of an image list, drawn on white, as 32-bit pixels.
 inline std::vector<std::uint32_t> DrawnImage(HIMAGELIST list, int index) {
