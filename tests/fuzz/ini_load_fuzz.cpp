@@ -3,12 +3,11 @@
 // answers what a walk over the lines from the top would answer.
 #include "storage/ini_document.h"
 
+#include <array>
 #include <cstdint>
 #include <cstdlib>
 #include <string>
 #include <string_view>
-#include <map>
-#include <utility>
 
 namespace {
 
@@ -16,12 +15,16 @@ namespace {
 // walked plainly: for each key-value line under a header "[name]", the first line with the
 // same header text and key must be what the document answers.
 void CheckLookupsAgainstWalk(std::string_view saved, const CIniDocument& doc) {
-    std::map<std::pair<std::string_view, std::string_view>, std::string_view> first;
+    struct Line {
+        std::string_view header, key, value;
+    };
+    std::array<Line, 32> lines;
+    size_t count = 0;
     std::string_view header;
     bool inSection = false;
     // The first lines are enough to meet every kind of line and section; a first
     // occurrence among them is the first in the whole text.
-    for (int lines = 0; !saved.empty() && lines < 32; ++lines) {
+    for (int walked = 0; !saved.empty() && walked < 32; ++walked) {
         size_t lf = saved.find('\n');
         if (lf == std::string_view::npos || lf == 0 || saved[lf - 1] != '\r')
             std::abort(); // every saved line ends in CR LF
@@ -35,14 +38,18 @@ void CheckLookupsAgainstWalk(std::string_view saved, const CIniDocument& doc) {
         }
         size_t eq = line.find('=');
         if (eq == std::string_view::npos) std::abort(); // such a line is never kept
-        if (inSection)
-            first.emplace(std::make_pair(header, line.substr(0, eq)), line.substr(eq + 1));
+        if (inSection) lines[count++] = {header, line.substr(0, eq), line.substr(eq + 1)};
     }
-    for (const auto& [place, value] : first) {
-        const std::string_view h = place.first;
+    for (size_t i = 0; i < count; ++i) {
+        const Line& l = lines[i];
+        bool earlier = false;
+        for (size_t j = 0; j < i && !earlier; ++j)
+            earlier = lines[j].header == l.header && lines[j].key == l.key;
+        if (earlier) continue; // the first line with this header and key answers
+        const std::string_view h = l.header;
         if (h.size() < 2 || h.back() != ']') continue; // a header no section name can reach
         const std::string section(h.substr(1, h.size() - 2));
-        if (doc.GetValue(section, std::string(place.second)) != value) std::abort();
+        if (doc.GetValue(section, std::string(l.key)) != l.value) std::abort();
     }
 }
 
