@@ -4,9 +4,6 @@
 
 namespace {
 
-// The window property that leads from a dialog's HWND back to its object.
-const char kDialogProp[] = "Tarnwick.CDialog";
-
 bool IsWithin(HWND hwnd, HWND dialog) {
     return hwnd != nullptr && dialog != nullptr && (hwnd == dialog || ::IsChild(dialog, hwnd));
 }
@@ -88,8 +85,14 @@ CDialog* CDialog::GetMainWnd() {
     return s_pMainWnd;
 }
 
+// A dialog of ours keeps its object in the dialog's user data; only a window that runs our
+// dialog procedure has it there. (The lookup runs for most messages: it reads the window's
+// own memory, where a window property would cost a round trip to Wine's server each time.)
 CDialog* CDialog::FromHandle(HWND hwnd) {
-    return hwnd ? static_cast<CDialog*>(::GetPropA(hwnd, kDialogProp)) : nullptr;
+    if (hwnd == nullptr ||
+        ::GetWindowLongPtrA(hwnd, DWLP_DLGPROC) != reinterpret_cast<LONG_PTR>(&CDialog::DialogProc))
+        return nullptr;
+    return reinterpret_cast<CDialog*>(::GetWindowLongPtrA(hwnd, DWLP_USER));
 }
 
 INT_PTR CDialog::DoModal() {
@@ -232,7 +235,7 @@ bool CDialog::PreTranslateInLoop(MSG* msg) {
 }
 
 void CDialog::Detach() {
-    ::RemovePropA(m_hWnd, kDialogProp);
+    ::SetWindowLongPtrA(m_hWnd, DWLP_USER, 0);
     m_hWnd = nullptr;
     // Destroyed from outside while its loop runs: the loop must not wait forever.
     m_bEnded = true;
@@ -242,7 +245,7 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM 
     if (msg == WM_INITDIALOG) {
         CDialog* dialog = reinterpret_cast<CDialog*>(lParam);
         dialog->m_hWnd = hwnd;
-        ::SetPropA(hwnd, kDialogProp, dialog);
+        ::SetWindowLongPtrA(hwnd, DWLP_USER, reinterpret_cast<LONG_PTR>(dialog));
         RECT before;
         ::GetWindowRect(hwnd, &before);
         BOOL focus = dialog->OnInitDialog();

@@ -2,10 +2,9 @@
 
 #include <vector>
 
-namespace {
-// The window property that leads from a subclassed HWND back to its object.
-const char kWndProp[] = "Tarnwick.CWnd";
-} // namespace
+// A subclassed control's user data leads back to its object. A window property would do
+// too, but every message of the control looks it up, and a property is a round trip to the
+// window system's server under Wine: thousands of rows cost thousands of round trips.
 
 CWnd::~CWnd() {
     // A control object may die before its window (a dialog member outliving nothing);
@@ -23,7 +22,10 @@ BOOL CWnd::ModifyStyle(DWORD remove, DWORD add) {
 
 bool CWnd::SubclassWindow(HWND hwnd) {
     if (m_hWnd != nullptr || hwnd == nullptr || FromSubclassed(hwnd) != nullptr) return false;
-    if (!::SetPropA(hwnd, kWndProp, this)) return false;
+    ::SetLastError(0);
+    if (::SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this)) == 0 &&
+        ::GetLastError() != 0)
+        return false;
     m_hWnd = hwnd;
     m_pfnSuper = reinterpret_cast<WNDPROC>(
         ::SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CWnd::SubclassProc)));
@@ -35,7 +37,7 @@ HWND CWnd::UnsubclassWindow() {
     if (hwnd == nullptr || m_pfnSuper == nullptr) return hwnd;
     if (::IsWindow(hwnd)) {
         ::SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_pfnSuper));
-        ::RemovePropA(hwnd, kWndProp);
+        ::SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
     }
     m_pfnSuper = nullptr;
     m_hWnd = nullptr;
@@ -43,7 +45,7 @@ HWND CWnd::UnsubclassWindow() {
 }
 
 CWnd* CWnd::FromSubclassed(HWND hwnd) {
-    return hwnd ? static_cast<CWnd*>(::GetPropA(hwnd, kWndProp)) : nullptr;
+    return hwnd ? reinterpret_cast<CWnd*>(::GetWindowLongPtrA(hwnd, GWLP_USERDATA)) : nullptr;
 }
 
 std::string CWnd::WindowText(HWND hwnd) {
