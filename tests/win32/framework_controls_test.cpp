@@ -187,4 +187,29 @@ TEST_F(FrameworkControlsTest, BoundControlSeesItsMessagesUntilItsWindowCloses) {
     EXPECT_EQ(2, dialog.list.probes);
 }
 
+// The framework finds its objects in the windows' own data: a window that is not ours,
+// whatever its owner keeps there, is never taken for one of them.
+TEST_F(FrameworkControlsTest, WindowsNotBoundByTheFrameworkAreNotTakenForItsObjects) {
+    ControlsDialog dialog;
+    dialog.body = [&] {
+        EXPECT_EQ(&dialog, CDialog::FromHandle(dialog.m_hWnd));
+        EXPECT_EQ(&dialog.list, CWnd::FromSubclassed(dialog.GetDlgItem(IDC_TEST_LIST)));
+        // A control is not a dialog of ours, nor is a message box's dialog.
+        EXPECT_EQ(nullptr, CDialog::FromHandle(dialog.GetDlgItem(IDC_TEST_LIST)));
+
+        HWND own = ::CreateWindowA("STATIC", "", WS_CHILD, 0, 0, 10, 10, dialog.m_hWnd, nullptr,
+                                   nullptr, nullptr);
+        ::SetWindowLongPtrA(own, GWLP_USERDATA, 0x1234);
+        EXPECT_EQ(nullptr, CDialog::FromHandle(own));
+        // Its owner's data stays its owner's: the framework does not bind over it.
+        CStatic wrapper;
+        EXPECT_FALSE(wrapper.SubclassWindow(own));
+        EXPECT_EQ(0x1234, ::GetWindowLongPtrA(own, GWLP_USERDATA));
+        ::DestroyWindow(own);
+    };
+    dialog.DoModal();
+    // Unbound again, the list's window data no longer leads to the object.
+    EXPECT_EQ(nullptr, dialog.list.m_hWnd);
+}
+
 } // namespace
