@@ -41,12 +41,14 @@ public:
     BOOL ModifyStyle(DWORD remove, DWORD add);
 
     // Routes the window's messages through WindowProc until the window is destroyed or
-    // UnsubclassWindow is called. False when this object already holds a window.
+    // UnsubclassWindow is called. The window's user data (GWLP_USERDATA) leads back to
+    // this object meanwhile. False when this object already holds a window, or when the
+    // window's user data is already in use.
     bool SubclassWindow(HWND hwnd);
     bool SubclassDlgItem(int id, HWND parent) { return SubclassWindow(::GetDlgItem(parent, id)); }
     HWND UnsubclassWindow();
 
-    // The object subclassing `hwnd`, or null.
+    // The object subclassing `hwnd` (a window bound by SubclassWindow), or null.
     static CWnd* FromSubclassed(HWND hwnd);
     // Any window's text, of any length.
     static std::string WindowText(HWND hwnd);
