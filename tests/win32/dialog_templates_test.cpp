@@ -37,22 +37,16 @@ void ExpectControls(HWND dialog, const std::vector<Control>& expected) {
         if (std::string(want.className) != "Static" || want.text[0] != '\0') {
             EXPECT_EQ(want.text, CWnd::WindowText(children[i]));
         }
-        // Position and size are mapped separately, each rounded on its own. An icon
-        // control takes its icon's size, so only its place is compared.
-        RECT origin = {want.x, want.y, 0, 0};
-        RECT size = {want.cx, want.cy, 0, 0};
-        ::MapDialogRect(dialog, &origin);
-        ::MapDialogRect(dialog, &size);
-        RECT actual;
-        ::GetWindowRect(children[i], &actual);
-        ::MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&actual), 2);
-        EXPECT_EQ(origin.left, actual.left);
-        EXPECT_EQ(origin.top, actual.top);
+        // An icon control takes its icon's size, so only its place is compared.
+        const Placement place = FromDialogUnits(dialog, want.x, want.y, want.cx, want.cy);
+        const Placement actual = PlacementOf(dialog, children[i]);
+        EXPECT_EQ(place.x, actual.x);
+        EXPECT_EQ(place.y, actual.y);
         if ((StyleOf(children[i]) & SS_TYPEMASK) == SS_ICON && want.className[0] == 'S') continue;
-        EXPECT_EQ(size.left, actual.right - actual.left);
+        EXPECT_EQ(place.cx, actual.cx);
         // A drop-down combo box's height counts its list, which is not shown.
         if (std::string(want.className) != "ComboBox") {
-            EXPECT_EQ(size.top, actual.bottom - actual.top);
+            EXPECT_EQ(place.cy, actual.cy);
         }
     }
 }

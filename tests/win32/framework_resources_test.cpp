@@ -75,18 +75,14 @@ TEST_F(FrameworkResourcesTest, PanelTemplateHasItsControlsInTabOrderWithTheirTex
             EXPECT_EQ(want.id, ::GetDlgCtrlID(children[i]) & 0xFFFF);
             EXPECT_EQ(want.className, ClassOf(children[i]));
             EXPECT_EQ(want.text, CWnd::WindowText(children[i]));
-            // The system maps position and size separately, each rounded on its own.
-            RECT origin = {want.dlu.left, want.dlu.top, 0, 0};
-            RECT size = {want.dlu.right - want.dlu.left, want.dlu.bottom - want.dlu.top, 0, 0};
-            ::MapDialogRect(dialog, &origin);
-            ::MapDialogRect(dialog, &size);
-            RECT actual;
-            ::GetWindowRect(children[i], &actual);
-            ::MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&actual), 2);
-            EXPECT_EQ(origin.left, actual.left);
-            EXPECT_EQ(origin.top, actual.top);
-            EXPECT_EQ(size.left, actual.right - actual.left);
-            EXPECT_EQ(size.top, actual.bottom - actual.top);
+            const Placement place =
+                FromDialogUnits(dialog, want.dlu.left, want.dlu.top, want.dlu.right - want.dlu.left,
+                                want.dlu.bottom - want.dlu.top);
+            const Placement actual = PlacementOf(dialog, children[i]);
+            EXPECT_EQ(place.x, actual.x);
+            EXPECT_EQ(place.y, actual.y);
+            EXPECT_EQ(place.cx, actual.cx);
+            EXPECT_EQ(place.cy, actual.cy);
         }
     };
     EXPECT_EQ(IDCANCEL, panel.DoModal());

@@ -25,6 +25,28 @@ inline std::string ClassOf(HWND hwnd) {
     return name;
 }
 
+// A control's place in its dialog's client area and its size, in pixels.
+struct Placement {
+    int x, y, cx, cy;
+};
+
+// What a template's dialog units give in `dialog`. The system maps position and size
+// separately, each rounded on its own.
+inline Placement FromDialogUnits(HWND dialog, int x, int y, int cx, int cy) {
+    RECT origin = {x, y, 0, 0};
+    RECT size = {cx, cy, 0, 0};
+    ::MapDialogRect(dialog, &origin);
+    ::MapDialogRect(dialog, &size);
+    return {origin.left, origin.top, size.left, size.top};
+}
+
+inline Placement PlacementOf(HWND dialog, HWND child) {
+    RECT actual;
+    ::GetWindowRect(child, &actual);
+    ::MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&actual), 2);
+    return {actual.left, actual.top, actual.right - actual.left, actual.bottom - actual.top};
+}
+
 inline void EnsureCommonControls() {
     INITCOMMONCONTROLSEX init = {sizeof(init),
                                  ICC_LISTVIEW_CLASSES | ICC_HOTKEY_CLASS | ICC_STANDARD_CLASSES};

@@ -45,22 +45,23 @@ std::function<INT_PTR(CDialog&)> RunInfoAnswer(const HotKeyEntry* entry, int* se
     };
 }
 
-struct ActChoice {
-    std::string name, path, icon, keydes;
-    int iconIndex, hotkey;
-};
-
-std::function<INT_PTR(CDialog&)> ActAnswer(const ActChoice& choice) {
+std::function<INT_PTR(CDialog&)> ActAnswer(const HotKeyEntry& choice) {
     return [choice](CDialog& dialog) -> INT_PTR {
         CAct* act = dynamic_cast<CAct*>(&dialog);
         EXPECT_NE(nullptr, act) << "the built-in action dialog";
         if (act == nullptr) return IDCANCEL;
-        act->m_strName = choice.name;
-        act->m_strPath = choice.path;
-        act->m_strIconFile = choice.icon;
-        act->m_nIconIndex = choice.iconIndex;
-        act->m_nHotKey = choice.hotkey;
-        act->m_strKeyDes = choice.keydes;
+        PickBuiltInAction(*act, choice);
+        return IDOK;
+    };
+}
+
+// Properties answered with a new hotkey and nothing else changed.
+std::function<INT_PTR(CDialog&)> NewHotKeyAnswer(int code, const std::string& keydes) {
+    return [code, keydes](CDialog& dialog) -> INT_PTR {
+        CRunInfo* info = dynamic_cast<CRunInfo*>(&dialog);
+        if (info == nullptr) return IDCANCEL;
+        info->m_entry.hotkey = code;
+        info->m_entry.keydes = keydes;
         return IDOK;
     };
 }
@@ -272,13 +273,7 @@ TEST_F(PanelEntryCommands, PropertiesMovesTheHotkeyUnderTheSameIdAndRewritesRowA
 
         // Off: the built-in row's new key is registered all the same.
         p.Command(IDC_BTN_HOTKEYS_OFF);
-        p.answer = [&](CDialog& dialog) -> INT_PTR {
-            CRunInfo* info = dynamic_cast<CRunInfo*>(&dialog);
-            if (info == nullptr) return IDCANCEL;
-            info->m_entry.hotkey = kCodeCtrlAlt | 'W';
-            info->m_entry.keydes = "Ctrl + Alt + W";
-            return IDOK;
-        };
+        p.answer = NewHotKeyAnswer(kCodeCtrlAlt | 'W', "Ctrl + Alt + W");
         p.SetMark(2);
         p.Command(IDC_BTN_PROPERTIES);
         EXPECT_EQ(12, HolderOf('W'));
@@ -313,9 +308,14 @@ TEST_F(PanelEntryCommands, DeleteOfTheSecondOfTwoEqualRowsRemovesTheFirstEntryAn
 // The row may differ in case or share a name's beginning with another row: the changed
 // row is the built-in one, found exactly.
 TEST_F(PanelEntryCommands, BuiltInBindsATokenOnceAndASecondChoiceOnlyMovesItsHotkey) {
-    const ActChoice first = {"允许关机", kBuiltInToken,     Shell32(), "Ctrl + Alt + A",
-                             44,         kCodeCtrlAlt | 'A'};
-    ActChoice again = first;
+    HotKeyEntry first;
+    first.name = "允许关机";
+    first.path = kBuiltInToken;
+    first.icon = Shell32();
+    first.iconint = 44;
+    first.hotkey = kCodeCtrlAlt | 'A';
+    first.keydes = "Ctrl + Alt + A";
+    HotKeyEntry again = first;
     again.name = "别的名字";
     again.hotkey = kCodeCtrlAlt | 'B';
     again.keydes = "Ctrl + Alt + B";
@@ -423,13 +423,7 @@ TEST_F(PanelEntryCommands, RefusedRegistrationIsReportedOnceAndTheEntryIsStillAd
         EXPECT_EQ("Ctrl + Alt + N", p.Text(3, 1));
         EXPECT_EQ(1u, system.boxes.size());
 
-        p.answer = [](CDialog& dialog) -> INT_PTR {
-            CRunInfo* info = dynamic_cast<CRunInfo*>(&dialog);
-            if (info == nullptr) return IDCANCEL;
-            info->m_entry.hotkey = kCodeCtrlAlt | 'N';
-            info->m_entry.keydes = "Ctrl + Alt + N";
-            return IDOK;
-        };
+        p.answer = NewHotKeyAnswer(kCodeCtrlAlt | 'N', "Ctrl + Alt + N");
         p.SetMark(1);
         p.Command(IDC_BTN_PROPERTIES);
         EXPECT_EQ("Ctrl + Alt + N", p.Text(1, 1));

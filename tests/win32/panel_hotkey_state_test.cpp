@@ -33,12 +33,7 @@ public:
             return IDOK;
         }
         if (CAct* act = dynamic_cast<CAct*>(&dialog)) {
-            act->m_strName = answer.name;
-            act->m_strPath = answer.path;
-            act->m_strIconFile = answer.icon;
-            act->m_nIconIndex = answer.iconint;
-            act->m_nHotKey = answer.hotkey;
-            act->m_strKeyDes = answer.keydes;
+            PickBuiltInAction(*act, answer);
             return IDOK;
         }
         return IDCANCEL;

@@ -5,6 +5,7 @@
 // settings file and a list file; and a panel that runs a test script inside its own modal
 // loop.
 
+#include "dialogs/act_dlg.h"
 #include "panel/tarnwick_dlg.h"
 #include "platform/win32/win32_system.h"
 
@@ -314,6 +315,17 @@ protected:
     int allowShutdown = 1;
 };
 using PanelTest = PanelTestWith<PanelSystem>;
+
+// What a person leaves in the built-in action dialog after picking an action and pressing
+// its hotkey: the action's name, command and icon, and the key with its description.
+inline void PickBuiltInAction(CAct& act, const HotKeyEntry& choice) {
+    act.m_strName = choice.name;
+    act.m_strPath = choice.path;
+    act.m_strIconFile = choice.icon;
+    act.m_nIconIndex = choice.iconint;
+    act.m_nHotKey = choice.hotkey;
+    act.m_strKeyDes = choice.keydes;
+}
 
 // An image of an image list, drawn on white, as 32-bit pixels.
 inline std::vector<std::uint32_t> DrawnImage(HIMAGELIST list, int index) {
