@@ -5,6 +5,8 @@
 #include "engine/hotkey_code.h"
 #include "engine/sys_util.h"
 
+#include <algorithm>
+
 CHotKeyEngine::CHotKeyEngine(tw::ISystem& system, int& allowShutdown)
     : m_system(system), m_allowShutdown(allowShutdown) {}
 
@@ -23,19 +25,21 @@ bool CHotKeyEngine::RegisterFixedHotKeys() {
 }
 
 bool CHotKeyEngine::EnableAllHotKeys() {
+    // A combination still held under an old id (switching on while on, or a hotkey changed
+    // while off) would refuse the entry its own combination, and would go on answering
+    // for that old id once the counter hands it to another entry.
+    for (HotKeyEntry& entry : m_entries)
+        if (entry.state == HotKeyState::Registered) UnregisterEntry(entry);
+    // The ids change: what waits to be reported is registered and reported afresh.
+    m_unreportedRefusals.clear();
     m_nNextHotKeyId = kFirstEntryHotKeyId;
     for (HotKeyEntry& entry : m_entries) {
-        const bool heldUnderSameId =
-            entry.state == HotKeyState::Registered && entry.id == m_nNextHotKeyId;
         entry.id = m_nNextHotKeyId++;
         RegisterEntry(entry);
-        // Switching on while on (the tray item) is refused for every combination this
-        // window still holds; one held under the same id still starts this entry.
-        if (entry.state == HotKeyState::Refused && heldUnderSameId)
-            entry.state = HotKeyState::Registered;
     }
     SetButtons(true);
     OnHotKeyStatesChanged();
+    ReportRefusals();
     return true;
 }
 
@@ -52,9 +56,12 @@ void CHotKeyEngine::OnDisableHotKeys() {
     m_bHotKeysOn = false;
 }
 
+// The flag goes first here and in the Ctrl+Alt+Home switch: a refusal message of the
+// switch-on runs a message loop in which the hotkeys may be switched again, and that later
+// choice must stand.
 void CHotKeyEngine::OnEnableHotKeys() {
-    EnableAllHotKeys();
     m_bHotKeysOn = true;
+    EnableAllHotKeys();
 }
 
 bool CHotKeyEngine::UpdatePanelVisibility() {
@@ -76,11 +83,11 @@ void CHotKeyEngine::PreTranslateHotKey(unsigned message, std::uintptr_t wParam) 
     if (message != tw::kWmHotKey) return;
     const int id = static_cast<int>(wParam);
     if (id == kHotKeyIdSwitch) {
-        if (m_bHotKeysOn)
-            DisableAllHotKeys();
-        else
-            EnableAllHotKeys();
         m_bHotKeysOn = !m_bHotKeysOn;
+        if (m_bHotKeysOn)
+            EnableAllHotKeys();
+        else
+            DisableAllHotKeys();
     } else if (id == kHotKeyIdPanel) {
         TogglePanel();
     } else {
@@ -88,7 +95,7 @@ void CHotKeyEngine::PreTranslateHotKey(unsigned message, std::uintptr_t wParam) 
     }
 }
 
-const HotKeyEntry& CHotKeyEngine::AppendEntry(const HotKeyEntry& entry) {
+HotKeyEntry CHotKeyEngine::AppendEntry(const HotKeyEntry& entry) {
     HotKeyEntry numbered = entry;
     numbered.id = m_nNextHotKeyId++;
     if (m_bHotKeysOn)
@@ -97,7 +104,8 @@ const HotKeyEntry& CHotKeyEngine::AppendEntry(const HotKeyEntry& entry) {
         numbered.state = numbered.hotkey != 0 ? HotKeyState::Off : HotKeyState::None;
     m_entries.push_back(numbered);
     OnHotKeyStatesChanged();
-    return m_entries.back();
+    ReportRefusals();
+    return numbered;
 }
 
 void CHotKeyEngine::ChangeEntryHotKey(HotKeyEntry& entry, int newCode) {
@@ -109,6 +117,7 @@ void CHotKeyEngine::ChangeEntryHotKey(HotKeyEntry& entry, int newCode) {
     entry.hotkey = newCode;
     RegisterEntry(entry);
     OnHotKeyStatesChanged();
+    ReportRefusals();
 }
 
 bool CHotKeyEngine::RemoveEntry(const std::string& name, const std::string& keydes) {
@@ -141,10 +150,14 @@ void CHotKeyEngine::RegisterEntry(HotKeyEntry& entry) {
         entry.state = HotKeyState::None;
     else if (!entry.IsNumbered())
         entry.state = HotKeyState::Off;
-    else if (CSysUtil(m_system).RegHotKey(m_hPanel, entry.hotkey, entry.id))
+    else if (CSysUtil(m_system).RegHotKeyUnreported(m_hPanel, entry.hotkey, entry.id))
         entry.state = HotKeyState::Registered;
     else
         entry.state = HotKeyState::Refused;
+    if (entry.state == HotKeyState::Refused &&
+        std::find(m_unreportedRefusals.begin(), m_unreportedRefusals.end(), entry.id) ==
+            m_unreportedRefusals.end())
+        m_unreportedRefusals.push_back(entry.id);
 }
 
 void CHotKeyEngine::UnregisterEntry(HotKeyEntry& entry) {
@@ -156,6 +169,20 @@ void CHotKeyEngine::UnregisterEntry(HotKeyEntry& entry) {
 void CHotKeyEngine::SetButtons(bool hotKeysOn) {
     m_system.EnableWindow(m_hHotKeysOffButton, hotKeysOn);
     m_system.EnableWindow(m_hHotKeysOnButton, !hotKeysOn);
+}
+
+void CHotKeyEngine::ReportRefusals() {
+    if (m_nDeferDepth > 0) return;
+    // Taken off before each box: a command run from its message loop reports what is still
+    // pending along with its own, and no refusal is shown twice.
+    while (!m_unreportedRefusals.empty()) {
+        const int id = m_unreportedRefusals.front();
+        m_unreportedRefusals.erase(m_unreportedRefusals.begin());
+        const EntryList::const_iterator it = FindEntryById(m_entries, id);
+        // Deleted, cleared or registered after all meanwhile: nothing to tell.
+        if (it == m_entries.end() || it->state != HotKeyState::Refused) continue;
+        CSysUtil(m_system).ReportRefusedHotKey(m_hPanel);
+    }
 }
 
 void CHotKeyEngine::LaunchEntryWithId(int id) {

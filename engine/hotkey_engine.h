@@ -12,6 +12,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 class CHotKeyEngine {
 public:
@@ -27,8 +28,8 @@ public:
 
     // Ctrl+Alt+Home as id 0 and Ctrl+Alt+End as id 1; a refusal is reported and ignored.
     bool RegisterFixedHotKeys();
-    // Numbers every entry from 10 in list order and registers each non-zero code.
-    // Leaves m_bHotKeysOn alone.
+    // Releases what the entries still hold, then numbers every entry from 10 in list
+    // order and registers each non-zero code. Leaves m_bHotKeysOn alone.
     bool EnableAllHotKeys();
     // Unregisters every entry hotkey; the fixed ones stay. Leaves m_bHotKeysOn alone.
     bool DisableAllHotKeys();
@@ -46,10 +47,12 @@ public:
 
     // Numbers a copy of `entry`, registers its hotkey when it has one and the hotkeys are
     // on, and appends it. A refused registration is reported; the entry is added anyway.
-    const HotKeyEntry& AppendEntry(const HotKeyEntry& entry);
+    // Answers the entry as appended: the report may have changed the list meanwhile.
+    HotKeyEntry AppendEntry(const HotKeyEntry& entry);
     // Moves `entry`'s registration to `newCode` under the same id and stores the code,
     // whether the hotkeys are on or not. Nothing happens when the code is unchanged. An
-    // entry that was never numbered takes the next id first.
+    // entry that was never numbered takes the next id first. A refusal is reported last,
+    // and `entry` may be gone once that report has run.
     void ChangeEntryHotKey(HotKeyEntry& entry, int newCode);
     // Unregisters and removes the first entry a row with these texts shows; false when
     // there is none.
@@ -59,6 +62,26 @@ public:
 
     // How many entries' combinations the system refused at their last registration.
     int RefusedHotKeyCount() const;
+
+    // Every refusal message is a modal box whose message loop can run any command of the
+    // panel (from the tray, or from another program) and change the entry list. While one
+    // of these lives, refusals wait; they are shown when the outermost one ends. A command
+    // that goes on working on an entry after registering it holds one, so its steps run
+    // without a box in between.
+    class DeferredRefusals {
+    public:
+        explicit DeferredRefusals(CHotKeyEngine& engine) : m_engine(engine) {
+            ++m_engine.m_nDeferDepth;
+        }
+        ~DeferredRefusals() {
+            if (--m_engine.m_nDeferDepth == 0) m_engine.ReportRefusals();
+        }
+        DeferredRefusals(const DeferredRefusals&) = delete;
+        DeferredRefusals& operator=(const DeferredRefusals&) = delete;
+
+    private:
+        CHotKeyEngine& m_engine;
+    };
 
     EntryList m_entries;
     int m_nNextHotKeyId = kFirstEntryHotKeyId;
@@ -77,9 +100,18 @@ protected:
     tw::WindowRef m_hHotKeysOnButton = nullptr;
 
 private:
-    // Both set the entry's `state` from what the system answered.
+    // Both set the entry's `state` from what the system answered; a refusal is noted for
+    // ReportRefusals, not shown.
     void RegisterEntry(HotKeyEntry& entry);
     void UnregisterEntry(HotKeyEntry& entry);
     void SetButtons(bool hotKeysOn);
     void LaunchEntryWithId(int id);
+    // One refusal message, in list order, for each entry refused and not reported yet that
+    // is still there and still refused; nothing unless deferred. Called only where nothing
+    // points into the entry list any more.
+    void ReportRefusals();
+
+    // Ids of the refused entries not reported yet; numbered entries' ids are distinct.
+    std::vector<int> m_unreportedRefusals;
+    int m_nDeferDepth = 0;
 };

@@ -3,14 +3,18 @@
 #include "engine/hotkey_code.h"
 
 bool CSysUtil::RegHotKey(tw::WindowRef window, int code, int id) {
-    const unsigned modifiers = HotKeyModifiers(code);
-    const unsigned vk = HotKeyVirtualKey(code);
-    if (!m_system.RegisterHotKey(window, id, modifiers, vk)) {
-        m_system.ShowMessageBox(nullptr, "注册系统热键失败，请选择其他热键！", "失败",
-                                tw::kMbIconInformation);
-        return false;
-    }
-    return true;
+    if (RegHotKeyUnreported(window, code, id)) return true;
+    ReportRefusedHotKey(window);
+    return false;
+}
+
+bool CSysUtil::RegHotKeyUnreported(tw::WindowRef window, int code, int id) {
+    return m_system.RegisterHotKey(window, id, HotKeyModifiers(code), HotKeyVirtualKey(code));
+}
+
+void CSysUtil::ReportRefusedHotKey(tw::WindowRef owner) {
+    m_system.ShowMessageBox(owner, "注册系统热键失败，请选择其他热键！", "失败",
+                            tw::kMbIconInformation);
 }
 
 bool CSysUtil::WriteRegString(tw::RegRoot root, const std::string& subkey, const std::string& name,

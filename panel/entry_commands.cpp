@@ -17,6 +17,7 @@ const char kBuiltInWorkDir[] = "_";
 } // namespace
 
 bool CTarnwickDlg::AddEntry(const HotKeyEntry& entry) {
+    const DeferredRefusals reportWhenDone(*this);
     const int row = m_List.GetItemCount();
     // Rows may share a pair with other rows showing the same icon, so the row only points
     // at the pair it is given and never changes it.
@@ -24,8 +25,8 @@ bool CTarnwickDlg::AddEntry(const HotKeyEntry& entry) {
     m_List.InsertItem(row, entry.name, image >= 0 ? image : I_IMAGENONE);
     SetRowTexts(row, entry);
 
-    AppendEntry(entry); // numbers it, registers it while the hotkeys are on, appends it
     m_entryImages.push_back(image);
+    AppendEntry(entry); // numbers it, registers it while the hotkeys are on, appends it
 
     WriteListFile(m_strListFile);
     return true;
@@ -52,19 +53,28 @@ bool CTarnwickDlg::DeleteEntry(int row) {
 
 bool CTarnwickDlg::EditEntry(int row) {
     if (row < 0 || row >= m_List.GetItemCount()) return false;
-    const EntryList::iterator it =
-        FindEntryByRow(m_entries, m_List.GetItemText(row, 0), m_List.GetItemText(row, 1));
+    const std::string name = m_List.GetItemText(row, 0);
+    const std::string keydes = m_List.GetItemText(row, 1);
+    EntryList::iterator it = FindEntryByRow(m_entries, name, keydes);
     if (it == m_entries.end()) return false;
+
+    // The dialog's message loop runs the panel's commands and hotkeys, which may delete,
+    // renumber or reload the entries meanwhile: the entry is found again afterwards, and
+    // one that is gone, or changed, or no longer on that row, is left alone.
+    const HotKeyEntry before = *it;
+    CRunInfo dialog(before, nullptr);
+    if (RunDialog(dialog) != IDOK) return true;
+    it = FindEntryByRow(m_entries, name, keydes);
+    if (it == m_entries.end() || *it != before || row >= m_List.GetItemCount() ||
+        m_List.GetItemText(row, 0) != name || m_List.GetItemText(row, 1) != keydes)
+        return true;
     const size_t index = static_cast<size_t>(std::distance(m_entries.begin(), it));
 
-    CRunInfo dialog(*it, nullptr);
-    if (RunDialog(dialog) != IDOK) return true;
     HotKeyEntry edited = dialog.m_entry;
-    // The id is the one its hotkey is registered under and the built-in flag belongs to
-    // the entry, not to the dialog.
-    edited.id = it->id;
-    edited.builtin = it->builtin;
+    edited.builtin = it->builtin;   // the entry's, not the dialog's
     if (edited == *it) return true; // nothing changed: nothing is written
+
+    const DeferredRefusals reportWhenDone(*this);
 
     if (edited.icon != it->icon || edited.iconint != it->iconint) {
         // A new pair rather than an overwritten one: other rows may show the old pair.
@@ -73,7 +83,10 @@ bool CTarnwickDlg::EditEntry(int row) {
         if (index < m_entryImages.size()) m_entryImages[index] = image;
     }
     ChangeEntryHotKey(*it, edited.hotkey); // same id, whatever the on/off state
-    edited.state = it->state;              // what the system answered, not the copy's
+    // The id and state are what the system now holds: an entry that had no id has been
+    // given one, and the dialog's copy knows of neither.
+    edited.id = it->id;
+    edited.state = it->state;
     *it = edited;
 
     SetRowTexts(row, edited);
@@ -94,6 +107,7 @@ void CTarnwickDlg::OnBuiltIn() {
     CAct dialog(nullptr);
     if (RunDialog(dialog) != IDOK) return;
 
+    const DeferredRefusals reportWhenDone(*this);
     const EntryList::iterator it = FindEntryByPath(m_entries, dialog.m_strPath);
     if (it == m_entries.end()) {
         HotKeyEntry entry;

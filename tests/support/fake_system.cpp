@@ -134,6 +134,7 @@ int FakeSystem::ShowMessageBox(tw::WindowRef owner, const std::string& text,
     messageBoxes.push_back({owner, text, caption, flags});
     calls.push_back("MessageBox " + WindowName(owner) + " [" + caption + "] " + text +
                     " flags=" + Hex(flags));
+    if (duringMessageBox) duringMessageBox();
     return messageBoxAnswer;
 }
 

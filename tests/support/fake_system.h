@@ -6,6 +6,7 @@
 #include "platform/system.h"
 
 #include <deque>
+#include <functional>
 #include <map>
 #include <set>
 #include <string>
@@ -50,6 +51,8 @@ public:
     std::set<std::pair<unsigned, unsigned>> takenByOthers;     // (modifiers, vk)
     std::map<std::pair<unsigned, bool>, std::string> keyNames; // English layout preset
     int messageBoxAnswer = tw::kIdOk;
+    // Runs inside every message box, as a command run from the box's message loop would.
+    std::function<void()> duringMessageBox;
     bool tokenOpens = true;
     bool privilegeGranted = true;
     bool powerOffAccepted = true;

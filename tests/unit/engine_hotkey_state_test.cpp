@@ -3,6 +3,8 @@
 #include "engine/hotkey_state_text.h"
 #include "tests/support/engine_fixture.h"
 
+#include <functional>
+
 namespace {
 
 const std::pair<unsigned, unsigned> kCtrlAltQ{tw::kModControl | tw::kModAlt, 'Q'};
@@ -52,12 +54,59 @@ TEST_F(HotKeyStates, SwitchingOffAndOnRetriesAndFindsAFreedCombination) {
     EXPECT_TRUE(sys.IsRegistered(11));
 }
 
-TEST_F(HotKeyStates, SwitchingOnWhileOnKeepsCombinationsStillHeldUnderTheirIds) {
+TEST_F(HotKeyStates, SwitchingOnWhileOnReportsOnlyWhatAnotherProgramHolds) {
     StartWithHeldCombination();
     sys.messageBoxes.clear();
     engine.OnEnableHotKeys();               // the tray item offered while the hotkeys are on
-    EXPECT_EQ(2u, sys.messageBoxes.size()); // both refusals reported, as before
+    EXPECT_EQ(1u, sys.messageBoxes.size()); // not this window's own combination
     EXPECT_EQ((std::vector<S>{S::Registered, S::Refused, S::None}), States());
+}
+
+// Nor a combination changed while off: it is released before the entries are numbered
+// again, so no id is handed out while a combination is still registered under it.
+TEST_F(HotKeyStates, SwitchingOnLeavesNothingRegisteredUnderAnOldId) {
+    for (char key : {'A', 'B', 'C'})
+        engine.AppendEntry(Program(std::string(1, key), CtrlAlt(key)));
+    engine.OnDisableHotKeys();
+    engine.ChangeEntryHotKey(engine.m_entries.back(), CtrlAlt('J')); // registered under 12
+    ASSERT_TRUE(engine.RemoveEntry("A", Program("A", CtrlAlt('A')).keydes));
+    engine.OnEnableHotKeys();
+    EXPECT_TRUE(sys.messageBoxes.empty());
+    EXPECT_EQ((std::vector<S>{S::Registered, S::Registered}), States());
+    EXPECT_EQ(12, engine.AppendEntry(Program("D", 0)).id);
+    EXPECT_EQ((std::vector<int>{10, 11}), RegisteredIds());
+    EXPECT_EQ(unsigned('J'), sys.registered.back().vk); // under C's id
+}
+
+// A refusal message runs a message loop, from which a command (from the tray, or 清空 and
+// 删除 behind a box without owner) may take entries away: no walk or change of an entry is
+// under way by then, and no message follows for an entry that is gone.
+TEST_F(HotKeyStates, ACommandRunFromARefusalMessageFindsNothingHalfDone) {
+    sys.takenByOthers.insert(kCtrlAltQ);
+    const auto behindTheBox = [this](std::function<void()> command) {
+        sys.duringMessageBox = [this, command] {
+            const std::function<void()> once = command;
+            sys.duringMessageBox = nullptr; // destroys this lambda
+            once();
+        };
+    };
+    engine.m_entries.push_back(Program("held", CtrlAlt('Q')));
+    for (char key = 'A'; key <= 'P'; ++key)
+        engine.m_entries.push_back(Program(std::string(1, key), CtrlAlt(key)));
+    engine.m_entries.push_back(Program("held", CtrlAlt('Q')));
+    behindTheBox([this] { engine.RemoveAllEntries(); });
+    engine.OnEnableHotKeys(); // start-up and switch-on
+    EXPECT_EQ(1u, sys.messageBoxes.size());
+    EXPECT_TRUE(sys.registered.empty());
+
+    // Add, then a changed hotkey (Properties, the built-in rebind): the entry is deleted.
+    behindTheBox([this] { engine.RemoveEntry("held", Program("held", CtrlAlt('Q')).keydes); });
+    EXPECT_EQ(S::Refused, engine.AppendEntry(Program("held", CtrlAlt('Q'))).state);
+    engine.AppendEntry(Program("free", CtrlAlt('A')));
+    behindTheBox([this] { engine.RemoveEntry("free", Program("free", CtrlAlt('A')).keydes); });
+    engine.ChangeEntryHotKey(engine.m_entries.front(), CtrlAlt('Q'));
+    EXPECT_TRUE(engine.m_entries.empty());
+    EXPECT_EQ(3u, sys.messageBoxes.size());
 }
 
 TEST_F(HotKeyStates, AddRegistersWhenOnAndLeavesOffWhenOff) {
