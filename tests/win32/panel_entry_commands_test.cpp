@@ -442,6 +442,53 @@ TEST_F(PanelEntryCommands, RefusedRegistrationIsReportedOnceAndTheEntryIsStillAd
     EXPECT_EQ(ListFileText(expected, 4), ReadBytes("list.map"));
 }
 
+// 清空 run from a refusal message (from the tray, or behind a box without owner) finds
+// Properties done, row, entry and file, and nothing is written after it.
+TEST_F(PanelEntryCommands, ClearBehindARefusalMessageFindsPropertiesDone) {
+    std::string written;
+    RunAnswering([&](AnsweringPanel& p) {
+        system.duringBox = [&](const PanelSystem::Box& box) {
+            if (box.caption != "失败") return;
+            written = ReadBytes("list.map");
+            system.answers.push_front(IDYES);
+            p.Command(IDC_BTN_CLEAR);
+        };
+        p.answer = NewHotKeyAnswer(kCodeCtrlAlt | 'N', "Ctrl + Alt + N"); // row 0 holds it
+        p.SetMark(1);
+        p.Command(IDC_BTN_PROPERTIES);
+        EXPECT_EQ(0, p.RowCount());
+    });
+    std::vector<ListSection> edited = StandardSections();
+    edited[1].hotkey = std::to_string(kCodeCtrlAlt | 'N');
+    edited[1].keydes = "Ctrl + Alt + N";
+    EXPECT_EQ(ListFileText(edited, 3), written);
+    EXPECT_EQ(written, ReadBytes("list.map"));
+}
+
+// An entry left without an id by a list file that failed part-way keeps the id its new
+// hotkey is registered under: the hotkey starts it and Delete releases it.
+TEST_F(PanelEntryCommands, PropertiesOnAnEntryWithoutAnIdKeepsTheIdItsHotkeyGot) {
+    const HotKeyEntry left = ProgramEntry("残留", 0);
+    WriteBytes("list.map", ListFileText({SectionOf(left)}, 2)); // the second section is missing
+    HotKeyEntry same = left;
+    same.path = "C:\\另一个.exe";
+    RunAnswering([&](AnsweringPanel& p) {
+        p.answer = RunInfoAnswer(&same);
+        p.Command(IDC_BTN_ADD); // the row the first entry, without an id, is found by
+        p.answer = NewHotKeyAnswer(kCodeCtrlAlt | 'K', "Ctrl + Alt + K");
+        p.SetMark(0);
+        p.Command(IDC_BTN_PROPERTIES);
+        EXPECT_EQ(11, p.Entry(0).id);
+        EXPECT_EQ(11, HolderOf('K'));
+        Press(p, 'K');
+        ASSERT_EQ(1u, system.opened.size());
+        EXPECT_EQ(left.path, system.opened[0].file);
+        p.SetMark(0);
+        p.Command(IDC_BTN_DELETE);
+        EXPECT_EQ(-1, HolderOf('K'));
+    });
+}
+
 // The old file stays whole; the panel, the list and the hotkeys stay as the command left
 // them, so the next command that can write puts everything on disk.
 TEST_F(PanelEntryCommands, AFailedWriteIsReportedOnceAndTheNextWriteCatchesUp) {

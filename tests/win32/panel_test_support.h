@@ -51,6 +51,8 @@ public:
     std::vector<Box> boxes;
     // Answers of the coming message boxes, in order; OK after them.
     std::deque<int> answers;
+    // Runs inside every message box, as a command run from the box's message loop would.
+    std::function<void(const Box&)> duringBox;
     std::map<int, std::pair<unsigned, unsigned>> hotkeys; // id -> (modifiers, vk), held now
     std::vector<tw::WindowRef> hotkeyOwners;
     std::vector<Opened> opened;
@@ -72,9 +74,12 @@ public:
     int ShowMessageBox(tw::WindowRef owner, const std::string& text, const std::string& caption,
                        unsigned flags) override {
         boxes.push_back({owner, text, caption, flags});
-        if (answers.empty()) return IDOK;
-        const int answer = answers.front();
-        answers.pop_front();
+        int answer = IDOK;
+        if (!answers.empty()) {
+            answer = answers.front();
+            answers.pop_front();
+        }
+        if (duringBox) duringBox(Box{owner, text, caption, flags});
         return answer;
     }
     void ShellOpen(const std::string& file, const std::string& directory) override {

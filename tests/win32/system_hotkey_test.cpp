@@ -107,7 +107,7 @@ TEST_F(HotKeyWindow, TakenCombinationIsRefusedAndReportedOnceWithTheExactMessage
     ASSERT_TRUE(util.RegHotKey(window, kCodeF9, 100));
     EXPECT_FALSE(util.RegHotKey(window, kCodeF9, 101));
     ASSERT_EQ(1u, sys.boxes.size());
-    EXPECT_EQ(nullptr, sys.boxes[0].owner);
+    EXPECT_EQ(window, sys.boxes[0].owner);
     EXPECT_EQ("注册系统热键失败，请选择其他热键！", sys.boxes[0].text);
     EXPECT_EQ("失败", sys.boxes[0].caption);
     EXPECT_EQ(static_cast<unsigned>(MB_ICONINFORMATION), sys.boxes[0].flags);

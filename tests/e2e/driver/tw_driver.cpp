@@ -253,7 +253,14 @@ int cmd_wait_visible(const Args& a) {
     }
 }
 
+// Control id 0 asks for the window itself: a modal box it owns disables it.
 int cmd_enabled(const Args& a) {
+    if (a[1] == "0") {
+        HWND wnd = find_top(a[0]);
+        if (!wnd) return fail("no window '%s'", a[0]);
+        print_line(IsWindowEnabled(wnd) ? "1" : "0");
+        return kOk;
+    }
     Target t;
     if (int rc = find_control(a[0], a[1], &t)) return rc;
     print_line(IsWindowEnabled(t.control) ? "1" : "0");
