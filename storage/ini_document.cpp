@@ -143,6 +143,10 @@ struct CIniDocument::Impl {
         const char* p = base;
         const char* end = base + nodes.text.size();
         while (p < end) {
+            if (*p == '\n') { // a blank line, dropped at once
+                ++p;
+                continue;
+            }
             const char* lf = static_cast<const char*>(std::memchr(p, '\n', end - p));
             const char* stop = lf ? lf : end;
             size_t length = stop - p;
