@@ -26,8 +26,8 @@ constexpr uint32_t kNone = 0xFFFFFFFFu;
 // the whole document costs about the file plus a dozen bytes a line, and offsets stay
 // good when later values grow the text.
 // The largest file a document reads or writes: a 32-bit process holds it, its lines and
-// a copy for saving with room to spare, and a hundred thousand entries take a fifth of
-// it. Whatever a document writes it reads back.
+// a copy for saving with room to spare, and a hundred thousand entries take about a
+// quarter of it. Whatever a document writes it reads back.
 constexpr size_t kMaxFile = size_t(64) << 20;
 // Its text also keeps the old bytes of replaced values; every offset and length still
 // fits the fields of a line.
@@ -431,9 +431,8 @@ bool ReadWhole(std::FILE* file, std::string& text) {
 
 } // namespace
 
-// Memory runs short at this boundary and nowhere else: a damaged or hostile file asks
-// for more than a 32-bit process has, and the caller hears of it as of any other file
-// it cannot use.
+// A damaged or hostile file may ask for more memory than a 32-bit process has; the
+// caller hears of it as of any other file it cannot use.
 int CIniDocument::Load(std::string path) {
     if (m_impl) return -2;
     m_strFileName = std::move(path);

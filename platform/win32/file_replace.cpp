@@ -134,10 +134,13 @@ bool ReplaceFileWith(const std::string& tempPath, const std::string& target,
         // backup name only (ERROR_UNABLE_TO_MOVE_REPLACEMENT_2), or, without a backup name,
         // nowhere (ERROR_UNABLE_TO_MOVE_REPLACEMENT): the old file goes back, or if it
         // cannot, the new one takes the empty place, which makes the save done.
-        if (GetFileAttributesA(target.c_str()) == INVALID_FILE_ATTRIBUTES &&
-            !(backup && MoveInto(backupPath, target)) && MoveInto(tempPath, target)) {
-            KeepAttributes(target, attributes);
-            return true;
+        if (GetFileAttributesA(target.c_str()) == INVALID_FILE_ATTRIBUTES) {
+            if (!(backup && MoveInto(backupPath, target)) && MoveInto(tempPath, target)) {
+                KeepAttributes(target, attributes);
+                return true;
+            }
+        } else if (backup) {
+            DeleteFileA(backup); // a copy at most, with the old file in its place
         }
         if (tried == kReplaceTries) return false;
         Sleep(kReplacePause);
