@@ -18,31 +18,24 @@
 namespace {
 
 // A replace that fails as Windows documents it does while a virus scanner or a sync
-// client holds the fresh file: the old file already moved to the backup name (or, without
+// client holds the fresh file: the old file already under the backup name (or, without
 // one, gone), the new one not in its place. Wine's replace never fails so.
-struct FailingReplace {
-    int failures = 0; // calls that fail before the real replace runs
-    DWORD error = 0;
-    int calls = 0;
-    std::string backup; // the backup name of the last call
-};
-FailingReplace* g_replace = nullptr;
+int g_failures = 0, g_calls = 0;
+DWORD g_error = 0;
+std::string g_backup;
 ImportHook* g_replaceHook = nullptr;
 
 BOOL WINAPI ReplaceHook(LPCSTR replaced, LPCSTR replacement, LPCSTR backup, DWORD flags,
                         LPVOID exclude, LPVOID reserved) {
-    ++g_replace->calls;
-    g_replace->backup = backup ? backup : "";
-    if (g_replace->calls > g_replace->failures) {
-        using Fn = BOOL(WINAPI*)(LPCSTR, LPCSTR, LPCSTR, DWORD, LPVOID, LPVOID);
-        return reinterpret_cast<Fn>(g_replaceHook->Original())(replaced, replacement, backup, flags,
-                                                               exclude, reserved);
-    }
+    g_backup = backup ? backup : "";
+    if (++g_calls > g_failures)
+        return reinterpret_cast<decltype(&ReplaceFileA)>(g_replaceHook->Original())(
+            replaced, replacement, backup, flags, exclude, reserved);
     if (backup)
         MoveFileExA(replaced, backup, MOVEFILE_REPLACE_EXISTING);
     else
         DeleteFileA(replaced);
-    SetLastError(g_replace->error);
+    SetLastError(g_error);
     return FALSE;
 }
 
@@ -136,26 +129,26 @@ TEST_F(WinSafeSave, WhenNoWriteIsAllowedTheNewContentWaitsBesideTheOldFile) {
 }
 
 TEST_F(WinSafeSave, AReplaceThatFailsHalfwayNeverLeavesThePlaceOfTheFileEmpty) {
+    ImportHook hook("kernel32.dll", "ReplaceFileA", reinterpret_cast<void*>(&ReplaceHook));
+    ASSERT_TRUE(hook.Installed());
+    g_replaceHook = &hook;
     for (DWORD error : {ERROR_UNABLE_TO_MOVE_REPLACEMENT, ERROR_UNABLE_TO_MOVE_REPLACEMENT_2}) {
         // A scanner that lets go after two tries, and one that never does: then the old
         // file is back in its place and the new content is written into it.
         for (int failures : {2, 1000}) {
             SCOPED_TRACE(testing::Message() << "error " << error << ", failures " << failures);
             WriteBytes(file, kOld);
-            FailingReplace replace;
-            replace.failures = failures;
-            replace.error = error;
-            g_replace = &replace;
-            ImportHook hook("kernel32.dll", "ReplaceFileA", reinterpret_cast<void*>(&ReplaceHook));
-            ASSERT_TRUE(hook.Installed());
-            g_replaceHook = &hook;
+            g_failures = failures;
+            g_calls = 0;
+            g_error = error;
             EXPECT_EQ(1, SaveNewValue());
             EXPECT_EQ(kNew, ReadBytes(file));
-            EXPECT_EQ(failures == 2 ? 3 : 5, replace.calls) << "tried again";
-            EXPECT_EQ(0u, replace.backup.find(file + ".~tw")) << "the backup lies beside";
+            EXPECT_EQ(failures == 2 ? 3 : 5, g_calls) << "tried again";
+            EXPECT_EQ(0u, g_backup.find(file + ".~tw")) << "the old file waits beside";
             EXPECT_EQ(std::vector<std::string>{"list.map"}, SortedNames());
         }
     }
+    g_replaceHook = nullptr;
 }
 
 } // namespace
