@@ -7,6 +7,7 @@
 #include "engine/launch_target.h"
 #include "res/resource.h"
 #include "ui/dpi.h"
+#include "ui/shell_icon.h"
 
 #include <shellapi.h>
 
@@ -63,10 +64,8 @@ int CTarnwickDlg::AppendIconPair(const std::string& file, int index) {
 }
 
 int CTarnwickDlg::ExtractIconPair(const std::string& file, int index) {
-    HINSTANCE instance = GetModuleHandleA(nullptr);
-    HICON icon = ExtractIconA(instance, file.c_str(), static_cast<UINT>(index));
-    // ExtractIcon answers 1 for a file that is no program, library or icon file.
-    if (icon == nullptr || icon == reinterpret_cast<HICON>(1)) return -1;
+    HICON icon = ExtractFileIcon(file, index);
+    if (icon == nullptr) return -1;
     // Each list keeps its own copy (the small one reduced), so one handle serves both.
     int image = m_ImageLarge.ReplaceIcon(-1, icon);
     // Both lists must stay in step: an index names the same entry's icon in each.

@@ -29,10 +29,16 @@ std::string ResolveLinks(const std::string& path);
 
 // Puts the finished file tempPath in the place of target in one step, so a reader sees the
 // old or the new content and never a mix. The new file keeps what the user gave the old
-// one: its permissions, its attributes (hidden, system) and its security. False when the
-// system refuses, as it does while another program holds target open without letting it
-// be deleted; tempPath is then still whole.
-bool ReplaceFileWith(const std::string& tempPath, const std::string& target);
+// one: its permissions, its attributes (hidden, system) and its security. Where the system
+// moves the old file aside first, it goes to backupPath (a free name beside target, or
+// empty for none) and is put back should the new one fail to follow; it is deleted once
+// the new file is in place. A refusal is tried again for a moment, as a virus scanner or
+// a sync client lets go of a fresh file quickly. False when the system still refuses, as
+// it does while another program holds target open without letting it be deleted; target
+// then holds the old content (unless the folder refuses every rename) and tempPath is
+// whole.
+bool ReplaceFileWith(const std::string& tempPath, const std::string& target,
+                     const std::string& backupPath);
 
 // Copies the finished file tempPath over the existing target in place, for a target that
 // may be written but not replaced. The target is first grown to the new size, so a full
@@ -43,6 +49,9 @@ bool OverwriteFileWith(const std::string& tempPath, const std::string& target);
 // What follows prefix's last name in the names of the plain files beside it that begin
 // with that name (compared as the file system compares names); no folders, no links.
 std::vector<std::string> NameTailsAfter(const std::string& prefix);
+
+// Seconds since path was last written (0 for a time still to come); -1 when unknown.
+long long SecondsSinceWritten(const std::string& path);
 
 // Deletes a plain file; false when it stays.
 bool RemoveFile(const std::string& path);

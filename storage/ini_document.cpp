@@ -8,6 +8,8 @@
 #include <cstdio>
 #include <cstring>
 #include <functional>
+#include <new>
+#include <stdexcept>
 #include <string_view>
 #include <unordered_map>
 #include <utility>
@@ -22,9 +24,14 @@ constexpr uint32_t kNone = 0xFFFFFFFFu;
 
 // A document holds its file's bytes once; its lines are views into them by offset, so
 // the whole document costs about the file plus a dozen bytes a line, and offsets stay
-// good when later values grow the text. Up to 512 MiB, so that every offset and length
+// good when later values grow the text.
+// The largest file a document reads or writes: a 32-bit process holds it, its lines and
+// a copy for saving with room to spare, and a hundred thousand entries take about a
+// quarter of it. Whatever a document writes it reads back.
+constexpr size_t kMaxFile = size_t(64) << 20;
+// Its text also keeps the old bytes of replaced values; every offset and length still
 // fits the fields of a line.
-constexpr size_t kMaxText = size_t(1) << 29;
+constexpr size_t kMaxText = 2 * kMaxFile;
 
 enum Kind : uint32_t { kValueLine = 0, kHeaderLine = 1, kCommentLine = 2, kOtherLine = 3 };
 
@@ -115,18 +122,31 @@ struct CIniDocument::Impl {
     mutable std::unordered_map<uint32_t, std::unordered_map<std::string_view, uint32_t>> byKey;
     mutable std::string lastName;       // section name Find was last asked for ...
     mutable uint32_t lastFound = kNone; // ... and its first header line
+    size_t fileSize = 0;                // the bytes Save writes, line ends included
+    bool incomplete = false;            // an Append was refused: Save must not write
+
+    // What a line of the file adds to it; a line for nothing adds nothing.
+    static size_t FileBytes(Kind kind, size_t keyLength, size_t valueLength) {
+        switch (kind) {
+        case kValueLine: return keyLength + 1 + valueLength + 2;
+        case kHeaderLine: return keyLength + 2;
+        case kCommentLine: return valueLength + 2;
+        default: return 0;
+        }
+    }
 
     // Reads every line of the text now held. A line ends at LF, a CR just before it goes
-    // with it, the last line needs no LF.
+    // with it, the last line needs no LF. Nothing is reserved from the count of line ends:
+    // blank lines are dropped, and a file of nothing else would ask for a record each.
     void ParseText() {
         const char* base = nodes.text.data();
         const char* p = base;
         const char* end = base + nodes.text.size();
-        size_t lines = 1;
-        for (const char* q = p; (q = static_cast<const char*>(std::memchr(q, '\n', end - q))); ++q)
-            ++lines;
-        nodes.list.reserve(lines);
         while (p < end) {
+            if (*p == '\n') { // a blank line, dropped at once
+                ++p;
+                continue;
+            }
             const char* lf = static_cast<const char*>(std::memchr(p, '\n', end - p));
             const char* stop = lf ? lf : end;
             size_t length = stop - p;
@@ -156,6 +176,7 @@ struct CIniDocument::Impl {
     void AddNode(Kind kind, uint32_t offset, uint32_t keyLength, uint32_t valueOrLink) {
         const uint32_t id = static_cast<uint32_t>(nodes.list.size());
         nodes.list.push_back(IniNode{offset, keyLength | (uint32_t(kind) << 30), valueOrLink});
+        fileSize += FileBytes(kind, keyLength, kind == kHeaderLine ? 0 : valueOrLink);
         if (kind != kHeaderLine) return;
         std::string_view header = nodes.Key(nodes.list.back());
         const uint32_t hash = HashOf(header);
@@ -191,10 +212,11 @@ struct CIniDocument::Impl {
         headers[i] = slot;
     }
 
+    // The old table stays whole when the new one cannot be had.
     void GrowHeaders() {
-        std::vector<HeaderSlot> old;
+        std::vector<HeaderSlot> old(headers.empty() ? 16 : 2 * headers.size(),
+                                    HeaderSlot{0, kNone, kNone});
         old.swap(headers);
-        headers.assign(old.empty() ? 16 : 2 * old.size(), HeaderSlot{0, kNone, kNone});
         for (const HeaderSlot& slot : old) {
             if (slot.first != kNone) Place(slot);
         }
@@ -202,7 +224,13 @@ struct CIniDocument::Impl {
 
     // Copies key and value behind the text. False when the document cannot grow further.
     bool Add(char kind, std::string_view key, std::string_view value) {
-        if (nodes.text.size() + key.size() + value.size() + 1 > kMaxText) return false;
+        const Kind line = kind == 'o'   ? kValueLine
+                          : kind == 'd' ? kHeaderLine
+                          : kind == 'n' ? kCommentLine
+                                        : kOtherLine;
+        if (fileSize + FileBytes(line, key.size(), value.size()) > kMaxFile ||
+            nodes.text.size() + key.size() + value.size() + 1 > kMaxText)
+            return false;
         byKey.clear();
         const uint32_t offset = static_cast<uint32_t>(nodes.text.size());
         switch (kind) {
@@ -230,12 +258,16 @@ struct CIniDocument::Impl {
         IniNode& node = nodes.list[id];
         const std::string key(nodes.Key(node));
         const size_t needed = nodes.text.size() + key.size() + value.size() + 1;
-        if (needed > kMaxText) return false;
+        const size_t newFileSize = fileSize - node.valueOrLink + value.size();
+        if (needed > kMaxText || newFileSize > kMaxFile) return false;
         // The key tables hold views of the text: only a text that moves outdates them.
         if (needed > nodes.text.capacity()) byKey.clear();
-        node.offset = static_cast<uint32_t>(nodes.text.size());
-        node.valueOrLink = static_cast<uint32_t>(value.size());
+        const uint32_t offset = static_cast<uint32_t>(nodes.text.size());
         nodes.text.append(key).append(1, '=').append(value);
+        // Only now, so that a text that could not grow leaves the line as it was.
+        node.offset = offset;
+        node.valueOrLink = static_cast<uint32_t>(value.size());
+        fileSize = newFileSize;
         return true;
     }
 
@@ -306,25 +338,31 @@ bool WriteAll(std::FILE* file, const std::string& bytes) {
 }
 
 bool WriteNodes(std::FILE* file, const LineStore& nodes) {
-    std::string out;
-    out.reserve(2 * kIoChunk);
-    for (size_t i = 0; i < nodes.size(); ++i) {
-        if (!nodes.AppendLine(out, i)) continue;
-        out += "\r\n";
-        if (out.size() >= kIoChunk) {
-            if (!WriteAll(file, out)) return false;
-            out.clear();
+    try {
+        std::string out;
+        out.reserve(2 * kIoChunk);
+        for (size_t i = 0; i < nodes.size(); ++i) {
+            if (!nodes.AppendLine(out, i)) continue;
+            out += "\r\n";
+            if (out.size() >= kIoChunk) {
+                if (!WriteAll(file, out)) return false;
+                out.clear();
+            }
         }
+        return WriteAll(file, out);
+    } catch (const std::bad_alloc&) {
+        return false;
     }
-    return WriteAll(file, out);
 }
 
-// A save's temporary file is named after its target: the target's name, this, a number.
+// A save's temporary file, and the old file while the new one takes its place, are named
+// after their target: the target's name, this, a number from 1 to 999.
 const char kTempTail[] = ".~tw";
+const int kTempNumbers = 1000;
 
 // A fresh file beside target, so the final step is a rename within one folder.
 std::FILE* CreateTempBeside(const std::string& target, std::string& tempPath) {
-    for (int n = 1; n < 1000; ++n) {
+    for (int n = 1; n < kTempNumbers; ++n) {
         tempPath = target + kTempTail + std::to_string(n);
         if (PathExists(tempPath)) continue;
         if (std::FILE* file = CreateNewFile(tempPath)) return file;
@@ -335,15 +373,29 @@ std::FILE* CreateTempBeside(const std::string& target, std::string& tempPath) {
     return nullptr;
 }
 
-// Removes what earlier saves of target left behind (a crash halfway, or an overwrite in
-// place that failed): files named as its temporaries are, and no others.
+// A name of the same kind that nothing holds; empty when all are taken.
+std::string FreeNameBeside(const std::string& target) {
+    for (int n = 1; n < kTempNumbers; ++n) {
+        std::string name = target + kTempTail + std::to_string(n);
+        if (!PathExists(name)) return name;
+    }
+    return std::string();
+}
+
+// A file this young may belong to a save still under way, in this copy of the program or
+// in another.
+const long long kStaleSeconds = 5 * 60;
+
+// Removes what earlier saves of target left behind (a crash halfway, an overwrite in
+// place that failed, an old file a scanner held): files named exactly as the save names
+// them, and no others.
 void RemoveStaleTemporaries(const std::string& target) {
     const std::string prefix = target + kTempTail;
     for (const std::string& number : NameTailsAfter(prefix)) {
-        if (number.empty() || number.size() > 3 ||
+        if (number.empty() || number.size() > 3 || number[0] == '0' ||
             number.find_first_not_of("0123456789") != std::string::npos)
             continue;
-        RemoveFile(prefix + number);
+        if (SecondsSinceWritten(prefix + number) >= kStaleSeconds) RemoveFile(prefix + number);
     }
 }
 
@@ -356,12 +408,14 @@ CIniDocument::~CIniDocument() = default;
 namespace {
 
 // The whole file into text. False when it cannot be read (a folder shows so here) or is
-// beyond what a document holds.
+// beyond what a document holds; a file known to be too large is not read at all.
 bool ReadWhole(std::FILE* file, std::string& text) {
-    long size = -1;
-    if (std::fseek(file, 0, SEEK_END) == 0) size = std::ftell(file);
+    const bool seekable = std::fseek(file, 0, SEEK_END) == 0;
+    const long size = seekable ? std::ftell(file) : -1;
     std::rewind(file);
-    if (size > 0 && static_cast<size_t>(size) <= kMaxText) {
+    // A size beyond what a long holds (several GiB on Windows) makes ftell answer -1.
+    if (seekable && (size < 0 || static_cast<unsigned long>(size) > kMaxFile)) return false;
+    if (size > 0) {
         text.resize(static_cast<size_t>(size));
         text.resize(std::fread(&text[0], 1, text.size(), file));
     }
@@ -369,7 +423,7 @@ bool ReadWhole(std::FILE* file, std::string& text) {
     std::vector<char> chunk(kIoChunk);
     size_t got;
     while ((got = std::fread(chunk.data(), 1, chunk.size(), file)) > 0) {
-        if (text.size() + got > kMaxText) return false;
+        if (text.size() + got > kMaxFile) return false;
         text.append(chunk.data(), got);
     }
     return !std::ferror(file);
@@ -377,29 +431,43 @@ bool ReadWhole(std::FILE* file, std::string& text) {
 
 } // namespace
 
+// A damaged or hostile file may ask for more memory than a 32-bit process has; the
+// caller hears of it as of any other file it cannot use.
 int CIniDocument::Load(std::string path) {
     if (m_impl) return -2;
     m_strFileName = std::move(path);
     std::FILE* file = std::fopen(m_strFileName.c_str(), "rb");
     if (!file) return -1;
-    std::unique_ptr<Impl> doc(new Impl);
-    bool read = ReadWhole(file, doc->nodes.text);
-    std::fclose(file);
-    if (!read) return -1;
-    doc->ParseText();
-    m_impl = std::move(doc);
-    return 1;
+    try {
+        std::unique_ptr<Impl> doc(new Impl);
+        bool read = ReadWhole(file, doc->nodes.text);
+        std::fclose(file);
+        file = nullptr;
+        if (!read) return -1;
+        doc->ParseText();
+        m_impl = std::move(doc);
+        return 1;
+    } catch (const std::bad_alloc&) {
+    } catch (const std::length_error&) {
+    }
+    if (file) std::fclose(file);
+    return -1;
 }
 
 int CIniDocument::LoadText(std::string path, std::string_view text) {
     if (m_impl) return -2;
     m_strFileName = std::move(path);
-    if (text.size() > kMaxText) return -1;
-    std::unique_ptr<Impl> doc(new Impl);
-    doc->nodes.text.assign(text.data(), text.size());
-    doc->ParseText();
-    m_impl = std::move(doc);
-    return 1;
+    if (text.size() > kMaxFile) return -1;
+    try {
+        std::unique_ptr<Impl> doc(new Impl);
+        doc->nodes.text.assign(text.data(), text.size());
+        doc->ParseText();
+        m_impl = std::move(doc);
+        return 1;
+    } catch (const std::bad_alloc&) {
+    } catch (const std::length_error&) {
+    }
+    return -1;
 }
 
 int CIniDocument::Create(std::string path) {
@@ -409,9 +477,17 @@ int CIniDocument::Create(std::string path) {
     return 1;
 }
 
+// A document missing a line it was given is never saved: the file would lose its tail.
 int CIniDocument::Append(char kind, std::string key, std::string value) {
     if (!m_impl) return -1;
-    return m_impl->Add(kind, key, value) ? 1 : -1;
+    bool added = false;
+    try {
+        added = m_impl->Add(kind, key, value);
+    } catch (const std::bad_alloc&) {
+    } catch (const std::length_error&) {
+    }
+    if (!added) m_impl->incomplete = true;
+    return added ? 1 : -1;
 }
 
 std::string CIniDocument::GetValue(std::string section, std::string key) const {
@@ -424,7 +500,12 @@ int CIniDocument::SetValue(std::string section, std::string key, std::string val
     if (!m_impl) return -1;
     const uint32_t id = m_impl->Find(section, key);
     if (id == kNone) return -2;
-    return m_impl->Replace(id, value) ? 1 : -1;
+    try {
+        return m_impl->Replace(id, value) ? 1 : -1;
+    } catch (const std::bad_alloc&) {
+    } catch (const std::length_error&) {
+    }
+    return -1;
 }
 
 std::string CIniDocument::Text() const {
@@ -440,6 +521,8 @@ std::string CIniDocument::Text() const {
 // disk: a full disk, a refused rename or a crash halfway leaves the previous file whole.
 int CIniDocument::Save() {
     if (!m_impl) return -2;
+    // A file read with bare LF line ends grows when written with CR LF.
+    if (m_impl->incomplete || m_impl->fileSize > kMaxFile) return -1;
     // Through a link the linked file is rewritten; the link stays a link.
     const std::string target = ResolveLinks(m_strFileName);
     if (!IsWritableTarget(target)) return -1;
@@ -453,7 +536,9 @@ int CIniDocument::Save() {
         std::remove(tempPath.c_str());
         return -1;
     }
-    if (!ReplaceFileWith(tempPath, target)) {
+    // While the new file moves in, the old one waits under a name of the same kind.
+    const std::string backupPath = existed ? FreeNameBeside(target) : std::string();
+    if (!ReplaceFileWith(tempPath, target, backupPath)) {
         // Another program may hold the file open so that it can be written but not
         // replaced: then the new content is copied over the old in place. Until that has
         // succeeded the temporary stays, the one whole copy of the new content.
@@ -462,6 +547,7 @@ int CIniDocument::Save() {
             return -1;
         }
         if (!PathExists(target) || !OverwriteFileWith(tempPath, target)) return -1;
+        RemoveFile(tempPath);
     }
     RemoveStaleTemporaries(target);
     return 1;

@@ -20,22 +20,26 @@ public:
     CIniDocument(const CIniDocument&) = delete;
     CIniDocument& operator=(const CIniDocument&) = delete;
 
-    // 1 read; -1 cannot open or larger than a document holds (512 MiB) (path kept, no
-    // document); -2 a document is already held. Reads the file whole, then as LoadText.
+    // 1 read; -1 cannot open, larger than a document holds (64 MiB, refused from its size
+    // before reading) or too much for the memory left (path kept, no document); -2 a
+    // document is already held. Reads the file whole, then as LoadText.
     int Load(std::string path);
     // The same from bytes already in memory, as if they were the file at path: 1 read;
-    // -1 too large; -2 a document is already held.
+    // -1 too large or too much for the memory left; -2 a document is already held.
     int LoadText(std::string path, std::string_view text);
     // 1 new empty document for path (file untouched until Save); -1 a document is held.
     int Create(std::string path);
     // kind 'n' comment, 'd' section header (key = "[NAME]"), 'o' key-value.
-    // 1 appended at the end; -1 no document.
+    // 1 appended at the end; -1 no document, or the file would grow beyond what a
+    // document holds, or no memory: then the document is never saved.
     int Append(char kind, std::string key, std::string value);
     // Value of the first key-value line with this key in a section headed "[section]".
     std::string GetValue(std::string section, std::string key) const;
-    // 1 replaced the first match; -2 no such key (nothing added); -1 no document.
+    // 1 replaced the first match; -2 no such key (nothing added); -1 no document, or the
+    // new value does not fit (the old one stays).
     int SetValue(std::string section, std::string key, std::string value);
-    // 1 written; -1 cannot be written (the previous file stays as it was); -2 no document.
+    // 1 written; -1 cannot be written, an Append was refused, or the file would be larger
+    // than a document reads back (the previous file stays as it was); -2 no document.
     int Save();
     // The bytes Save would write; empty without a document.
     std::string Text() const;

@@ -3,6 +3,9 @@
 #include "engine/builtin_action.h"
 #include "storage/ini_document.h"
 
+#include <new>
+#include <stdexcept>
+
 const char kNoteLineBreak[] = "`@`";
 
 namespace {
@@ -40,12 +43,17 @@ void BuildListDocument(CIniDocument& doc, const std::list<HotKeyEntry>& entries)
 } // namespace
 
 int SaveEntriesToListFile(const std::string& path, const std::list<HotKeyEntry>& entries) {
-    CIniDocument doc;
-    doc.Create(path);
-    BuildListDocument(doc, entries);
-    int saved = doc.Save();
-    doc.Close();
-    return saved;
+    try {
+        CIniDocument doc;
+        doc.Create(path);
+        BuildListDocument(doc, entries);
+        int saved = doc.Save();
+        doc.Close();
+        return saved;
+    } catch (const std::bad_alloc&) {
+    } catch (const std::length_error&) {
+    }
+    return -1; // nothing was written
 }
 
 std::string ListFileText(const std::list<HotKeyEntry>& entries) {
@@ -57,9 +65,11 @@ std::string ListFileText(const std::list<HotKeyEntry>& entries) {
 
 namespace {
 
+// Memory that runs short halfway stops the reading as a faulty section does: the entries
+// delivered so far stay.
 ListReadResult ReadEntries(const CIniDocument& doc,
                            const std::function<bool(unsigned char)>& isLeadByte,
-                           const std::function<void(const HotKeyEntry&)>& onEntry) {
+                           const std::function<void(const HotKeyEntry&)>& onEntry) try {
     const int count = ParseDecimal(doc.GetValue(kMainSection, "count"));
     for (long long n = 1; n <= count; ++n) {
         const std::string section = EntrySection(n);
@@ -78,6 +88,10 @@ ListReadResult ReadEntries(const CIniDocument& doc,
         onEntry(e);
     }
     return ListReadResult::Ok;
+} catch (const std::bad_alloc&) {
+    return ListReadResult::Invalid;
+} catch (const std::length_error&) {
+    return ListReadResult::Invalid;
 }
 
 } // namespace

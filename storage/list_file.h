@@ -23,7 +23,8 @@ std::string ListFileText(const std::list<HotKeyEntry>& entries);
 enum class ListReadResult {
     Ok,         // every entry the count names was read
     CannotOpen, // no file to read; nothing delivered
-    Invalid,    // an entry section without a name; the entries before it were delivered
+    Invalid,    // an entry section without a name, or no memory left to go on; the entries
+                // before it were delivered
 };
 
 // Reads the entries of the file at path in entry order and hands each to onEntry.

@@ -25,7 +25,10 @@ SettingsLoad LoadSettings(const CIniDocument& doc, Settings& out) {
 
 void WriteSetting(const std::string& path, const std::string& key, const std::string& value) {
     CIniDocument doc;
-    doc.Load(path);
+    if (doc.Load(path) != 1) return;
+    // A file caught halfway through an editor's save, or damaged, may lack what start-up
+    // needs; written back as it was read, it would stop every later start.
+    if (doc.GetValue(kSettingsSection, "mapfile") == CIniDocument::kNotFound) return;
     doc.SetValue(kSettingsSection, key, value);
     doc.Save();
     doc.Close();

@@ -25,8 +25,9 @@ SettingsLoad LoadSettings(const std::string& path, Settings& out);
 SettingsLoad LoadSettings(const CIniDocument& doc, Settings& out);
 
 // Replaces the value of key in "SET" and rewrites the file. A missing key is not added;
-// a file that cannot be read or written is left alone. Nothing is reported: the caller
-// goes on with the new setting for this run in any case.
+// a file that cannot be read or written, or that holds no "mapfile" in "SET", is left
+// alone. Nothing is reported: the caller goes on with the new setting for this run in
+// any case.
 void WriteSetting(const std::string& path, const std::string& key, const std::string& value);
 
 // One action the built-in action dialog offers.

@@ -12,7 +12,10 @@
 
 // Icon `index` of `file` at the system's large size, or null. The shell answers 1, not
 // null, for a file that is no program, library or icon file; that is no icon either.
+// Index -1 asks the shell for the number of icons, which is no handle: no icon. Other
+// negative indexes name an icon by its resource id.
 inline HICON ExtractFileIcon(const std::string& file, int index) {
+    if (index == -1) return nullptr;
     HICON icon =
         ::ExtractIconA(::GetModuleHandleA(nullptr), file.c_str(), static_cast<UINT>(index));
     return icon == reinterpret_cast<HICON>(1) ? nullptr : icon;

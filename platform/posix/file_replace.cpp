@@ -1,6 +1,7 @@
 #include "platform/file_replace.h"
 
 #include <cerrno>
+#include <ctime>
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -58,7 +59,9 @@ std::string ResolveLinks(const std::string& path) {
     return path;
 }
 
-bool ReplaceFileWith(const std::string& tempPath, const std::string& target) {
+// A rename replaces the old file in one step, never moving it aside: no backup is needed.
+bool ReplaceFileWith(const std::string& tempPath, const std::string& target,
+                     const std::string& /*backupPath*/) {
     // The new file keeps the owner and the permissions the user gave the old one (the
     // owner only where the system lets us; the owner before the mode, as a change of owner
     // may clear set-id bits).
@@ -149,6 +152,13 @@ std::vector<std::string> NameTailsAfter(const std::string& prefix) {
     }
     closedir(dir);
     return tails;
+}
+
+long long SecondsSinceWritten(const std::string& path) {
+    struct stat st;
+    if (lstat(path.c_str(), &st) != 0) return -1;
+    const long long age = static_cast<long long>(std::time(nullptr)) - st.st_mtime;
+    return age > 0 ? age : 0;
 }
 
 bool RemoveFile(const std::string& path) {

@@ -98,25 +98,56 @@ std::string ResolveLinks(const std::string& path) {
     return resolved;
 }
 
-bool ReplaceFileWith(const std::string& tempPath, const std::string& target) {
-    const DWORD attributes = GetFileAttributesA(target.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES)
-        return MoveFileExA(tempPath.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH) != 0;
-    if (DeleteRefused(target)) return false;
-    // The replace call carries the old file's security and attributes over to the new one.
-    if (!ReplaceFileA(target.c_str(), tempPath.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS,
-                      nullptr, nullptr)) {
-        // Without a backup name one failure has already removed the old file: the new
-        // one takes its place at once.
-        if (GetLastError() == ERROR_UNABLE_TO_MOVE_REPLACEMENT &&
-            GetFileAttributesA(target.c_str()) == INVALID_FILE_ATTRIBUTES)
-            return MoveFileExA(tempPath.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH) != 0;
-        return false;
-    }
-    // Not every implementation of the replace keeps the attributes; set them again.
+namespace {
+
+// A scanner or a sync client that opened the fresh file lets go within moments; a few tries
+// over half a second outlast it without keeping the user waiting long.
+const int kReplaceTries = 5;
+const DWORD kReplacePause = 100; // milliseconds
+
+bool MoveInto(const std::string& from, const std::string& to) {
+    return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_WRITE_THROUGH) != 0;
+}
+
+// Not every implementation of the replace keeps the attributes; set them again.
+void KeepAttributes(const std::string& target, DWORD attributes) {
     const DWORD now = GetFileAttributesA(target.c_str());
     if (now != INVALID_FILE_ATTRIBUTES && (now & kKeptAttributes) != (attributes & kKeptAttributes))
         SetFileAttributesA(target.c_str(), attributes & kKeptAttributes);
+}
+
+} // namespace
+
+bool ReplaceFileWith(const std::string& tempPath, const std::string& target,
+                     const std::string& backupPath) {
+    const DWORD attributes = GetFileAttributesA(target.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) return MoveInto(tempPath, target);
+    if (DeleteRefused(target)) return false;
+    const char* backup = backupPath.empty() ? nullptr : backupPath.c_str();
+    for (int tried = 1;; ++tried) {
+        // The replace call carries the old file's security and attributes over to the new
+        // one.
+        if (ReplaceFileA(target.c_str(), tempPath.c_str(), backup, REPLACEFILE_IGNORE_MERGE_ERRORS,
+                         nullptr, nullptr))
+            break;
+        // A replace that could not move the new file in may leave the old one under the
+        // backup name only (ERROR_UNABLE_TO_MOVE_REPLACEMENT_2), or, without a backup name,
+        // nowhere (ERROR_UNABLE_TO_MOVE_REPLACEMENT): the old file goes back, or if it
+        // cannot, the new one takes the empty place, which makes the save done.
+        if (GetFileAttributesA(target.c_str()) == INVALID_FILE_ATTRIBUTES) {
+            if (!(backup && MoveInto(backupPath, target)) && MoveInto(tempPath, target)) {
+                KeepAttributes(target, attributes);
+                return true;
+            }
+        } else if (backup) {
+            DeleteFileA(backup); // a copy at most, with the old file in its place
+        }
+        if (tried == kReplaceTries) return false;
+        Sleep(kReplacePause);
+    }
+    KeepAttributes(target, attributes);
+    // A scanner that holds the old file keeps it a while; a later save clears it away.
+    if (backup) DeleteFileA(backup);
     return true;
 }
 
@@ -178,6 +209,20 @@ std::vector<std::string> NameTailsAfter(const std::string& prefix) {
     } while (FindNextFileA(search, &found));
     FindClose(search);
     return tails;
+}
+
+long long SecondsSinceWritten(const std::string& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return -1;
+    FILETIME now;
+    GetSystemTimeAsFileTime(&now);
+    ULARGE_INTEGER written, current;
+    written.LowPart = data.ftLastWriteTime.dwLowDateTime;
+    written.HighPart = data.ftLastWriteTime.dwHighDateTime;
+    current.LowPart = now.dwLowDateTime;
+    current.HighPart = now.dwHighDateTime;
+    if (current.QuadPart <= written.QuadPart) return 0;
+    return static_cast<long long>((current.QuadPart - written.QuadPart) / 10000000u);
 }
 
 bool RemoveFile(const std::string& path) {

@@ -48,6 +48,12 @@ inline void WriteBytes(const std::string& path, const std::string& bytes) {
     out << bytes;
 }
 
+// Dates the file's last write `age` back, as if it had lain there since.
+inline void MakeOld(const std::string& path, std::chrono::minutes age = std::chrono::minutes(10)) {
+    namespace fs = std::filesystem;
+    fs::last_write_time(path, fs::file_time_type::clock::now() - age);
+}
+
 inline std::string ReadBytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());

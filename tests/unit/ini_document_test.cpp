@@ -209,6 +209,28 @@ TEST_F(IniDocumentTest, LoadThenSaveKeepsEveryKeptLineByteForByte) {
     EXPECT_EQ("[x]\r\n", Saved());
 }
 
+// The most a document reads or writes; a 32-bit process holds that comfortably.
+const size_t kMaxFile = size_t(64) << 20;
+
+TEST_F(IniDocumentTest, AFileAtTheSizeLimitRoundTripsAndNoLargerOneIsWrittenOrRead) {
+    file = dir.Path("big.ini");
+    ASSERT_EQ(1, doc.Create(file));
+    ASSERT_EQ(1, doc.Append('n', "", std::string(kMaxFile - 2, '#'))); // CR LF: the limit
+    ASSERT_EQ(1, doc.Save());
+    CIniDocument again;
+    EXPECT_EQ(1, again.Load(file));
+    again.Close();
+    // A document that could not take a line writes nothing at all.
+    EXPECT_EQ(-1, doc.Append('n', "", "#"));
+    EXPECT_EQ(-1, doc.Save());
+    EXPECT_EQ(kMaxFile, fs::file_size(file));
+    // Larger files are refused from their size; blank lines cost nothing, however many.
+    fs::resize_file(file, 300 * 1024 * 1024);
+    EXPECT_EQ(-1, again.Load(file));
+    WriteBytes(file, std::string(kMaxFile, '\n'));
+    EXPECT_EQ(1, again.Load(file));
+}
+
 class IniDocumentSaveFailure : public IniDocumentTest {
 protected:
     void SetUp() override {
@@ -251,6 +273,7 @@ TEST_F(IniDocumentSaveFailure, FolderAsTargetIsRefused) {
 
 TEST_F(IniDocumentSaveFailure, TakenTemporaryNamesAreSteppedOver) {
     WriteBytes(file + ".~tw1", "left by a crash");
+    MakeOld(file + ".~tw1");
     EXPECT_EQ(1, doc.Save());
     EXPECT_EQ("[a]\r\nk=new\r\n", ReadBytes(file));
     // Named as this file's temporary, it is one an earlier save left: a good save ends it.

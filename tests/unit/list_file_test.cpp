@@ -9,6 +9,7 @@
 #include <fstream>
 #include <iterator>
 #include <list>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -170,6 +171,17 @@ TEST_F(ListFileTest, NoCountOrNoFile) {
     EXPECT_TRUE(read.empty());
     EXPECT_EQ(ListReadResult::CannotOpen, Read(dir.Path("missing.map")));
     EXPECT_TRUE(read.empty());
+}
+
+TEST_F(ListFileTest, MemoryRunningShortStopsTheReadWithTheEntriesSoFar) {
+    ASSERT_EQ(1, SaveEntriesToListFile(file, {Notepad(), ShutDown(), Notepad()}));
+    const ListReadResult result =
+        LoadEntriesFromListFile(file, GbkLeadByte, [&](const HotKeyEntry& e) {
+            if (read.size() == 2) throw std::bad_alloc();
+            read.push_back(e);
+        });
+    EXPECT_EQ(ListReadResult::Invalid, result);
+    EXPECT_EQ((std::vector<HotKeyEntry>{Notepad(), ShutDown()}), read);
 }
 
 TEST_F(ListFileTest, FailedWriteKeepsTheOldFile) {

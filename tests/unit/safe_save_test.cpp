@@ -45,22 +45,31 @@ protected:
     ScratchDir dir;
 };
 
-TEST_F(SafeSave, LeftoverTemporariesOfThisFileGoAndNothingElse) {
+TEST_F(SafeSave, OldLeftoverTemporariesOfThisFileGoAndNothingElse) {
     const std::string file = dir.Path("t.map");
     WriteBytes(file, kOld);
-    for (const char* stale : {"t.map.~tw1", "t.map.~tw27", "t.map.~tw999"})
+    for (const char* stale : {"t.map.~tw1", "t.map.~tw27", "t.map.~tw999"}) {
         WriteBytes(dir.Path(stale), "half a save");
-    // Other files' temporaries, names that only look alike, and a folder of that name.
+        MakeOld(dir.Path(stale));
+    }
+    // Other files' temporaries, names that only look alike (a number the save never
+    // writes so), and a folder of that name; all of them old.
     for (const char* other : {"other.map.~tw1", "t.map.~twx", "t.map.~tw1.bak", "t.map.~tw",
-                              "t.map.~tw1234", "t.map.bak", "xt.map.~tw1"})
+                              "t.map.~tw1234", "t.map.bak", "xt.map.~tw1", "t.map.~tw007"}) {
         WriteBytes(dir.Path(other), "keep");
+        MakeOld(dir.Path(other));
+    }
     fs::create_directory(dir.Path("t.map.~tw5"));
+    // Another copy's save under way: its temporary is fresh.
+    WriteBytes(dir.Path("t.map.~tw3"), "being written");
+    MakeOld(dir.Path("t.map.~tw3"), std::chrono::minutes(2));
 
     EXPECT_EQ(1, SaveNewValue(file));
     EXPECT_EQ(kNew, ReadBytes(file));
-    std::vector<std::string> kept = {"other.map.~tw1", "t.map",         "t.map.~tw",
-                                     "t.map.~tw1.bak", "t.map.~tw1234", "t.map.~tw5",
-                                     "t.map.~twx",     "t.map.bak",     "xt.map.~tw1"};
+    std::vector<std::string> kept = {"other.map.~tw1", "t.map",          "t.map.~tw",
+                                     "t.map.~tw007",   "t.map.~tw1.bak", "t.map.~tw1234",
+                                     "t.map.~tw3",     "t.map.~tw5",     "t.map.~twx",
+                                     "t.map.bak",      "xt.map.~tw1"};
     std::sort(kept.begin(), kept.end());
     EXPECT_EQ(kept, SortedNames());
 }

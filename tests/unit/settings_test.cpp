@@ -58,6 +58,12 @@ TEST_F(SettingsTest, WriteSettingChangesOneValueAndKeepsTheRest) {
 
     WriteSetting(dir.Path("none.ini"), "showtray", "yes");
     EXPECT_FALSE(fs::exists(dir.Path("none.ini"))) << "the file is never created";
+
+    // Caught halfway through an editor's save: written back, it would stop the next start.
+    const std::string half = "[SET]\r\nshowtray=yes\r\n\r\nmap";
+    WriteBytes(file, half);
+    WriteSetting(file, "showtray", "no");
+    EXPECT_EQ(half, ReadBytes(file));
 }
 
 TEST_F(SettingsTest, CatalogueInIndexOrder) {

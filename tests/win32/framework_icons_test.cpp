@@ -44,6 +44,7 @@ TEST_F(FrameworkIconsTest, FilesGiveTheirIconsOrNone) {
     EXPECT_TRUE(IconAlive(last));
     ::DestroyIcon(last);
     EXPECT_EQ(nullptr, ExtractFileIcon(five, 5));
+    EXPECT_EQ(nullptr, ExtractFileIcon(five, -1)) << "the shell's count of icons is no icon";
     // The shell answers 1 for a file that is no program, library or icon file.
     EXPECT_EQ(nullptr, ExtractFileIcon(dir.Path("plain.txt"), 0));
     EXPECT_EQ(nullptr, ExtractFileIcon(dir.Path("missing.exe"), 0));
