@@ -142,6 +142,25 @@ int CHotKeyEngine::RefusedHotKeyCount() const {
     return refused;
 }
 
+// Nothing is noted for ReportRefusals: a retry runs unasked, and a box appearing out of
+// nowhere would tell the user less than the row's colour already does.
+int CHotKeyEngine::RetryRefusedHotKeys() {
+    CSysUtil util(m_system);
+    int refused = 0;
+    bool changed = false;
+    for (HotKeyEntry& entry : m_entries) {
+        if (entry.state != HotKeyState::Refused) continue;
+        if (util.RegHotKeyUnreported(m_hPanel, entry.hotkey, entry.id)) {
+            entry.state = HotKeyState::Registered;
+            changed = true;
+        } else {
+            ++refused;
+        }
+    }
+    if (changed) OnHotKeyStatesChanged();
+    return refused;
+}
+
 // Every registration and unregistration of an entry passes here. An entry that was never
 // numbered has nothing registered, and its id must never reach the system: the id 0 it
 // once carried is Ctrl+Alt+Home's.

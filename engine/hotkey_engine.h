@@ -62,6 +62,9 @@ public:
 
     // How many entries' combinations the system refused at their last registration.
     int RefusedHotKeyCount() const;
+    // Asks again for every refused combination, without a word to the user whatever the
+    // answer: one freed meanwhile is registered. Answers how many are still refused.
+    int RetryRefusedHotKeys();
 
     // Every refusal message is a modal box whose message loop can run any command of the
     // panel (from the tray, or from another program) and change the entry list. While one

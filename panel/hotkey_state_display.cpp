@@ -30,7 +30,26 @@ LRESULT CTarnwickDlg::OnListCustomDraw(NMLVCUSTOMDRAW* draw) {
 void CTarnwickDlg::OnHotKeyStatesChanged() {
     if (m_List.GetSafeHwnd() != nullptr) InvalidateRect(m_List.GetSafeHwnd(), nullptr, FALSE);
     m_nTipRow = -2; // the row under the pointer may have changed its state
-    m_TrayIcon.SetTip(RefusedTrayTip(RefusedHotKeyCount()).c_str());
+    const int refused = RefusedHotKeyCount();
+    m_TrayIcon.SetTip(RefusedTrayTip(refused).c_str());
+    UpdateRetryTimer(refused);
+}
+
+void CTarnwickDlg::UpdateRetryTimer(int refused) {
+    const bool wanted = refused > 0 && m_hWnd != nullptr;
+    if (wanted == m_bRetryTimerOn) return;
+    if (wanted) {
+        m_bRetryTimerOn = SetTimer(m_hWnd, kRetryTimerId, m_nRetryPeriodMs, nullptr) != 0;
+    } else {
+        KillTimer(m_hWnd, kRetryTimerId);
+        m_bRetryTimerOn = false;
+    }
+}
+
+// A combination freed meanwhile is registered and its row drawn as always.
+void CTarnwickDlg::RetryRefused() {
+    const int refused = RefusedHotKeyCount() > 0 ? RetryRefusedHotKeys() : 0;
+    UpdateRetryTimer(refused);
 }
 
 // One tool over the whole list; its text follows the row under the pointer.

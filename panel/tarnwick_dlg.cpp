@@ -54,6 +54,7 @@ BOOL CTarnwickDlg::OnInitDialog() {
 
     InsertColumns();
     CreateStateTip();
+    m_sessionEvents.Start(m_hWnd); // without it only the timer retries
     UpdatePanelVisibility();
 
     if (ReadListFile(m_strListFile)) {
@@ -146,9 +147,21 @@ bool CTarnwickDlg::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* re
     case WM_PAINT: return PaintMinimized();
     case WM_QUERYDRAGICON: *result = reinterpret_cast<LRESULT>(m_hIcon); return true;
     case WM_TIMER:
+        if (wParam == kRetryTimerId) {
+            RetryRefused();
+            *result = 0;
+            return true;
+        }
         UpdatePanelVisibility();
         KillTimer(m_hWnd, kVisibilityTimer);
         return false;
+    case kWmSessionChange:
+        if (wParam == kSessionUnlock) RetryRefused();
+        return false;
+    case WM_POWERBROADCAST:
+        if (wParam == PBT_APMRESUMEAUTOMATIC || wParam == PBT_APMRESUMESUSPEND) RetryRefused();
+        return false;
+    case WM_DESTROY: m_sessionEvents.Stop(); return false;
     case kTrayCallbackMessage: *result = m_TrayIcon.OnTrayCallback(wParam, lParam); return true;
     case WM_QUERYENDSESSION:
         *result = QueryEndSessionAnswer(

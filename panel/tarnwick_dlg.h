@@ -7,6 +7,7 @@
 #include "engine/hotkey_engine.h"
 #include "panel/list_ctrl_file.h"
 #include "panel/tray_icon.h"
+#include "platform/win32/session_events.h"
 #include "ui/controls.h"
 #include "ui/dialog.h"
 
@@ -21,6 +22,11 @@ extern const char kPanelCaption[];
 // How a row shows a binding the system refused, and one switched off with all the others.
 constexpr COLORREF kRefusedRowText = RGB(176, 0, 0);
 constexpr COLORREF kRefusedRowBack = RGB(255, 214, 214);
+
+// How often refused combinations are asked for again while there are any.
+constexpr UINT kRefusedRetryPeriodMs = 30000;
+// The retry timer's id; the one-shot visibility timer is 100.
+constexpr UINT_PTR kRetryTimerId = 101;
 
 class CTarnwickDlg : public CDialog, public CHotKeyEngine {
 public:
@@ -87,6 +93,10 @@ public:
     HICON m_hIcon;
     // What the shell broadcasts when its taskbar was created anew.
     const UINT m_uTaskbarCreated;
+    // The period of the retry timer; tests shorten it.
+    UINT m_nRetryPeriodMs = kRefusedRetryPeriodMs;
+    // True while the retry timer runs: exactly while some combination is refused.
+    bool m_bRetryTimerOn = false;
 
 protected:
     BOOL OnInitDialog() override;
@@ -100,6 +110,11 @@ protected:
 
 private:
     void CreateStateTip();
+    // Starts the retry timer when something is refused and stops it when nothing is, so an
+    // idle program with every binding working never wakes up.
+    void UpdateRetryTimer(int refused);
+    // A retry now (unlock, resume, the timer), when anything waits for one.
+    void RetryRefused();
     TOOLINFOA StateTool() const;
     void CreateImageLists();
     // The image pair that shows icon index of file, in both image lists; -1 when the file
@@ -129,4 +144,7 @@ private:
     int m_nTipRow = -2;
     // The pair of each icon already in the image lists; lives and dies with the lists.
     std::map<std::pair<std::string, int>, int> m_iconPairs;
+    // Tells the panel when the session is unlocked: a combination held by a program of
+    // the locked session's other user, or by the lock screen, may be free again.
+    SessionEvents m_sessionEvents;
 };

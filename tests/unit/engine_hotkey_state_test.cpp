@@ -54,6 +54,26 @@ TEST_F(HotKeyStates, SwitchingOffAndOnRetriesAndFindsAFreedCombination) {
     EXPECT_TRUE(sys.IsRegistered(11));
 }
 
+TEST_F(HotKeyStates, ARetryTakesAFreedCombinationQuietlyAndAsksForNothingElse) {
+    StartWithHeldCombination();
+    sys.messageBoxes.clear();
+    EXPECT_EQ(1, engine.RetryRefusedHotKeys());
+    EXPECT_EQ((std::vector<S>{S::Registered, S::Refused, S::None}), States());
+
+    sys.takenByOthers.clear();
+    sys.ClearLog();
+    EXPECT_EQ(0, engine.RetryRefusedHotKeys());
+    EXPECT_EQ((std::vector<S>{S::Registered, S::Registered, S::None}), States());
+    EXPECT_EQ(0, engine.RefusedHotKeyCount());
+    EXPECT_EQ(1u, sys.CallsStartingWith("RegisterHotKey").size()) << "only the refused one";
+    EXPECT_TRUE(sys.IsRegistered(11));
+
+    sys.ClearLog();
+    EXPECT_EQ(0, engine.RetryRefusedHotKeys());
+    EXPECT_TRUE(sys.calls.empty()) << "nothing refused, nothing asked";
+    EXPECT_TRUE(sys.messageBoxes.empty());
+}
+
 TEST_F(HotKeyStates, SwitchingOnWhileOnReportsOnlyWhatAnotherProgramHolds) {
     StartWithHeldCombination();
     sys.messageBoxes.clear();

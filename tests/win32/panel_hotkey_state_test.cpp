@@ -286,3 +286,45 @@ TEST_F(PanelHotKeyState, TheBuiltInRebindFollowsTheSystemsAnswer) {
 }
 
 } // namespace
+
+namespace {
+
+// While something is refused the panel asks again, on its timer and when the machine
+// resumes or the session is unlocked, and never with a box; with nothing refused the timer
+// is off.
+TEST_F(PanelHotKeyState, ARefusedCombinationIsRetriedQuietlyUntilItIsFree) {
+    RunState([&](StatePanel& p) {
+        EXPECT_TRUE(p.m_bRetryTimerOn);
+        p.m_nRetryPeriodMs = 50;
+        p.Command(IDC_BTN_HOTKEYS_OFF);
+        EXPECT_FALSE(p.m_bRetryTimerOn) << "nothing refused while switched off";
+        p.Command(IDC_BTN_HOTKEYS_ON); // refused again: the short period from here on
+        EXPECT_TRUE(p.m_bRetryTimerOn);
+        p.Pump(250);
+        EXPECT_EQ(HotKeyState::Refused, p.RowHotKeyState(0)) << "still held";
+
+        system.hotkeys.erase(kOtherProgram);
+        p.SendMessage(WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC, 0);
+        EXPECT_EQ(HotKeyState::Registered, p.RowHotKeyState(0));
+        EXPECT_STREQ("Tarnwick V1.0", p.m_TrayIcon.GetTip());
+        EXPECT_FALSE(p.m_bRetryTimerOn);
+
+        system.hotkeys[kOtherProgram] = {kCtrlAlt, 'Q'};
+        p.answer = p.Entry(1);
+        p.answer.name = "第二个";
+        p.answer.hotkey = kCodeCtrlAlt | 'Q';
+        p.answer.keydes = "Ctrl + Alt + Q";
+        p.Command(IDC_BTN_ADD);
+        EXPECT_EQ(HotKeyState::Refused, p.RowHotKeyState(3));
+        p.SendMessage(kWmSessionChange, kSessionUnlock, 0);
+        EXPECT_EQ(HotKeyState::Refused, p.RowHotKeyState(3));
+        system.hotkeys.erase(kOtherProgram);
+        p.Pump(250); // the timer's turn
+        EXPECT_EQ(HotKeyState::Registered, p.RowHotKeyState(3));
+        EXPECT_EQ(CDRF_DODEFAULT, p.CustomDraw(3).result);
+        EXPECT_FALSE(p.m_bRetryTimerOn);
+    });
+    EXPECT_EQ(3u, system.boxes.size()) << "start-up, switching on and Add; no retry";
+}
+
+} // namespace
