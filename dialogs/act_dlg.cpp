@@ -54,7 +54,8 @@ void CAct::OnOK() {
     m_strName = action->name;
     m_strPath = action->path;
     m_nIconIndex = action->iconint;
-    m_nHotKey = static_cast<int>(m_HotKey.GetHotKey() & 0xFFFF);
+    m_nHotKey = WithWinKey(static_cast<int>(m_HotKey.GetHotKey() & 0xFFFF),
+                           IsDlgButtonChecked(m_hWnd, IDC_CHK_WIN) == BST_CHECKED);
     Win32System system;
     m_strKeyDes = KeyDescription(system, m_nHotKey);
     m_doc.Close();

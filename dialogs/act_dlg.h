@@ -24,7 +24,7 @@ public:
     int m_nIconIndex = 0;      // index of the icon in m_strIconFile
     CComboBox m_cbAction;      // control 1007
     CStatic m_IconDisplay;     // control 1008
-    CHotKeyCtrl m_HotKey;      // control 2006
+    CHotKeyCtrl m_HotKey;      // control 2006, with the "Win" box 1100 beside it
 
 protected:
     void DoDataExchange(CDataExchange* dx) override;

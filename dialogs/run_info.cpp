@@ -129,6 +129,7 @@ void CRunInfo::ShowEntry() {
     m_strWorkDir = m_entry.workdir;
     m_strInfo = m_entry.info;
     m_HotKey.SetHotKey(static_cast<DWORD>(m_entry.hotkey) & 0xFFFF);
+    CheckDlgButton(m_hWnd, IDC_CHK_WIN, HasWinKey(m_entry.hotkey) ? BST_CHECKED : BST_UNCHECKED);
     m_strIconFile = m_entry.icon;
     m_nIconIndex = m_entry.iconint;
     ShowIconOfFile();
@@ -179,7 +180,8 @@ void CRunInfo::OnChangeIcon() {
 
 void CRunInfo::OnClickedOk() {
     if (!UpdateData(TRUE)) return;
-    m_entry.hotkey = static_cast<int>(m_HotKey.GetHotKey() & 0xFFFF);
+    m_entry.hotkey = WithWinKey(static_cast<int>(m_HotKey.GetHotKey() & 0xFFFF),
+                                IsDlgButtonChecked(m_hWnd, IDC_CHK_WIN) == BST_CHECKED);
     Win32System system;
     m_entry.keydes = KeyDescription(system, m_entry.hotkey);
     m_entry.name = m_strName;

@@ -1,6 +1,9 @@
 #pragma once
 // A hotkey code is what a hotkey control holds: the virtual key in the low byte and the
-// control's modifier flags (tw::kHotKeyf*) in the second byte; 0 means no hotkey.
+// control's modifier flags (tw::kHotKeyf*) in the second byte; 0 means no hotkey. The
+// control knows nothing of the Windows key: the dialogs' "Win" box adds kHotKeyWin, bit 16,
+// above the control's 16 bits, so a code with Win never equals the same combination
+// without it.
 
 #include "platform/system.h"
 
@@ -16,6 +19,17 @@ constexpr int kFirstEntryHotKeyId = 10;
 constexpr int kSwitchHotKeyCode = 0x0E24; // Ctrl+Alt+Home
 constexpr int kPanelHotKeyCode = 0x0E23;  // Ctrl+Alt+End
 
+constexpr int kHotKeyWin = 0x10000;
+
+// A hotkey control's value with the "Win" box: Win alone is no combination, so a control
+// without a key stays 0.
+inline int WithWinKey(int controlCode, bool win) {
+    return controlCode != 0 && win ? controlCode | kHotKeyWin : controlCode;
+}
+inline bool HasWinKey(int code) {
+    return (code & kHotKeyWin) != 0;
+}
+
 inline int MakeHotKeyCode(unsigned vk, int flags) {
     return static_cast<int>(((static_cast<unsigned>(flags) & 0xFFu) << 8) | (vk & 0xFFu));
 }
@@ -26,10 +40,11 @@ inline int HotKeyFlags(int code) {
     return (code >> 8) & 0xFF;
 }
 
-// Registration modifiers for a code. The extended flag and the higher bits do not take part.
+// Registration modifiers for a code, MOD_WIN for kHotKeyWin. The extended flag and the other
+// higher bits do not take part.
 unsigned HotKeyModifiers(int code);
 
 // "Ctrl + Shift + Alt + Key" with the names the system gives for the current keyboard
-// layout; the extended flag applies to the key only. Empty when the code names neither a
-// key nor a modifier.
+// layout, after "Win + " when the code has the Windows key; the extended flag applies to
+// the key only. Empty when the code names neither a key nor a modifier.
 std::string KeyDescription(tw::ISystem& system, int code);

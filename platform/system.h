@@ -30,6 +30,7 @@ constexpr int kIdNo = 7;
 constexpr unsigned kModAlt = 0x1;
 constexpr unsigned kModControl = 0x2;
 constexpr unsigned kModShift = 0x4;
+constexpr unsigned kModWin = 0x8;
 
 // Modifier flags of a hotkey control; a hotkey code carries them in its second byte.
 constexpr int kHotKeyfShift = 0x1;

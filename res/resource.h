@@ -53,6 +53,9 @@
 #define IDC_COMBO_ACTION 1007
 #define IDC_ICON_ACTION 1008
 
+// Controls the bindings add to dialogs 157 and 158 (1100 to 1119)
+#define IDC_CHK_WIN 1100
+
 // Tray menu (menu 154)
 #define ID_TRAY_SHOW_PANEL 130
 #define ID_TRAY_ABOUT 131

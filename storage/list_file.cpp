@@ -1,6 +1,7 @@
 #include "storage/list_file.h"
 
 #include "engine/builtin_action.h"
+#include "engine/hotkey_code.h"
 #include "storage/ini_document.h"
 
 #include <new>
@@ -16,16 +17,41 @@ std::string EntrySection(long long n) {
     return "run" + std::to_string(n);
 }
 
+// A program that knows only the eight keys registers whatever "hotkey" holds, cut to the
+// control's 16 bits: a Win combination would come back as the same keys without Win, and
+// take that combination from every other program. Such a code is kept under a key of its
+// own, and "hotkey" says 0, which such a program leaves unregistered.
+const char kFullHotKeyKey[] = "fullhotkey";
+
+int HotKeyForOlderReaders(const HotKeyEntry& e) {
+    return HasWinKey(e.hotkey) ? 0 : e.hotkey;
+}
+
+// The keys after the eight, each only when it is not the default.
+void AppendBindingKeys(CIniDocument& doc, const HotKeyEntry& e) {
+    if (HotKeyForOlderReaders(e) != e.hotkey)
+        doc.Append('o', kFullHotKeyKey, std::to_string(static_cast<long>(e.hotkey)));
+}
+
+void ReadBindingKeys(const CIniDocument& doc, const std::string& section, HotKeyEntry& e) {
+    // Only this key can bring the Win bit: a "hotkey" with it set (edited by hand) is
+    // taken as an older program would take it, without Win.
+    e.hotkey &= ~kHotKeyWin;
+    const std::string full = doc.GetValue(section, kFullHotKeyKey);
+    if (full != CIniDocument::kNotFound) e.hotkey = ParseDecimal(full);
+}
+
 void AppendEntry(CIniDocument& doc, long long n, const HotKeyEntry& e) {
     doc.Append('d', "[" + EntrySection(n) + "]", "");
     doc.Append('o', "name", e.name);
     doc.Append('o', "path", e.path);
-    doc.Append('o', "hotkey", std::to_string(static_cast<long>(e.hotkey)));
+    doc.Append('o', "hotkey", std::to_string(static_cast<long>(HotKeyForOlderReaders(e))));
     doc.Append('o', "iconint", std::to_string(e.iconint));
     doc.Append('o', "icon", e.icon);
     doc.Append('o', "keydes", e.keydes);
     doc.Append('o', "workdir", e.workdir);
     doc.Append('o', "info", NoteToFile(e.info));
+    AppendBindingKeys(doc, e);
 }
 
 } // namespace
@@ -85,6 +111,7 @@ ListReadResult ReadEntries(const CIniDocument& doc,
         e.keydes = TextOrEmpty(doc.GetValue(section, "keydes"));
         e.info = NoteFromFile(e.info, isLeadByte);
         e.builtin = e.info == kBuiltInNote;
+        ReadBindingKeys(doc, section, e);
         onEntry(e);
     }
     return ListReadResult::Ok;

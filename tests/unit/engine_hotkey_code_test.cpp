@@ -41,6 +41,22 @@ TEST(KeyDescription, ExtendedFlagAppliesToTheKeyOnly) {
     EXPECT_EQ((std::vector<std::string>{"KeyName vk=0x11", "KeyName vk=0x24 ext"}), sys.calls);
 }
 
+TEST(HotKeyCode, TheWinBoxAddsModWinAndLeadsTheDescription) {
+    const int plain = MakeHotKeyCode('N', kCtrl | kAlt);
+    const int win = WithWinKey(plain, true);
+    EXPECT_NE(plain, win) << "never the same combination as without Win";
+    EXPECT_EQ(plain, WithWinKey(plain, false));
+    EXPECT_EQ(0, WithWinKey(0, true)) << "Win alone is no combination";
+    EXPECT_EQ(tw::kModWin | tw::kModControl | tw::kModAlt, HotKeyModifiers(win));
+    EXPECT_EQ(unsigned('N'), HotKeyVirtualKey(win));
+    FakeSystem sys;
+    EXPECT_EQ("Win + Ctrl + Alt + N", KeyDescription(sys, win));
+    EXPECT_EQ("Win + E", KeyDescription(sys, WithWinKey('E', true)));
+    CSysUtil(sys).RegHotKey(nullptr, win, 10);
+    ASSERT_EQ(1u, sys.registered.size());
+    EXPECT_EQ(tw::kModWin | tw::kModControl | tw::kModAlt, sys.registered[0].modifiers);
+}
+
 TEST(RegHotKey, RegistersConvertedCodeAndReportsEachRefusalOnce) {
     FakeSystem sys;
     tw::WindowRef panel = sys.MakeWindow("panel");

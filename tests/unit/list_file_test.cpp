@@ -1,5 +1,7 @@
 #include "storage/list_file.h"
 
+#include "engine/hotkey_code.h"
+
 #include "support/scratch_dir.h"
 
 #include <gtest/gtest.h>
@@ -93,6 +95,24 @@ TEST_F(ListFileTest, WhatIsWrittenReadsBackTheSame) {
     ExpectRoundTrip({Notepad(), ShutDown(), odd});
     EXPECT_FALSE(read[0].builtin);
     EXPECT_TRUE(read[1].builtin);
+}
+
+// A program that knows only the eight keys registers "hotkey" cut to 16 bits: for a Win
+// combination it must find 0 there, and only the new key may bring the Win bit back.
+TEST_F(ListFileTest, AWinCombinationIsKeptWhereOlderReadersLeaveItAlone) {
+    HotKeyEntry win = Notepad();
+    win.hotkey = 1614 | kHotKeyWin;
+    win.keydes = "Win + Ctrl + Alt + N";
+    ExpectRoundTrip({win, Notepad()});
+    const std::string text = ReadBytes(file);
+    EXPECT_NE(std::string::npos,
+              text.find("[run1]\r\nname=Notepad\r\npath=C:\\WINDOWS\\system32\\notepad.exe\r\n"
+                        "hotkey=0\r\n"));
+    EXPECT_NE(std::string::npos, text.find("info=\r\nfullhotkey=67150\r\n[run2]"));
+
+    WriteBytes(file, "[MAIN]\r\ncount=1\r\n[run1]\r\nname=n\r\nhotkey=67150\r\n");
+    ASSERT_EQ(ListReadResult::Ok, Read(file));
+    EXPECT_EQ(1614, read[0].hotkey) << "a Win bit in \"hotkey\" is what an older program sees";
 }
 
 TEST_F(ListFileTest, EmptyListIsTwoLines) {

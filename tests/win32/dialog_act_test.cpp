@@ -84,6 +84,24 @@ TEST_F(ActTest, ListsActionsInIndexOrderAndAddsTheSelectedOne) {
     EXPECT_TRUE(dialog.boxes.empty());
 }
 
+TEST_F(ActTest, TheWinBoxAddsTheWindowsKey) {
+    WriteCatalogue("[ACT]\r\ncount=1\r\n" + Section(0, "关机", icons, 0, "$ZELO.TW.ACT~shutdown$"));
+    TestAct dialog;
+    const int code = MakeHotKeyCode('S', tw::kHotKeyfAlt);
+    dialog.body = [&] {
+        dialog.Select(0);
+        dialog.SetHotKeyOf(IDC_HOTKEY, code);
+        ::CheckDlgButton(dialog.m_hWnd, IDC_CHK_WIN, BST_CHECKED);
+        dialog.Click(IDOK);
+    };
+    ASSERT_EQ(IDOK, dialog.DoModal());
+    EXPECT_EQ(WithWinKey(code, true), dialog.m_nHotKey);
+    Win32System system;
+    EXPECT_EQ("Win + " + KeyDescription(system, code), dialog.m_strKeyDes);
+    EXPECT_TRUE(dialog.CatalogueClosed());
+    EXPECT_TRUE(dialog.boxes.empty());
+}
+
 TEST_F(ActTest, WithoutAHotKeyTheDescriptionIsEmpty) {
     WriteCatalogue("[ACT]\r\ncount=1\r\n" + Section(0, "关机", icons, 0, "$ZELO.TW.ACT~shutdown$"));
     TestAct dialog;

@@ -294,6 +294,25 @@ TEST_F(RunInfoTest, OkStoresTheHotKeyWithItsDescriptionOrNone) {
     }
 }
 
+// The hotkey control cannot hold the Windows key: the box beside it shows and sets it.
+TEST_F(RunInfoTest, TheWinBoxShowsAndSetsTheWindowsKey) {
+    HotKeyEntry entry;
+    entry.path = "C:\\Windows\\notepad.exe";
+    entry.hotkey = WithWinKey(MakeHotKeyCode('N', tw::kHotKeyfControl), true);
+    for (bool keep : {true, false}) {
+        TestRunInfo dialog(entry, nullptr);
+        dialog.body = [&] {
+            EXPECT_EQ(BST_CHECKED, ::IsDlgButtonChecked(dialog.m_hWnd, IDC_CHK_WIN));
+            if (!keep) ::CheckDlgButton(dialog.m_hWnd, IDC_CHK_WIN, BST_UNCHECKED);
+            dialog.Click(IDOK);
+        };
+        ASSERT_EQ(IDOK, dialog.DoModal());
+        EXPECT_EQ(keep, HasWinKey(dialog.m_entry.hotkey));
+        EXPECT_EQ(keep, dialog.m_entry.keydes.rfind("Win + ", 0) == 0) << dialog.m_entry.keydes;
+        EXPECT_EQ(entry.hotkey & 0xFFFF, dialog.m_entry.hotkey & 0xFFFF);
+    }
+}
+
 TEST_F(RunInfoTest, EmptyCommandKeepsTheDialogOpenWithItsNotice) {
     TestRunInfo dialog(nullptr);
     dialog.body = [&] {

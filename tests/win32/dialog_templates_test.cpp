@@ -123,7 +123,7 @@ TEST_F(DialogTemplatesTest, IconPicker) {
 TEST_F(DialogTemplatesTest, ProgramEntry) {
     InDialog(IDD_RUNINFO, [](HWND dialog) {
         EXPECT_EQ("快速启动程序属性", CWnd::WindowText(dialog));
-        ExpectDialogSize(dialog, 213, 194);
+        ExpectDialogSize(dialog, 245, 194);
         ExpectControls(dialog, {
                                    {IDOK, "Button", "确  定", 36, 178, 50, 14},
                                    {IDCANCEL, "Button", "取 消", 120, 178, 50, 14},
@@ -142,6 +142,7 @@ TEST_F(DialogTemplatesTest, ProgramEntry) {
                                    {kNoId, "Static", "说明：", 8, 125, 26, 12},
                                    {IDC_EDIT_NOTE, "Edit", "", 51, 126, 152, 40},
                                    {IDC_BTN_BROWSE_COMMAND, "Button", "浏览", 175, 3, 31, 14},
+                                   {IDC_CHK_WIN, "Button", "Win", 210, 80, 30, 10},
                                });
         EXPECT_EQ(IDOK, LOWORD(::SendMessageA(dialog, DM_GETDEFID, 0, 0)));
         for (int id :
@@ -169,6 +170,7 @@ TEST_F(DialogTemplatesTest, BuiltInAction) {
                                    {IDC_ICON_ACTION, "Static", "", 156, 12, 21, 20},
                                    {kNoId, "Static", "快捷键:", 13, 60, 27, 9},
                                    {IDC_HOTKEY, "msctls_hotkey32", "", 47, 57, 97, 14},
+                                   {IDC_CHK_WIN, "Button", "Win", 150, 59, 30, 10},
                                });
         EXPECT_EQ(IDOK, LOWORD(::SendMessageA(dialog, DM_GETDEFID, 0, 0)));
         const LONG combo = StyleOf(::GetDlgItem(dialog, IDC_COMBO_ACTION));

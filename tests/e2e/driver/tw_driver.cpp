@@ -694,6 +694,7 @@ const KeyName kKeys[] = {
     {"up", VK_UP, true},          {"down", VK_DOWN, true},        {"space", VK_SPACE, false},
     {"tab", VK_TAB, false},       {"enter", VK_RETURN, false},    {"return", VK_RETURN, false},
     {"escape", VK_ESCAPE, false}, {"esc", VK_ESCAPE, false},      {"backspace", VK_BACK, false},
+    {"win", VK_LWIN, true},
 };
 
 bool parse_key(std::string name, KeyName* key) {
@@ -839,6 +840,8 @@ bool parse_combo(const std::string& combo, UINT* modifiers, UINT* vk) {
             *modifiers |= MOD_ALT;
         else if (key.vk == VK_SHIFT)
             *modifiers |= MOD_SHIFT;
+        else if (key.vk == VK_LWIN)
+            *modifiers |= MOD_WIN;
         else
             *vk = key.vk;
         if (plus == std::string::npos) break;
