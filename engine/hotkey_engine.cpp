@@ -135,6 +135,17 @@ void CHotKeyEngine::RemoveAllEntries() {
     OnHotKeyStatesChanged();
 }
 
+void CHotKeyEngine::SetEntryEnabled(HotKeyEntry& entry, bool enabled) {
+    if (entry.enabled == enabled) return;
+    entry.enabled = enabled;
+    if (!enabled)
+        UnregisterEntry(entry);
+    else if (m_bHotKeysOn)
+        RegisterEntry(entry);
+    OnHotKeyStatesChanged();
+    ReportRefusals();
+}
+
 int CHotKeyEngine::RefusedHotKeyCount() const {
     int refused = 0;
     for (const HotKeyEntry& entry : m_entries)
@@ -167,7 +178,7 @@ int CHotKeyEngine::RetryRefusedHotKeys() {
 void CHotKeyEngine::RegisterEntry(HotKeyEntry& entry) {
     if (entry.hotkey == 0)
         entry.state = HotKeyState::None;
-    else if (!entry.IsNumbered())
+    else if (!entry.IsNumbered() || !entry.enabled)
         entry.state = HotKeyState::Off;
     else if (CSysUtil(m_system).RegHotKeyUnreported(m_hPanel, entry.hotkey, entry.id))
         entry.state = HotKeyState::Registered;

@@ -59,6 +59,10 @@ public:
     bool RemoveEntry(const std::string& name, const std::string& keydes);
     // Unregisters every entry hotkey (buttons as DisableAllHotKeys) and empties the list.
     void RemoveAllEntries();
+    // Switches one binding on or off on its own. Off, it is unregistered and no switch of
+    // all the hotkeys registers it; on, it is registered at once while the hotkeys are on,
+    // and a refusal is reported.
+    void SetEntryEnabled(HotKeyEntry& entry, bool enabled);
 
     // How many entries' combinations the system refused at their last registration.
     int RefusedHotKeyCount() const;

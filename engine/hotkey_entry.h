@@ -30,6 +30,10 @@ struct HotKeyEntry {
     bool builtin = false;                 // `path` holds a built-in action token
     HotKeyState state = HotKeyState::Off; // kept by the engine; never saved, never compared
 
+    // Switched on by the row's own check box; a binding switched off stays in the list and
+    // the file and is never registered. Saved; not compared.
+    bool enabled = true;
+
     // Compares the six texts, `hotkey` and `iconint`; `id` and `builtin` take no part.
     bool operator==(const HotKeyEntry& other) const;
     bool operator!=(const HotKeyEntry& other) const { return !(*this == other); }

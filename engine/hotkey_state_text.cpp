@@ -11,3 +11,6 @@ std::string RefusedTrayTip(int refused) {
 std::string RefusedRowTip(const std::string& keydes) {
     return keydes + " 被其他程序占用，未生效。请用“属性”另选快捷键。";
 }
+
+const char kSwitchedOffRowTip[] =
+    "此绑定已单独关闭，快捷键不起作用。勾选本行的复选框即可重新启用。";

@@ -13,3 +13,6 @@ std::string RefusedTrayTip(int refused);
 
 // The tip over a row whose combination, described by `keydes`, the system refused.
 std::string RefusedRowTip(const std::string& keydes);
+
+// The tip over a row whose binding is switched off by its own check box.
+extern const char kSwitchedOffRowTip[];

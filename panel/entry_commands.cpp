@@ -22,7 +22,7 @@ bool CTarnwickDlg::AddEntry(const HotKeyEntry& entry) {
     // Rows may share a pair with other rows showing the same icon, so the row only points
     // at the pair it is given and never changes it.
     const int image = AppendIconPair(entry.icon, entry.iconint);
-    m_List.InsertItem(row, entry.name, image >= 0 ? image : I_IMAGENONE);
+    InsertRow(row, entry, image);
     SetRowTexts(row, entry);
 
     m_entryImages.push_back(image);
@@ -72,6 +72,7 @@ bool CTarnwickDlg::EditEntry(int row) {
 
     HotKeyEntry edited = dialog.m_entry;
     edited.builtin = it->builtin;   // the entry's, not the dialog's
+    edited.enabled = it->enabled;   // its box may have changed while the dialog was open
     if (edited == *it) return true; // nothing changed: nothing is written
 
     const DeferredRefusals reportWhenDone(*this);
@@ -153,6 +154,27 @@ void CTarnwickDlg::SetRowTexts(int row, const HotKeyEntry& entry) {
     m_List.SetItemText(row, 2, entry.path);
     m_List.SetItemText(row, 3, entry.workdir);
     m_List.SetItemText(row, 4, entry.info);
+}
+
+void CTarnwickDlg::InsertRow(int row, const HotKeyEntry& entry, int image) {
+    m_List.InsertItem(row, entry.name, image >= 0 ? image : I_IMAGENONE,
+                      INDEXTOSTATEIMAGEMASK(entry.enabled ? 2 : 1));
+    // Some list views give every new row an empty box whatever it was inserted with.
+    if (m_List.GetCheck(row) == entry.enabled) return;
+    m_bSettingCheck = true;
+    m_List.SetCheck(row, entry.enabled);
+    m_bSettingCheck = false;
+}
+
+void CTarnwickDlg::OnRowCheckChanged(int row) {
+    if (row < 0 || row >= m_List.GetItemCount()) return;
+    const EntryList::iterator it =
+        FindEntryByRow(m_entries, m_List.GetItemText(row, 0), m_List.GetItemText(row, 1));
+    const bool checked = m_List.GetCheck(row);
+    if (it == m_entries.end() || it->enabled == checked) return;
+    const DeferredRefusals reportWhenDone(*this);
+    SetEntryEnabled(*it, checked);
+    WriteListFile(m_strListFile);
 }
 
 void CTarnwickDlg::SetRowImage(int row, int image) {

@@ -1,23 +1,35 @@
 // Which bindings work: rows whose combination the system refused are drawn in a warning
-// colour and explain themselves in a tip, rows switched off with all the others are
-// greyed, and the tray tip counts the refusals. Nothing here changes a row's text: rows
-// are traced back to their entries by it.
+// colour and explain themselves in a tip, rows switched off with all the others or on
+// their own are greyed (the latter with a tip too), and the tray tip counts the refusals. Nothing
+// here changes a row's text: rows are traced back to their entries by it.
 
 #include "panel/tarnwick_dlg.h"
 
 #include "engine/hotkey_state_text.h"
 
 HotKeyState CTarnwickDlg::RowHotKeyState(int row) const {
-    if (row < 0 || row >= m_List.GetItemCount()) return HotKeyState::None;
+    const HotKeyEntry* entry = RowEntry(row);
+    return entry == nullptr ? HotKeyState::None : entry->state;
+}
+
+const HotKeyEntry* CTarnwickDlg::RowEntry(int row) const {
+    if (row < 0 || row >= m_List.GetItemCount()) return nullptr;
     const EntryList::const_iterator it =
         FindEntryByRow(m_entries, m_List.GetItemText(row, 0), m_List.GetItemText(row, 1));
-    return it == m_entries.end() ? HotKeyState::None : it->state;
+    return it == m_entries.end() ? nullptr : &*it;
 }
 
 LRESULT CTarnwickDlg::OnListCustomDraw(NMLVCUSTOMDRAW* draw) {
     if (draw->nmcd.dwDrawStage == CDDS_PREPAINT) return CDRF_NOTIFYITEMDRAW;
     if (draw->nmcd.dwDrawStage != CDDS_ITEMPREPAINT) return CDRF_DODEFAULT;
-    switch (RowHotKeyState(static_cast<int>(draw->nmcd.dwItemSpec))) {
+    const HotKeyEntry* entry = RowEntry(static_cast<int>(draw->nmcd.dwItemSpec));
+    if (entry == nullptr) return CDRF_DODEFAULT;
+    // Switched off on its own, with or without a hotkey: grey as all switched-off rows.
+    if (!entry->enabled) {
+        draw->clrText = GetSysColor(COLOR_GRAYTEXT);
+        return CDRF_NEWFONT;
+    }
+    switch (entry->state) {
     case HotKeyState::Refused:
         draw->clrText = kRefusedRowText;
         draw->clrTextBk = kRefusedRowBack;
@@ -99,7 +111,10 @@ void CTarnwickDlg::OnListHover(int x, int y) {
     m_nTipRow = row;
 
     std::string text;
-    if (RowHotKeyState(row) == HotKeyState::Refused)
+    const HotKeyEntry* entry = RowEntry(row);
+    if (entry != nullptr && !entry->enabled)
+        text = kSwitchedOffRowTip;
+    else if (entry != nullptr && entry->state == HotKeyState::Refused)
         text = RefusedRowTip(m_List.GetItemText(row, 1));
     TOOLINFOA tool = StateTool();
     tool.lpszText = const_cast<char*>(text.c_str());

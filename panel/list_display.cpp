@@ -88,7 +88,7 @@ bool CTarnwickDlg::ShowAll() {
     int row = 0;
     for (const HotKeyEntry& entry : m_entries) {
         const int image = row < static_cast<int>(m_entryImages.size()) ? m_entryImages[row] : -1;
-        m_List.InsertItem(row, entry.name, image >= 0 ? image : I_IMAGENONE);
+        InsertRow(row, entry, image);
         m_List.SetItemText(row, 1, entry.keydes);
         m_List.SetItemText(row, 2, entry.path);
         m_List.SetItemText(row, 3, entry.workdir);

@@ -11,7 +11,8 @@ namespace {
 const UINT kTrayCallbackMessage = WM_USER + 2;
 const char kTrayTip[] = "Tarnwick V1.0";
 const UINT_PTR kVisibilityTimer = 100;
-const DWORD kListExtendedStyle = LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT; // 0x21
+// The check boxes switch single bindings off and on.
+const DWORD kListExtendedStyle = LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT | LVS_EX_CHECKBOXES;
 } // namespace
 
 CTarnwickDlg::CTarnwickDlg(tw::ISystem& system, int& allowShutdown)
@@ -133,6 +134,16 @@ bool CTarnwickDlg::OnNotify(NMHDR* header, LRESULT* result) {
     case NM_CUSTOMDRAW:
         *result = OnListCustomDraw(reinterpret_cast<NMLVCUSTOMDRAW*>(header));
         return true;
+    case LVN_ITEMCHANGED: {
+        const NMLISTVIEW* change = reinterpret_cast<const NMLISTVIEW*>(header);
+        const UINT oldBox = change->uOldState & LVIS_STATEIMAGEMASK;
+        // A box given for the first time (0 before) is the program's own doing, not a click.
+        if (!m_bSettingCheck && (change->uChanged & LVIF_STATE) != 0 && oldBox != 0 &&
+            oldBox != (change->uNewState & LVIS_STATEIMAGEMASK) && change->iItem >= 0)
+            PostMessage(kRowCheckChanged, static_cast<WPARAM>(change->iItem));
+        *result = 0;
+        return true;
+    }
     default: return CDialog::OnNotify(header, result);
     }
 }
@@ -163,6 +174,10 @@ bool CTarnwickDlg::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* re
         return false;
     case WM_DESTROY: m_sessionEvents.Stop(); return false;
     case kTrayCallbackMessage: *result = m_TrayIcon.OnTrayCallback(wParam, lParam); return true;
+    case kRowCheckChanged:
+        OnRowCheckChanged(static_cast<int>(wParam));
+        *result = 0;
+        return true;
     case WM_QUERYENDSESSION:
         *result = QueryEndSessionAnswer(
             static_cast<int>(DefWindowProcA(m_hWnd, msg, wParam, lParam)), m_allowShutdown);

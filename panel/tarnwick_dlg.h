@@ -27,6 +27,9 @@ constexpr COLORREF kRefusedRowBack = RGB(255, 214, 214);
 constexpr UINT kRefusedRetryPeriodMs = 30000;
 // The retry timer's id; the one-shot visibility timer is 100.
 constexpr UINT_PTR kRetryTimerId = 101;
+// Posted when a row's check box changed: the box may run a refusal message, which must not
+// run inside the list's own notification.
+constexpr UINT kRowCheckChanged = WM_APP + 20;
 
 class CTarnwickDlg : public CDialog, public CHotKeyEngine {
 public:
@@ -63,6 +66,11 @@ public:
 
     // Where the binding a row shows stands with the system; None when no entry matches.
     HotKeyState RowHotKeyState(int row) const;
+    // The entry a row shows, found by its texts; null when none matches.
+    const HotKeyEntry* RowEntry(int row) const;
+    // A row's check box was changed: its binding is switched on or off to match, and the
+    // current list file is rewritten. Nothing happens when they match already.
+    void OnRowCheckChanged(int row);
     // The list view's custom-draw step: refused rows in the warning colours, switched-off
     // rows greyed. Returns the answer for the list view.
     LRESULT OnListCustomDraw(NMLVCUSTOMDRAW* draw);
@@ -134,12 +142,16 @@ private:
     void OnProperties();
     // Columns 1 to 4 of a row from an entry.
     void SetRowTexts(int row, const HotKeyEntry& entry);
+    // A new row showing an entry's name, image and check box.
+    void InsertRow(int row, const HotKeyEntry& entry, int image);
     // Points a row at an image pair; -1 shows none.
     void SetRowImage(int row, int image);
     int FindRowOf(const HotKeyEntry& entry) const;
 
     // The image pair each entry shows, in entry order; -1 for none.
     std::vector<int> m_entryImages;
+    // True while the panel sets a row's box itself: that is no click to act upon.
+    bool m_bSettingCheck = false;
     // The row the state tip was last set for; -2 when it must be worked out anew.
     int m_nTipRow = -2;
     // The pair of each icon already in the image lists; lives and dies with the lists.

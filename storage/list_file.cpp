@@ -19,18 +19,23 @@ std::string EntrySection(long long n) {
 
 // A program that knows only the eight keys registers whatever "hotkey" holds, cut to the
 // control's 16 bits: a Win combination would come back as the same keys without Win, and
-// take that combination from every other program. Such a code is kept under a key of its
-// own, and "hotkey" says 0, which such a program leaves unregistered.
+// take that combination from every other program. Such a code, and that of a binding
+// switched off, is kept under a key of its own, and "hotkey" says 0, which such a program
+// leaves unregistered.
 const char kFullHotKeyKey[] = "fullhotkey";
 
+// A binding switched off must not come back on in such a program either.
+const char kDisabledKey[] = "disabled";
+
 int HotKeyForOlderReaders(const HotKeyEntry& e) {
-    return HasWinKey(e.hotkey) ? 0 : e.hotkey;
+    return HasWinKey(e.hotkey) || !e.enabled ? 0 : e.hotkey;
 }
 
 // The keys after the eight, each only when it is not the default.
 void AppendBindingKeys(CIniDocument& doc, const HotKeyEntry& e) {
     if (HotKeyForOlderReaders(e) != e.hotkey)
         doc.Append('o', kFullHotKeyKey, std::to_string(static_cast<long>(e.hotkey)));
+    if (!e.enabled) doc.Append('o', kDisabledKey, "1");
 }
 
 void ReadBindingKeys(const CIniDocument& doc, const std::string& section, HotKeyEntry& e) {
@@ -39,6 +44,8 @@ void ReadBindingKeys(const CIniDocument& doc, const std::string& section, HotKey
     e.hotkey &= ~kHotKeyWin;
     const std::string full = doc.GetValue(section, kFullHotKeyKey);
     if (full != CIniDocument::kNotFound) e.hotkey = ParseDecimal(full);
+    const std::string disabled = doc.GetValue(section, kDisabledKey);
+    e.enabled = disabled == CIniDocument::kNotFound || ParseDecimal(disabled) == 0;
 }
 
 void AppendEntry(CIniDocument& doc, long long n, const HotKeyEntry& e) {

@@ -70,13 +70,28 @@ public:
                                             reinterpret_cast<LPARAM>(&col)));
     }
     // An item with a label and an image index (I_IMAGENONE for none); returns its index.
-    int InsertItem(int item, const std::string& label, int image) {
+    // `stateImage` (INDEXTOSTATEIMAGEMASK) other than 0 gives its check box at once.
+    int InsertItem(int item, const std::string& label, int image, UINT stateImage = 0) {
         LVITEMA lvi = {};
-        lvi.mask = LVIF_TEXT | LVIF_IMAGE;
+        lvi.mask = LVIF_TEXT | LVIF_IMAGE | (stateImage != 0 ? LVIF_STATE : 0);
         lvi.iItem = item;
         lvi.pszText = const_cast<char*>(label.c_str());
         lvi.iImage = image;
+        lvi.state = stateImage;
+        lvi.stateMask = stateImage != 0 ? LVIS_STATEIMAGEMASK : 0;
         return static_cast<int>(SendMessage(LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&lvi)));
+    }
+    // An item's check box (LVS_EX_CHECKBOXES).
+    bool GetCheck(int item) const {
+        return (SendMessage(LVM_GETITEMSTATE, static_cast<WPARAM>(item), LVIS_STATEIMAGEMASK) &
+                LVIS_STATEIMAGEMASK) == INDEXTOSTATEIMAGEMASK(2);
+    }
+    BOOL SetCheck(int item, bool checked) {
+        LVITEMA lvi = {};
+        lvi.stateMask = LVIS_STATEIMAGEMASK;
+        lvi.state = INDEXTOSTATEIMAGEMASK(checked ? 2 : 1);
+        return static_cast<BOOL>(SendMessage(LVM_SETITEMSTATE, static_cast<WPARAM>(item),
+                                             reinterpret_cast<LPARAM>(&lvi)));
     }
     BOOL GetItem(LVITEMA* item) const {
         return static_cast<BOOL>(SendMessage(LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(item)));

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Bindings beyond the control's own keys: a combination with the Windows key, bound through
 # the program entry dialog's "Win" box, launches its target and leaves the same keys
-# without Win alone; the list file keeps it where an older program registers nothing.
+# without Win alone; the list file keeps it where an older program registers nothing. A
+# row's own check box switches its binding off while the others work, through every switch
+# of all the hotkeys, until it is checked again.
 . "$(dirname "$0")/lib.sh"
 
 RUNINFO="快速启动程序属性"
@@ -33,4 +35,26 @@ tw_check "Win+Ctrl+J launches the target" tw_wait_hits "$TW_SCRATCH" hitw 1
 tw_keys ctrl+j
 sleep 1.5
 tw_eq "Ctrl+J without Win launches nothing" 1 "$(tw_hits "$TW_SCRATCH" hitw)"
+
+# --- One binding switched off -----------------------------------------------------------------
+cp "$list" "$list.before"
+tw_drv set-check "$TW_PANEL" 0 0
+tw_check "clearing the box rewrites the list file" tw_wait_file_change "$list" "$list.before" 10
+tw_check "which keeps the row as switched off" grep -qa "^disabled=1"$'\r'"\$" "$list"
+sleep 0.5
+tw_shot "$TW_SHOTS/bindings_switched_off.png"
+tw_keys ctrl+alt+home
+tw_keys ctrl+alt+home
+tw_check "Ctrl+Alt+Home twice: on again" tw_poll 1 5 tw_drv enabled "$TW_PANEL" 1001
+tw_keys ctrl+alt+n
+tw_keys win+ctrl+j
+tw_check "the other bindings work" tw_wait_hits "$TW_SCRATCH" hitw 2
+sleep 1
+tw_eq "the switched-off Ctrl+Alt+N launches nothing" 0 "$(tw_hits "$TW_SCRATCH" hit1)"
+tw_eq "its row stays in the list" 4 "$(tw_drv list-count "$TW_PANEL")"
+tw_drv set-check "$TW_PANEL" 0 1
+sleep 1
+tw_keys ctrl+alt+n
+tw_check "checked again, Ctrl+Alt+N launches at once" tw_wait_hits "$TW_SCRATCH" hit1 1
+tw_check "and the file forgets it was off" sh -c "! grep -qa '^disabled=' '$list'"
 tw_finish

@@ -37,7 +37,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::vector<HotKeyEntry> again = Read(copy, second);
     if (second != ListReadResult::Ok || again.size() != entries.size()) std::abort();
     for (size_t i = 0; i < entries.size(); ++i) {
-        if (again[i] != entries[i] || again[i].builtin != entries[i].builtin) std::abort();
+        if (again[i] != entries[i] || again[i].builtin != entries[i].builtin ||
+            again[i].enabled != entries[i].enabled)
+            std::abort();
     }
     return 0;
 }

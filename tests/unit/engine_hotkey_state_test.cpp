@@ -74,6 +74,36 @@ TEST_F(HotKeyStates, ARetryTakesAFreedCombinationQuietlyAndAsksForNothingElse) {
     EXPECT_TRUE(sys.messageBoxes.empty());
 }
 
+TEST_F(HotKeyStates, ABindingSwitchedOffOnItsOwnIsRegisteredOnlyOnceSwitchedOnAgain) {
+    HotKeyEntry off = Program("off", CtrlAlt('A'));
+    off.enabled = false;
+    engine.AppendEntry(off);
+    engine.AppendEntry(Program("on", CtrlAlt('B')));
+    HotKeyEntry& first = engine.m_entries.front();
+    EXPECT_EQ((std::vector<int>{11}), RegisteredIds());
+
+    engine.PreTranslateHotKey(tw::kWmHotKey, kHotKeyIdSwitch);
+    engine.PreTranslateHotKey(tw::kWmHotKey, kHotKeyIdSwitch);
+    engine.OnEnableHotKeys();
+    engine.ChangeEntryHotKey(first, CtrlAlt('C'));
+    engine.RetryRefusedHotKeys();
+    EXPECT_EQ((std::vector<int>{11}), RegisteredIds()) << "no switch turns it on";
+    EXPECT_EQ((std::vector<S>{S::Off, S::Registered}), States());
+
+    engine.SetEntryEnabled(first, true);
+    EXPECT_EQ((std::vector<int>{11, 10}), RegisteredIds()) << "registered at once";
+    EXPECT_EQ(unsigned('C'), sys.registered.back().vk);
+    engine.SetEntryEnabled(first, false);
+    EXPECT_EQ((std::vector<int>{11}), RegisteredIds());
+
+    engine.OnDisableHotKeys(); // switched on while all are off: it waits for the switch
+    engine.SetEntryEnabled(first, true);
+    EXPECT_TRUE(sys.registered.empty());
+    engine.OnEnableHotKeys();
+    EXPECT_EQ((std::vector<int>{10, 11}), RegisteredIds());
+    EXPECT_TRUE(sys.messageBoxes.empty());
+}
+
 TEST_F(HotKeyStates, SwitchingOnWhileOnReportsOnlyWhatAnotherProgramHolds) {
     StartWithHeldCombination();
     sys.messageBoxes.clear();

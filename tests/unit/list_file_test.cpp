@@ -98,17 +98,22 @@ TEST_F(ListFileTest, WhatIsWrittenReadsBackTheSame) {
 }
 
 // A program that knows only the eight keys registers "hotkey" cut to 16 bits: for a Win
-// combination it must find 0 there, and only the new key may bring the Win bit back.
-TEST_F(ListFileTest, AWinCombinationIsKeptWhereOlderReadersLeaveItAlone) {
+// combination or a binding switched off it must find 0 there, and only the new key may
+// bring the Win bit back.
+TEST_F(ListFileTest, NewValuesAreKeptWhereOlderReadersLeaveThemAlone) {
     HotKeyEntry win = Notepad();
     win.hotkey = 1614 | kHotKeyWin;
     win.keydes = "Win + Ctrl + Alt + N";
-    ExpectRoundTrip({win, Notepad()});
+    HotKeyEntry off = Notepad();
+    off.enabled = false;
+    ExpectRoundTrip({win, off, Notepad()});
+    EXPECT_FALSE(read[1].enabled);
     const std::string text = ReadBytes(file);
+    const std::string run = "name=Notepad\r\npath=C:\\WINDOWS\\system32\\notepad.exe\r\nhotkey=";
+    EXPECT_NE(std::string::npos, text.find("[run1]\r\n" + run + "0\r\n"));
     EXPECT_NE(std::string::npos,
-              text.find("[run1]\r\nname=Notepad\r\npath=C:\\WINDOWS\\system32\\notepad.exe\r\n"
-                        "hotkey=0\r\n"));
-    EXPECT_NE(std::string::npos, text.find("info=\r\nfullhotkey=67150\r\n[run2]"));
+              text.find("info=\r\nfullhotkey=67150\r\n[run2]\r\n" + run + "0\r\n"));
+    EXPECT_NE(std::string::npos, text.find("info=\r\nfullhotkey=1614\r\ndisabled=1\r\n[run3]"));
 
     WriteBytes(file, "[MAIN]\r\ncount=1\r\n[run1]\r\nname=n\r\nhotkey=67150\r\n");
     ASSERT_EQ(ListReadResult::Ok, Read(file));

@@ -328,3 +328,55 @@ TEST_F(PanelHotKeyState, ARefusedCombinationIsRetriedQuietlyUntilItIsFree) {
 }
 
 } // namespace
+
+namespace {
+
+void SetRowCheck(HWND list, int row, bool checked) {
+    ListView_SetItemState(list, row, INDEXTOSTATEIMAGEMASK(checked ? 2 : 1), LVIS_STATEIMAGEMASK);
+}
+bool RowChecked(HWND list, int row) {
+    return ListView_GetItemState(list, row, LVIS_STATEIMAGEMASK) == INDEXTOSTATEIMAGEMASK(2);
+}
+
+// Row 2 (Ctrl+Alt+S, id 12) switched off by its box: greyed with its tip, kept in the file,
+// registered by nothing until its box is checked again; Load brings the box back as saved.
+TEST_F(PanelHotKeyState, ARowsOwnBoxSwitchesItsBindingOffAndOn) {
+    RunState([&](StatePanel& p) {
+        EXPECT_TRUE(RowChecked(p.List(), 2));
+        SetRowCheck(p.List(), 2, false);
+        p.Pump(100);
+        EXPECT_FALSE(p.Entry(2).enabled);
+        EXPECT_EQ(0u, system.hotkeys.count(12));
+        EXPECT_EQ(GetSysColor(COLOR_GRAYTEXT), p.CustomDraw(2).text);
+        EXPECT_EQ(kSwitchedOffRowTip, p.TipOver(2));
+        EXPECT_NE(std::string::npos, ReadBytes("list.map").find("disabled=1"));
+
+        p.Command(IDC_BTN_HOTKEYS_OFF);
+        p.Command(ID_TRAY_ENABLE_HOTKEYS);
+        p.answer = p.Entry(2);
+        p.answer.hotkey = kCodeCtrlAlt | 'B';
+        p.answer.keydes = "Ctrl + Alt + B";
+        p.SetMark(2);
+        p.Command(IDC_BTN_PROPERTIES);
+        EXPECT_EQ(0u, system.hotkeys.count(12)) << "neither a switch nor Properties";
+        EXPECT_FALSE(p.Entry(2).enabled);
+        EXPECT_FALSE(RowChecked(p.List(), 2));
+
+        p.ClearAll(); // what Load does once its file is chosen
+        p.ReadListFile("list.map");
+        p.ShowAll();
+        p.EnableAllHotKeys();
+        EXPECT_FALSE(RowChecked(p.List(), 2));
+        EXPECT_TRUE(RowChecked(p.List(), 1));
+        EXPECT_EQ(0u, system.hotkeys.count(12));
+
+        SetRowCheck(p.List(), 2, true);
+        p.Pump(100);
+        EXPECT_TRUE(p.Entry(2).enabled);
+        EXPECT_EQ(std::make_pair(kCtrlAlt, unsigned('B')), system.hotkeys.at(12));
+        EXPECT_EQ(std::string::npos, ReadBytes("list.map").find("disabled"));
+    });
+    EXPECT_EQ(3u, system.boxes.size()) << "Ctrl+Alt+N at start-up, switching on and Load";
+}
+
+} // namespace

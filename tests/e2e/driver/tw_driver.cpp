@@ -437,6 +437,23 @@ int cmd_select(const Args& a) {
     return kOk;
 }
 
+// Checks (1) or clears (0) a row's check box, as a click on the box does.
+int cmd_set_check(const Args& a) {
+    HWND list = nullptr;
+    if (int rc = find_list(a[0], &list)) return rc;
+    long row = 0, on = 0;
+    if (!parse_int(a[1], &row) || !parse_int(a[2], &on)) return fail("bad row or state%s", "");
+    RemoteBuffer buf(list, sizeof(LVITEMA));
+    LVITEMA item = {};
+    item.stateMask = LVIS_STATEIMAGEMASK;
+    item.state = INDEXTOSTATEIMAGEMASK(on ? 2 : 1);
+    if (!buf.ok() || !buf.write(0, &item, sizeof(item))) return fail("no memory in '%s'", a[0]);
+    if (!SendMessageA(list, LVM_SETITEMSTATE, static_cast<WPARAM>(row),
+                      reinterpret_cast<LPARAM>(buf.at(0))))
+        return fail("no row %s", a[1]);
+    return kOk;
+}
+
 int cmd_selection_mark(const Args& a) {
     HWND list = nullptr;
     if (int rc = find_list(a[0], &list)) return rc;
@@ -1073,6 +1090,7 @@ const Command kCommands[] = {
     {"list-count", 1, "CAPTION", cmd_list_count},
     {"wait-list-count", 2, "CAPTION N [MS]", cmd_wait_list_count},
     {"list-text", 3, "CAPTION ROW COL", cmd_list_text},
+    {"set-check", 3, "CAPTION ROW 0|1", cmd_set_check},
     {"list-rows", 1, "CAPTION [COLUMNS]", cmd_list_rows},
     {"columns", 1, "CAPTION", cmd_columns},
     {"icon-rect", 2, "CAPTION ITEM", cmd_icon_rect},
