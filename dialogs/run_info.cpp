@@ -16,6 +16,8 @@ namespace {
 const int kNameLimit = 20;
 const int kCommandLimit = 200;
 const int kWorkDirLimit = 200;
+// Far beyond what people type, still far inside what a command line can carry.
+const int kArgsLimit = 1000;
 
 const char kProgramFilter[] = "可执行文件(*.exe)|*.exe|所有文件(*.*)|*.*|";
 const char kFolderTitle[] = "请选择一个选择文件夹";
@@ -94,6 +96,9 @@ void CRunInfo::DoDataExchange(CDataExchange* dx) {
     DDX_Text(dx, IDC_EDIT_WORKDIR, m_strWorkDir);
     DDV_MaxChars(dx, m_strWorkDir, kWorkDirLimit);
     DDX_Control(dx, IDC_ICON_ENTRY, m_IconDisplay);
+    DDX_Text(dx, IDC_EDIT_ARGS, m_strArgs);
+    DDV_MaxChars(dx, m_strArgs, kArgsLimit);
+    DDX_Check(dx, IDC_CHK_RUNAS, m_nRunAs);
 }
 
 BOOL CRunInfo::OnInitDialog() {
@@ -128,6 +133,8 @@ void CRunInfo::ShowEntry() {
     m_strPath = m_entry.path;
     m_strWorkDir = m_entry.workdir;
     m_strInfo = m_entry.info;
+    m_strArgs = m_entry.args;
+    m_nRunAs = m_entry.runas ? BST_CHECKED : BST_UNCHECKED;
     m_HotKey.SetHotKey(static_cast<DWORD>(m_entry.hotkey) & 0xFFFF);
     m_strIconFile = m_entry.icon;
     m_nIconIndex = m_entry.iconint;
@@ -150,6 +157,7 @@ void CRunInfo::OnBrowseCommand() {
     m_entry.icon = path;
     m_entry.iconint = 0;
     m_entry.workdir.clear();
+    m_entry.args.clear(); // those of the program chosen before would not fit this one
     m_entry.info.clear();
     m_entry.keydes.clear();
     m_entry.hotkey = 0;
@@ -186,6 +194,8 @@ void CRunInfo::OnClickedOk() {
     m_entry.path = m_strPath;
     m_entry.info = m_strInfo;
     m_entry.workdir = m_strWorkDir;
+    m_entry.args = m_strArgs;
+    m_entry.runas = m_nRunAs == BST_CHECKED;
     m_entry.icon = m_strIconFile;
     m_entry.iconint = m_nIconIndex;
     if (m_entry.hotkey == 0) m_entry.keydes = kNoHotKey;

@@ -64,7 +64,8 @@ int CTarnwickDlg::AppendIconPair(const std::string& file, int index) {
 
 int CTarnwickDlg::ExtractIconPair(const std::string& file, int index) {
     HINSTANCE instance = GetModuleHandleA(nullptr);
-    HICON icon = ExtractIconA(instance, file.c_str(), static_cast<UINT>(index));
+    const std::string expanded = m_system.ExpandEnvironment(file);
+    HICON icon = ExtractIconA(instance, expanded.c_str(), static_cast<UINT>(index));
     // ExtractIcon answers 1 for a file that is no program, library or icon file.
     if (icon == nullptr || icon == reinterpret_cast<HICON>(1)) return -1;
     // Each list keeps its own copy (the small one reduced), so one handle serves both.
@@ -114,12 +115,22 @@ void CTarnwickDlg::OnClear() {
         ClearAll();
 }
 
-// Works from the row's texts: its note decides whether the command is a built-in action.
+// Works from the row's texts, as it always has: its note decides whether the command is
+// a built-in action. The entry the row shows adds what no column holds, its arguments and
+// elevation, so the row starts as its hotkey would.
 void CTarnwickDlg::RunSelected() {
     const int row = m_List.GetSelectionMark();
     if (row == -1) return;
-    const std::string command = m_List.GetItemText(row, 2);
-    const std::string directory = m_List.GetItemText(row, 3);
-    const bool builtin = m_List.GetItemText(row, 4) == kBuiltInNote;
-    LaunchTarget(command, directory, builtin, m_system, m_allowShutdown);
+    HotKeyEntry entry;
+    const EntryList::const_iterator it =
+        FindEntryByRow(m_entries, m_List.GetItemText(row, 0), m_List.GetItemText(row, 1));
+    if (it != m_entries.end()) entry = *it;
+    entry.path = m_List.GetItemText(row, 2);
+    entry.workdir = m_List.GetItemText(row, 3);
+    entry.builtin = m_List.GetItemText(row, 4) == kBuiltInNote;
+    if (it != m_entries.end() && it->path != entry.path) {
+        entry.args.clear();
+        entry.runas = false;
+    }
+    LaunchAndRecord(entry, false);
 }

@@ -1,0 +1,58 @@
+#!/usr/bin/env bash
+# Launches with arguments and environment variables: a hotkey and a double click start a
+# batch file named through a variable, in a working directory named through one, with
+# arguments that hold one. A binding to a missing file tells why in a balloon from the tray
+# icon, with no box in the way, marks its row and explains in the row's tip; Run tells in a
+# box of the panel's own.
+. "$(dirname "$0")/lib.sh"
+
+dir=$TW_SCRATCH
+dirwin=$(tw_winpath "$dir")
+export TW_E2E_DIR=$dirwin TW_E2E_WORD=beta
+printf '@echo %%CD%% %%*>>"%s"\r\n' "$dirwin\\args.out" >"$dir/args.bat"
+tw_write_settings "$dir" yes no list.map
+# 1601 is Ctrl+Alt+A, 1613 Ctrl+Alt+M. The arguments follow the eight keys, and the path
+# they belong to is guarded from readers that know only those.
+tw_write "$dir/list.map" "[MAIN]" "count=2" \
+    "[run1]" "name=参数" 'path=|%TW_E2E_DIR%\args.bat' "hotkey=1601" "iconint=2" \
+    'icon=C:\windows\system32\shell32.dll' "keydes=Ctrl + Alt + A" 'workdir=%TW_E2E_DIR%' \
+    "info=" 'args=alpha "two words" %TW_E2E_WORD%' \
+    "[run2]" "name=缺失" 'path=%TW_E2E_DIR%\missing.exe' "hotkey=1613" "iconint=2" \
+    'icon=C:\windows\system32\shell32.dll' "keydes=Ctrl + Alt + M" "workdir=$dirwin" "info="
+cp "$dir/list.map" "$dir/list.before"
+
+tw_start_panel "$dir" || { tw_fail "the panel appears"; tw_finish; }
+tw_drv wait-visible "$TW_PANEL" 1 15000
+tw_eq "the row shows the command as written" "%TW_E2E_DIR%\\args.bat" \
+    "$(tw_drv_text list-text "$TW_PANEL" 0 2)"
+
+tw_keys ctrl+alt+a
+tw_check "the hotkey starts the batch file" tw_poll "$dirwin alpha \"two words\" beta" 10 \
+    sh -c "tr -d '\r' <'$dir/args.out' 2>/dev/null | head -n 1"
+tw_drv dblclick-row "$TW_PANEL" 0 >/dev/null
+tw_check "a double click starts it the same way" tw_poll 2 10 \
+    sh -c "grep -c 'alpha \"two words\" beta' '$dir/args.out'"
+
+tw_keys ctrl+alt+m
+tw_eq "a failed hotkey launch opens no box" "" "$(tw_drv box-text "失败" 3000 2>/dev/null)"
+balloon="找不到要启动的文件。"$'\r\n'"%TW_E2E_DIR%\\missing.exe"
+tw_eq "the balloon names the reason and the command" "$balloon" "$(tw_drv_text tip-text 5000)"
+tw_check "the balloon goes by itself" tw_poll "" 30 tw_drv_text tip-text 0
+
+desktop_window() { xdotool search --name "$TW_DESKTOP - Wine desktop" | head -n 1; }
+read -r l t r b <<<"$(tw_drv row-rect "$TW_PANEL" 1)"
+desk=$(desktop_window)
+xdotool mousemove --window "$desk" $(((l + r) / 2 - 3)) $(((t + b) / 2))
+sleep 0.3
+xdotool mousemove --window "$desk" $(((l + r) / 2)) $(((t + b) / 2))
+tw_eq "the row's tip says what happened" "上次启动失败：找不到要启动的文件。" \
+    "$(tw_drv_text tip-text 8000)"
+xdotool mousemove --window "$desk" 5 5
+
+tw_drv select "$TW_PANEL" 1 >/dev/null
+tw_drv command "$TW_PANEL" 148 >/dev/null
+tw_eq "Run tells in a box" "无法启动“缺失”：找不到要启动的文件。"$'\r\n\r\n'"%TW_E2E_DIR%\\missing.exe" \
+    "$(tw_drv_text box-text "失败" 10000)"
+tw_drv answer-box "失败" ok 5000 >/dev/null
+tw_same_file "launching changes nothing in the list file" "$dir/list.before" "$dir/list.map"
+tw_finish
