@@ -24,6 +24,10 @@ const char kFolderTitle[] = "请选择一个选择文件夹";
 const char kNoHotKey[] = "无";
 const char kEmptyCommand[] = "命令行不能为空!";
 const char kNoticeCaption[] = "提示";
+const char kOutsideCodePageBefore[] = "所选文件“";
+const char kOutsideCodePageAfter[] =
+    "”的路径中有系统代码页无法表示的字符，而且没有可以代替它的短文件名，不能使用。请把它改名或移到"
+    "名称中只有系统语言文字的文件夹中。";
 
 // Paths are code-page text: the second byte of a double-byte character may be a '\\'
 // (0x5C) and must not be taken for one, so every scan walks whole characters.
@@ -209,7 +213,12 @@ void CRunInfo::OnClickedOk() {
 bool CRunInfo::ChooseCommandFile(std::string& path) {
     CFileDialog dialog(TRUE, std::string(), std::string(), 0, kProgramFilter, m_hWnd);
     if (dialog.DoModal() != IDOK) return false;
-    path = dialog.GetPathName();
+    if (dialog.GetExactPathName(path) == CodePagePathResult::Refused) {
+        // A path with "?" in it would name nothing and never launch.
+        ShowMessageBox(kOutsideCodePageBefore + path + kOutsideCodePageAfter, kNoticeCaption,
+                       MB_OK | MB_ICONWARNING);
+        return false;
+    }
     return true;
 }
 
