@@ -1,7 +1,7 @@
 // Which bindings work: rows whose combination the system refused, or whose last launch
-// failed, are drawn in a warning colour and explain themselves in a tip, rows switched off with all
-// the others are greyed, and the tray tip counts the refusals. Nothing here changes a row's text:
-// rows are traced back to their entries by it.
+// failed, are drawn in a warning colour and explain themselves in a tip, rows switched off
+// with all the others are greyed, and the tray tip counts the refusals. Nothing here
+// changes a row's text: rows are traced back to their entries by it.
 
 #include "panel/tarnwick_dlg.h"
 
@@ -11,37 +11,40 @@ namespace {
 const char kFailedCaption[] = "失败";
 } // namespace
 
-HotKeyState CTarnwickDlg::RowHotKeyState(int row) const {
-    if (row < 0 || row >= m_List.GetItemCount()) return HotKeyState::None;
+const HotKeyEntry* CTarnwickDlg::RowEntry(int row) const {
+    if (row < 0 || row >= m_List.GetItemCount()) return nullptr;
     const EntryList::const_iterator it =
         FindEntryByRow(m_entries, m_List.GetItemText(row, 0), m_List.GetItemText(row, 1));
-    return it == m_entries.end() ? HotKeyState::None : it->state;
+    return it == m_entries.end() ? nullptr : &*it;
+}
+
+HotKeyState CTarnwickDlg::RowHotKeyState(int row) const {
+    const HotKeyEntry* entry = RowEntry(row);
+    return entry == nullptr ? HotKeyState::None : entry->state;
 }
 
 std::string CTarnwickDlg::RowLaunchError(int row) const {
-    if (row < 0 || row >= m_List.GetItemCount()) return std::string();
-    const EntryList::const_iterator it =
-        FindEntryByRow(m_entries, m_List.GetItemText(row, 0), m_List.GetItemText(row, 1));
-    return it == m_entries.end() ? std::string() : it->launchError;
+    const HotKeyEntry* entry = RowEntry(row);
+    return entry == nullptr ? std::string() : entry->launchError;
 }
 
 LRESULT CTarnwickDlg::OnListCustomDraw(NMLVCUSTOMDRAW* draw) {
     if (draw->nmcd.dwDrawStage == CDDS_PREPAINT) return CDRF_NOTIFYITEMDRAW;
     if (draw->nmcd.dwDrawStage != CDDS_ITEMPREPAINT) return CDRF_DODEFAULT;
-    const int row = static_cast<int>(draw->nmcd.dwItemSpec);
-    if (!RowLaunchError(row).empty()) {
+    const HotKeyEntry* entry = RowEntry(static_cast<int>(draw->nmcd.dwItemSpec));
+    if (entry == nullptr) return CDRF_DODEFAULT;
+    // A failed launch is the louder news: a switched-off row that does not start either
+    // shows it.
+    if (entry->state == HotKeyState::Refused || !entry->launchError.empty()) {
         draw->clrText = kRefusedRowText;
         draw->clrTextBk = kRefusedRowBack;
         return CDRF_NEWFONT;
     }
-    switch (RowHotKeyState(row)) {
-    case HotKeyState::Refused:
-        draw->clrText = kRefusedRowText;
-        draw->clrTextBk = kRefusedRowBack;
+    if (entry->state == HotKeyState::Off) {
+        draw->clrText = GetSysColor(COLOR_GRAYTEXT);
         return CDRF_NEWFONT;
-    case HotKeyState::Off: draw->clrText = GetSysColor(COLOR_GRAYTEXT); return CDRF_NEWFONT;
-    default: return CDRF_DODEFAULT;
     }
+    return CDRF_DODEFAULT;
 }
 
 void CTarnwickDlg::OnHotKeyStatesChanged() {

@@ -59,6 +59,8 @@ public:
     HotKeyState RowHotKeyState(int row) const;
     // Why the last launch of the row's entry failed; empty while it works.
     std::string RowLaunchError(int row) const;
+    // The entry a row shows; null when none matches.
+    const HotKeyEntry* RowEntry(int row) const;
     // The list view's custom-draw step: refused rows in the warning colours, switched-off
     // rows greyed. Returns the answer for the list view.
     LRESULT OnListCustomDraw(NMLVCUSTOMDRAW* draw);
