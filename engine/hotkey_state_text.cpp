@@ -11,3 +11,11 @@ std::string RefusedTrayTip(int refused) {
 std::string RefusedRowTip(const std::string& keydes) {
     return keydes + " 被其他程序占用，未生效。请用“属性”另选快捷键。";
 }
+
+std::string FailedLaunchRowTip(const std::string& reason) {
+    return "上次启动失败：" + reason;
+}
+
+std::string FailedLaunchTitle(const std::string& name, const std::string& path) {
+    return "无法启动“" + (name.empty() ? path : name) + "”";
+}

@@ -13,3 +13,10 @@ std::string RefusedTrayTip(int refused);
 
 // The tip over a row whose combination, described by `keydes`, the system refused.
 std::string RefusedRowTip(const std::string& keydes);
+
+// The tip over a row whose last launch failed, `reason` saying why.
+std::string FailedLaunchRowTip(const std::string& reason);
+
+// Who failed to start, for a balloon's title or a message: the entry's name, or its
+// command when it has none.
+std::string FailedLaunchTitle(const std::string& name, const std::string& path);
