@@ -16,12 +16,18 @@ namespace {
 const int kNameLimit = 20;
 const int kCommandLimit = 200;
 const int kWorkDirLimit = 200;
+// Far beyond what people type, still far inside what a command line can carry.
+const int kArgsLimit = 1000;
 
 const char kProgramFilter[] = "可执行文件(*.exe)|*.exe|所有文件(*.*)|*.*|";
 const char kFolderTitle[] = "请选择一个选择文件夹";
 const char kNoHotKey[] = "无";
 const char kEmptyCommand[] = "命令行不能为空!";
 const char kNoticeCaption[] = "提示";
+const char kOutsideCodePageBefore[] = "所选文件“";
+const char kOutsideCodePageAfter[] =
+    "”的路径中有系统代码页无法表示的字符，而且没有可以代替它的短文件名，不能使用。请把它改名或移到"
+    "名称中只有系统语言文字的文件夹中。";
 
 // Paths are code-page text: the second byte of a double-byte character may be a '\\'
 // (0x5C) and must not be taken for one, so every scan walks whole characters.
@@ -94,6 +100,9 @@ void CRunInfo::DoDataExchange(CDataExchange* dx) {
     DDX_Text(dx, IDC_EDIT_WORKDIR, m_strWorkDir);
     DDV_MaxChars(dx, m_strWorkDir, kWorkDirLimit);
     DDX_Control(dx, IDC_ICON_ENTRY, m_IconDisplay);
+    DDX_Text(dx, IDC_EDIT_ARGS, m_strArgs);
+    DDV_MaxChars(dx, m_strArgs, kArgsLimit);
+    DDX_Check(dx, IDC_CHK_RUNAS, m_nRunAs);
 }
 
 BOOL CRunInfo::OnInitDialog() {
@@ -128,6 +137,8 @@ void CRunInfo::ShowEntry() {
     m_strPath = m_entry.path;
     m_strWorkDir = m_entry.workdir;
     m_strInfo = m_entry.info;
+    m_strArgs = m_entry.args;
+    m_nRunAs = m_entry.runas ? BST_CHECKED : BST_UNCHECKED;
     m_HotKey.SetHotKey(static_cast<DWORD>(m_entry.hotkey) & 0xFFFF);
     CheckDlgButton(m_hWnd, IDC_CHK_WIN, HasWinKey(m_entry.hotkey) ? BST_CHECKED : BST_UNCHECKED);
     m_strIconFile = m_entry.icon;
@@ -151,6 +162,7 @@ void CRunInfo::OnBrowseCommand() {
     m_entry.icon = path;
     m_entry.iconint = 0;
     m_entry.workdir.clear();
+    m_entry.args.clear(); // those of the program chosen before would not fit this one
     m_entry.info.clear();
     m_entry.keydes.clear();
     m_entry.hotkey = 0;
@@ -188,6 +200,8 @@ void CRunInfo::OnClickedOk() {
     m_entry.path = m_strPath;
     m_entry.info = m_strInfo;
     m_entry.workdir = m_strWorkDir;
+    m_entry.args = m_strArgs;
+    m_entry.runas = m_nRunAs == BST_CHECKED;
     m_entry.icon = m_strIconFile;
     m_entry.iconint = m_nIconIndex;
     if (m_entry.hotkey == 0) m_entry.keydes = kNoHotKey;
@@ -201,7 +215,12 @@ void CRunInfo::OnClickedOk() {
 bool CRunInfo::ChooseCommandFile(std::string& path) {
     CFileDialog dialog(TRUE, std::string(), std::string(), 0, kProgramFilter, m_hWnd);
     if (dialog.DoModal() != IDOK) return false;
-    path = dialog.GetPathName();
+    if (dialog.GetExactPathName(path) == CodePagePathResult::Refused) {
+        // A path with "?" in it would name nothing and never launch.
+        ShowMessageBox(kOutsideCodePageBefore + path + kOutsideCodePageAfter, kNoticeCaption,
+                       MB_OK | MB_ICONWARNING);
+        return false;
+    }
     return true;
 }
 

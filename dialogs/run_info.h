@@ -1,7 +1,7 @@
 #pragma once
-// The program entry dialog: name, command line, icon, hotkey, working directory and note
-// of one program entry. It works on a copy, the working entry, which the caller reads
-// after IDOK; it never touches the entry list, the files or any registration.
+// The program entry dialog: name, command line and its arguments, icon, hotkey, working
+// directory, elevation and note of one program entry. It works on a copy, the working entry, which
+// the caller reads after IDOK; it never touches the entry list, the files or any registration.
 
 #include "engine/hotkey_entry.h"
 #include "res/resource.h"
@@ -28,6 +28,8 @@ public:
     std::string m_strInfo;
     std::string m_strPath;
     std::string m_strWorkDir;
+    std::string m_strArgs;
+    int m_nRunAs = 0; // the check box: BST_CHECKED asks for elevation
     std::string m_strIconFile;
     CHotKeyCtrl m_HotKey;
     CStatic m_IconDisplay;

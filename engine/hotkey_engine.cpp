@@ -222,5 +222,25 @@ void CHotKeyEngine::LaunchEntryWithId(int id) {
     // A copy: a launch may run a message loop, and nothing may pull the entry away
     // from under it meanwhile.
     const HotKeyEntry entry = *it;
-    LaunchTarget(entry.path, entry.workdir, entry.builtin, m_system, m_allowShutdown);
+    LaunchAndRecord(entry, true);
+}
+
+void CHotKeyEngine::LaunchAndRecord(const HotKeyEntry& entry, bool byHotKey) {
+    const unsigned long result = LaunchEntry(entry, m_system, m_allowShutdown);
+    // A declined elevation is the user's choice: the entry keeps whatever mark it had.
+    if (result == tw::kErrCancelled) return;
+    HotKeyEntry launched = entry;
+    launched.launchError = LaunchFailureText(result);
+    // The launch may have run a message loop that changed the list: find the entry anew.
+    EntryList::iterator it = launched.IsNumbered()
+                                 ? FindEntryById(m_entries, launched.id)
+                                 : FindEntryByRow(m_entries, launched.name, launched.keydes);
+    // A list loaded meanwhile numbers its entries anew: the same path says it is the one.
+    if (it != m_entries.end() && it->path == launched.path &&
+        it->launchError != launched.launchError) {
+        it->launchError = launched.launchError;
+        OnHotKeyStatesChanged();
+    }
+    // Last: telling the user may run a message loop of its own.
+    if (!launched.launchError.empty()) OnLaunchFailed(launched, byHotKey);
 }

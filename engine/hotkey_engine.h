@@ -100,6 +100,13 @@ protected:
     // entries, so that whatever shows the states can follow.
     virtual void OnHotKeyStatesChanged() {}
 
+    // Starts `entry` (a copy: a launch may run a message loop) and keeps the outcome on
+    // the entry of the list it came from, while that is still there: a failure marks it
+    // until a launch of it succeeds. `byHotKey` tells a press from the panel's commands.
+    void LaunchAndRecord(const HotKeyEntry& entry, bool byHotKey);
+    // A launch failed; `entry` is the launched copy, its `launchError` says why.
+    virtual void OnLaunchFailed(const HotKeyEntry& /*entry*/, bool /*byHotKey*/) {}
+
     tw::ISystem& m_system;
     int& m_allowShutdown;
     tw::WindowRef m_hPanel = nullptr;

@@ -28,13 +28,19 @@ struct HotKeyEntry {
     int id = kHotKeyIdNotNumbered;        // hotkey id for registration, once numbered
     int iconint = 0;                      // index of the icon inside `icon`
     bool builtin = false;                 // `path` holds a built-in action token
+    std::string args;                     // parameters of the launch; empty for none
+    bool runas = false;                   // the launch asks for elevation
     HotKeyState state = HotKeyState::Off; // kept by the engine; never saved, never compared
+    // Why the last launch failed, in words for the user; empty while it works. Kept like
+    // `state`: never saved, never compared.
+    std::string launchError;
 
     // Switched on by the row's own check box; a binding switched off stays in the list and
     // the file and is never registered. Saved; not compared.
     bool enabled = true;
 
-    // Compares the six texts, `hotkey` and `iconint`; `id` and `builtin` take no part.
+    // Compares the seven texts, `hotkey`, `iconint` and `runas`; `id` and `builtin` take
+    // no part.
     bool operator==(const HotKeyEntry& other) const;
     bool operator!=(const HotKeyEntry& other) const { return !(*this == other); }
 

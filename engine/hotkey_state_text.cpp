@@ -12,5 +12,13 @@ std::string RefusedRowTip(const std::string& keydes) {
     return keydes + " 被其他程序占用，未生效。请用“属性”另选快捷键。";
 }
 
+std::string FailedLaunchRowTip(const std::string& reason) {
+    return "上次启动失败：" + reason;
+}
+
+std::string FailedLaunchTitle(const std::string& name, const std::string& path) {
+    return "无法启动“" + (name.empty() ? path : name) + "”";
+}
+
 const char kSwitchedOffRowTip[] =
     "此绑定已单独关闭，快捷键不起作用。勾选本行的复选框即可重新启用。";

@@ -14,5 +14,12 @@ std::string RefusedTrayTip(int refused);
 // The tip over a row whose combination, described by `keydes`, the system refused.
 std::string RefusedRowTip(const std::string& keydes);
 
+// The tip over a row whose last launch failed, `reason` saying why.
+std::string FailedLaunchRowTip(const std::string& reason);
+
+// Who failed to start, for a balloon's title or a message: the entry's name, or its
+// command when it has none.
+std::string FailedLaunchTitle(const std::string& name, const std::string& path);
+
 // The tip over a row whose binding is switched off by its own check box.
 extern const char kSwitchedOffRowTip[];

@@ -1,16 +1,16 @@
-// Which bindings work: rows whose combination the system refused are drawn in a warning
-// colour and explain themselves in a tip, rows switched off with all the others or on
-// their own are greyed (the latter with a tip too), and the tray tip counts the refusals. Nothing
-// here changes a row's text: rows are traced back to their entries by it.
+// Which bindings work: rows whose combination the system refused, or whose last launch
+// failed, are drawn in a warning colour and explain themselves in a tip, rows switched off
+// with all the others or on their own are greyed (the latter with a tip too), and the tray
+// tip counts the refusals. Nothing here changes a row's text: rows are traced back to
+// their entries by it.
 
 #include "panel/tarnwick_dlg.h"
 
 #include "engine/hotkey_state_text.h"
 
-HotKeyState CTarnwickDlg::RowHotKeyState(int row) const {
-    const HotKeyEntry* entry = RowEntry(row);
-    return entry == nullptr ? HotKeyState::None : entry->state;
-}
+namespace {
+const char kFailedCaption[] = "失败";
+} // namespace
 
 const HotKeyEntry* CTarnwickDlg::RowEntry(int row) const {
     if (row < 0 || row >= m_List.GetItemCount()) return nullptr;
@@ -19,24 +19,34 @@ const HotKeyEntry* CTarnwickDlg::RowEntry(int row) const {
     return it == m_entries.end() ? nullptr : &*it;
 }
 
+HotKeyState CTarnwickDlg::RowHotKeyState(int row) const {
+    const HotKeyEntry* entry = RowEntry(row);
+    return entry == nullptr ? HotKeyState::None : entry->state;
+}
+
+std::string CTarnwickDlg::RowLaunchError(int row) const {
+    const HotKeyEntry* entry = RowEntry(row);
+    return entry == nullptr ? std::string() : entry->launchError;
+}
+
 LRESULT CTarnwickDlg::OnListCustomDraw(NMLVCUSTOMDRAW* draw) {
     if (draw->nmcd.dwDrawStage == CDDS_PREPAINT) return CDRF_NOTIFYITEMDRAW;
     if (draw->nmcd.dwDrawStage != CDDS_ITEMPREPAINT) return CDRF_DODEFAULT;
     const HotKeyEntry* entry = RowEntry(static_cast<int>(draw->nmcd.dwItemSpec));
     if (entry == nullptr) return CDRF_DODEFAULT;
-    // Switched off on its own, with or without a hotkey: grey as all switched-off rows.
-    if (!entry->enabled) {
-        draw->clrText = GetSysColor(COLOR_GRAYTEXT);
-        return CDRF_NEWFONT;
-    }
-    switch (entry->state) {
-    case HotKeyState::Refused:
+    // A failed launch is the louder news: a switched-off row that does not start either
+    // shows it.
+    if (entry->state == HotKeyState::Refused || !entry->launchError.empty()) {
         draw->clrText = kRefusedRowText;
         draw->clrTextBk = kRefusedRowBack;
         return CDRF_NEWFONT;
-    case HotKeyState::Off: draw->clrText = GetSysColor(COLOR_GRAYTEXT); return CDRF_NEWFONT;
-    default: return CDRF_DODEFAULT;
     }
+    // Switched off on its own, with or without a hotkey: grey as all switched-off rows.
+    if (entry->state == HotKeyState::Off || !entry->enabled) {
+        draw->clrText = GetSysColor(COLOR_GRAYTEXT);
+        return CDRF_NEWFONT;
+    }
+    return CDRF_DODEFAULT;
 }
 
 void CTarnwickDlg::OnHotKeyStatesChanged() {
@@ -116,9 +126,21 @@ void CTarnwickDlg::OnListHover(int x, int y) {
         text = kSwitchedOffRowTip;
     else if (entry != nullptr && entry->state == HotKeyState::Refused)
         text = RefusedRowTip(m_List.GetItemText(row, 1));
+    const std::string launchError = RowLaunchError(row);
+    if (!launchError.empty())
+        text += (text.empty() ? "" : "\r\n") + FailedLaunchRowTip(launchError);
     TOOLINFOA tool = StateTool();
     tool.lpszText = const_cast<char*>(text.c_str());
     ::SendMessageA(m_hStateTip, TTM_UPDATETIPTEXTA, 0, reinterpret_cast<LPARAM>(&tool));
     // An inactive tooltip stays away from the rows that work.
     ::SendMessageA(m_hStateTip, TTM_ACTIVATE, text.empty() ? FALSE : TRUE, 0);
+}
+
+void CTarnwickDlg::OnLaunchFailed(const HotKeyEntry& entry, bool byHotKey) {
+    const std::string title = FailedLaunchTitle(entry.name, entry.path);
+    if (byHotKey)
+        m_TrayIcon.ShowBalloon(title.c_str(), (entry.launchError + "\r\n" + entry.path).c_str());
+    else
+        Message(title + "：" + entry.launchError + "\r\n\r\n" + entry.path, kFailedCaption,
+                MB_OK | MB_ICONWARNING);
 }

@@ -3,6 +3,7 @@
 #include "dialogs/run_info.h"
 #include "engine/hotkey_entry.h"
 #include "panel/tarnwick_dlg.h"
+#include "ui/code_page_path.h"
 
 #include <objbase.h>
 #include <shlobj.h>
@@ -12,6 +13,10 @@
 namespace {
 
 const char kPathTooLong[] = "拖入的文件路径太长，不能添加！";
+const char kOutsideCodePageBefore[] = "拖入的文件“";
+const char kOutsideCodePageAfter[] =
+    "”的路径中有系统代码页无法表示的字符，而且没有可以代替它的短文件名，不能添加。请把它改名或移到"
+    "名称中只有系统语言文字的文件夹中。";
 const char kInformationCaption[] = "TARNWICK INFORMATION";
 // The closed-folder picture of the shell's icon library.
 const int kFolderIconIndex = 3;
@@ -97,21 +102,24 @@ bool ShortcutIcon(const std::string& link, std::string& icon, int& index) {
 
 } // namespace
 
-bool CListCtrlFile::FirstDroppedFile(HDROP drop, std::string& path, bool& tooLong) {
+CListCtrlFile::DropPath CListCtrlFile::FirstDroppedFile(HDROP drop, std::string& path) {
     path.clear();
-    tooLong = false;
-    if (drop == nullptr || ::DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0) == 0) return false;
-    const UINT length = ::DragQueryFileA(drop, 0, nullptr, 0);
-    if (length == 0) return false;
-    if (length > kMaxDropPath) {
-        tooLong = true;
-        return false;
+    if (drop == nullptr || ::DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0) == 0)
+        return DropPath::None;
+    const UINT length = ::DragQueryFileW(drop, 0, nullptr, 0);
+    if (length == 0) return DropPath::None;
+    // No character takes less than a byte: a path this long cannot fit either way.
+    if (length > 32767) return DropPath::TooLong;
+    std::wstring wide(length + 1, L'\0');
+    const UINT copied = ::DragQueryFileW(drop, 0, &wide[0], length + 1);
+    if (copied == 0 || copied > length) return DropPath::None;
+    wide.resize(copied);
+    if (CodePagePath(wide, path) == CodePagePathResult::Refused) return DropPath::OutsideCodePage;
+    if (path.size() > kMaxDropPath) {
+        path.clear();
+        return DropPath::TooLong;
     }
-    char buffer[kMaxDropPath + 1] = {};
-    const UINT copied = ::DragQueryFileA(drop, 0, buffer, sizeof buffer);
-    if (copied == 0 || copied > kMaxDropPath) return false;
-    path.assign(buffer, copied);
-    return true;
+    return DropPath::Ok;
 }
 
 void CListCtrlFile::RefineDroppedEntry(HotKeyEntry& entry) {
@@ -147,18 +155,23 @@ LRESULT CListCtrlFile::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
 
 void CListCtrlFile::OnDropFiles(HDROP drop) {
     std::string path;
-    bool tooLong = false;
-    const bool found = FirstDroppedFile(drop, path, tooLong);
+    const DropPath found = FirstDroppedFile(drop, path);
     // The path is copied out, so the handle goes back now, whatever follows.
     ::DragFinish(drop);
 
     CTarnwickDlg* panel = dynamic_cast<CTarnwickDlg*>(CDialog::FromHandle(GetParent()));
     if (panel == nullptr) return;
-    if (tooLong) {
+    switch (found) {
+    case DropPath::TooLong:
         panel->Message(kPathTooLong, kInformationCaption, MB_OK | MB_ICONINFORMATION);
         return;
+    case DropPath::OutsideCodePage:
+        panel->Message(kOutsideCodePageBefore + path + kOutsideCodePageAfter, kInformationCaption,
+                       MB_OK | MB_ICONWARNING);
+        return;
+    case DropPath::None: return;
+    case DropPath::Ok: break;
     }
-    if (!found) return;
 
     CRunInfo dialog(path, panel->GetSafeHwnd());
     RefineDroppedEntry(dialog.m_entry);

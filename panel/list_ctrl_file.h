@@ -16,9 +16,15 @@ public:
     // refused rather than cut (a cut could split a double-byte character).
     static constexpr unsigned kMaxDropPath = 259;
 
-    // The first file of a drop; false (and `path` empty) when the drop holds none or its
-    // first path is too long. The drop handle stays the caller's.
-    static bool FirstDroppedFile(HDROP drop, std::string& path, bool& tooLong);
+    enum class DropPath {
+        None,            // the drop holds no file
+        Ok,              // `path` holds the first file's path
+        TooLong,         // its path does not fit
+        OutsideCodePage, // neither it nor its short form converts; `path` names it with "?"
+    };
+    // The first file of a drop, taken in Unicode: a path the code page cannot represent
+    // becomes its short (8.3) form where that converts. The drop handle stays the caller's.
+    static DropPath FirstDroppedFile(HDROP drop, std::string& path);
 
     // Refines an entry derived from a dropped path: a folder gets the shell's folder icon
     // and its whole name, a shortcut the icon of what it points to. The command stays the

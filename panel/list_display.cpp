@@ -64,7 +64,7 @@ int CTarnwickDlg::AppendIconPair(const std::string& file, int index) {
 }
 
 int CTarnwickDlg::ExtractIconPair(const std::string& file, int index) {
-    HICON icon = ExtractFileIcon(file, index);
+    HICON icon = ExtractFileIcon(file, index); // expands %NAME% in the file
     if (icon == nullptr) return -1;
     // Each list keeps its own copy (the small one reduced), so one handle serves both.
     int image = m_ImageLarge.ReplaceIcon(-1, icon);
@@ -113,12 +113,22 @@ void CTarnwickDlg::OnClear() {
         ClearAll();
 }
 
-// Works from the row's texts: its note decides whether the command is a built-in action.
+// Works from the row's texts, as it always has: its note decides whether the command is
+// a built-in action. The entry the row shows adds what no column holds, its arguments and
+// elevation, so the row starts as its hotkey would.
 void CTarnwickDlg::RunSelected() {
     const int row = m_List.GetSelectionMark();
     if (row == -1) return;
-    const std::string command = m_List.GetItemText(row, 2);
-    const std::string directory = m_List.GetItemText(row, 3);
-    const bool builtin = m_List.GetItemText(row, 4) == kBuiltInNote;
-    LaunchTarget(command, directory, builtin, m_system, m_allowShutdown);
+    HotKeyEntry entry;
+    const EntryList::const_iterator it =
+        FindEntryByRow(m_entries, m_List.GetItemText(row, 0), m_List.GetItemText(row, 1));
+    if (it != m_entries.end()) entry = *it;
+    entry.path = m_List.GetItemText(row, 2);
+    entry.workdir = m_List.GetItemText(row, 3);
+    entry.builtin = m_List.GetItemText(row, 4) == kBuiltInNote;
+    if (it != m_entries.end() && it->path != entry.path) {
+        entry.args.clear();
+        entry.runas = false;
+    }
+    LaunchAndRecord(entry, false);
 }

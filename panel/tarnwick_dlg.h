@@ -66,7 +66,9 @@ public:
 
     // Where the binding a row shows stands with the system; None when no entry matches.
     HotKeyState RowHotKeyState(int row) const;
-    // The entry a row shows, found by its texts; null when none matches.
+    // Why the last launch of the row's entry failed; empty while it works.
+    std::string RowLaunchError(int row) const;
+    // The entry a row shows; null when none matches.
     const HotKeyEntry* RowEntry(int row) const;
     // A row's check box was changed: its binding is switched on or off to match, and the
     // current list file is rewritten. Nothing happens when they match already.
@@ -74,8 +76,8 @@ public:
     // The list view's custom-draw step: refused rows in the warning colours, switched-off
     // rows greyed. Returns the answer for the list view.
     LRESULT OnListCustomDraw(NMLVCUSTOMDRAW* draw);
-    // The pointer moved over the list (client coordinates): the tip over a refused row
-    // says why it does not work.
+    // The pointer moved over the list (client coordinates): the tip over a refused row,
+    // or one whose launch failed, says why it does not work.
     void OnListHover(int x, int y);
     // A mouse message of the list, handed on to the tip. The list passes them itself: a
     // tip that subclassed the list would sit in the way of every message the list gets,
@@ -115,6 +117,9 @@ protected:
     bool OnNotify(NMHDR* header, LRESULT* result) override;
     bool OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result) override;
     void OnHotKeyStatesChanged() override;
+    // A hotkey press tells in a balloon from the tray icon, never in a modal box that
+    // would stand behind the user's window; the panel's commands in a box it owns.
+    void OnLaunchFailed(const HotKeyEntry& entry, bool byHotKey) override;
 
 private:
     void CreateStateTip();

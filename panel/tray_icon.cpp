@@ -12,11 +12,16 @@ const DWORD kNotifyDataSize = NOTIFYICONDATAA_V1_SIZE;
 // That form keeps 64 bytes of tip, the terminator included.
 const int kTipBytes = 64;
 
-// Copies a tip that may be too long without cutting a double-byte character in two.
-void CopyTip(char* target, const char* tip) {
-    const std::string fitted = FitWholeChars(tip ? tip : "", kTipBytes,
-                                             [](unsigned char b) { return ::IsDBCSLeadByte(b); });
+// Copies a text that may be too long for a field of `bytes` without cutting a double-byte
+// character in two.
+void CopyFitted(char* target, const char* text, int bytes) {
+    const std::string fitted =
+        FitWholeChars(text ? text : "", bytes, [](unsigned char b) { return ::IsDBCSLeadByte(b); });
     std::memcpy(target, fitted.c_str(), fitted.size() + 1);
+}
+
+void CopyTip(char* target, const char* tip) {
+    CopyFitted(target, tip, kTipBytes);
 }
 } // namespace
 
@@ -78,6 +83,23 @@ void CTrayIcon::SetTip(const char* tip) {
     if (!m_bActive || m_bHidden) return;
     m_nid.uFlags = NIF_TIP;
     Shell_NotifyIconA(NIM_MODIFY, &m_nid);
+}
+
+BOOL CTrayIcon::ShowBalloon(const char* title, const char* text) {
+    if (!m_bActive || m_bHidden) return FALSE;
+    // Balloons came with the record's second form; the icon itself keeps the first, so
+    // only this message is sent in the wider one, which names the same icon.
+    NOTIFYICONDATAA balloon;
+    std::memset(&balloon, 0, sizeof balloon);
+    balloon.cbSize = NOTIFYICONDATAA_V2_SIZE;
+    balloon.hWnd = m_nid.hWnd;
+    balloon.uID = m_nid.uID;
+    balloon.uFlags = NIF_INFO;
+    CopyFitted(balloon.szInfoTitle, title, static_cast<int>(sizeof balloon.szInfoTitle));
+    CopyFitted(balloon.szInfo, text, static_cast<int>(sizeof balloon.szInfo));
+    balloon.uTimeout = 10000;
+    balloon.dwInfoFlags = NIIF_WARNING;
+    return Shell_NotifyIconA(NIM_MODIFY, &balloon) ? TRUE : FALSE;
 }
 
 void CTrayIcon::RestoreAfterShellRestart() {

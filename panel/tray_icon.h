@@ -23,6 +23,9 @@ public:
     // when it comes back; an inactive object only keeps it.
     void SetTip(const char* tip);
     const char* GetTip() const { return m_nid.szTip; }
+    // A notification balloon over the icon, with a warning sign; texts too long for it
+    // are cut between characters. FALSE when no icon is shown to carry it.
+    BOOL ShowBalloon(const char* title, const char* text);
     // The shell's notification area was created anew (the shell restarted) and has
     // forgotten every icon: puts ours back when it is meant to be shown.
     void RestoreAfterShellRestart();

@@ -48,6 +48,31 @@ constexpr unsigned kVkHome = 0x24;
 // Window messages the portable code looks at.
 constexpr unsigned kWmHotKey = 0x0312;
 
+// What the system answers a launch: 0 when it started, otherwise a system error code. The
+// ones the program explains in words of its own:
+constexpr unsigned long kLaunchOk = 0;
+constexpr unsigned long kErrFileNotFound = 2;
+constexpr unsigned long kErrPathNotFound = 3;
+constexpr unsigned long kErrAccessDenied = 5;
+constexpr unsigned long kErrNotEnoughMemory = 8;
+constexpr unsigned long kErrBadFormat = 11;
+constexpr unsigned long kErrSharingViolation = 32;
+constexpr unsigned long kErrBadNetPath = 53;
+constexpr unsigned long kErrInvalidName = 123;
+constexpr unsigned long kErrElevationRequired = 740;
+constexpr unsigned long kErrNoAssociation = 1155;
+constexpr unsigned long kErrDdeFail = 1156;
+constexpr unsigned long kErrCancelled = 1223; // the user declined the elevation prompt
+
+// One start through the shell. The texts go to the shell as they stand: expanding
+// environment variables is the caller's business.
+struct ShellLaunchRequest {
+    std::string file;
+    std::string parameters; // empty: none
+    std::string directory;  // empty: the shell's default
+    bool runAs = false;     // ask for elevation ("runas") instead of the default verb
+};
+
 enum class RegRoot { LocalMachine, CurrentUser };
 enum class RegWriteResult { Ok, CannotCreateKey, CannotSetValue };
 
@@ -72,6 +97,18 @@ public:
     // Opens `file` through the shell with the default verb, shown normally, in `directory`
     // (empty passes an empty directory). Failures are not reported.
     virtual void ShellOpen(const std::string& file, const std::string& directory) = 0;
+
+    // Starts request.file shown normally, never with the shell's own error boxes, and
+    // answers kLaunchOk or the error the shell reports.
+    virtual unsigned long ShellLaunch(const ShellLaunchRequest& request) = 0;
+
+    // `text` with every %NAME% of a defined environment variable replaced by its value;
+    // undefined names stay as they are.
+    virtual std::string ExpandEnvironment(const std::string& text) = 0;
+
+    // Lets whatever this process starts next take the foreground, which a hotkey press
+    // gave to this process; without it a started program opens behind the user's window.
+    virtual void AllowLaunchedForeground() = 0;
 
     // A multimedia command string without a reply buffer; the result is ignored.
     virtual void SendMciCommand(const std::string& command) = 0;

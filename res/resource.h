@@ -48,6 +48,8 @@
 #define IDC_BTN_BROWSE_WORKDIR 2005
 #define IDC_HOTKEY 2006
 #define IDC_EDIT_NOTE 2007
+#define IDC_EDIT_ARGS 2008
+#define IDC_CHK_RUNAS 2009
 
 // Built-in action controls (dialog 158; its hotkey control is IDC_HOTKEY too)
 #define IDC_COMBO_ACTION 1007

@@ -13,6 +13,27 @@ namespace {
 
 const char* const kMainSection = "MAIN";
 
+// An entry whose launch carries arguments or asks for elevation keeps its path behind this
+// character, which no file name can hold: a program that knows only the eight keys of an
+// entry then fails to open it and starts nothing, instead of the program without its
+// arguments or without elevation. The keys of those extras tell this reader to take the
+// character away; a path that lost them (an older program rewrote the file) keeps it and
+// stays inert, so the user sees it and can fix the entry.
+const char kGuardedPath = '|';
+
+bool HasLaunchExtras(const HotKeyEntry& e) {
+    return !e.args.empty() || e.runas;
+}
+
+std::string PathToFile(const HotKeyEntry& e) {
+    return HasLaunchExtras(e) ? kGuardedPath + e.path : e.path;
+}
+
+std::string PathFromFile(const std::string& stored, const HotKeyEntry& e) {
+    if (HasLaunchExtras(e) && !stored.empty() && stored[0] == kGuardedPath) return stored.substr(1);
+    return stored;
+}
+
 std::string EntrySection(long long n) {
     return "run" + std::to_string(n);
 }
@@ -51,13 +72,16 @@ void ReadBindingKeys(const CIniDocument& doc, const std::string& section, HotKey
 void AppendEntry(CIniDocument& doc, long long n, const HotKeyEntry& e) {
     doc.Append('d', "[" + EntrySection(n) + "]", "");
     doc.Append('o', "name", e.name);
-    doc.Append('o', "path", e.path);
+    doc.Append('o', "path", PathToFile(e));
     doc.Append('o', "hotkey", std::to_string(static_cast<long>(HotKeyForOlderReaders(e))));
     doc.Append('o', "iconint", std::to_string(e.iconint));
     doc.Append('o', "icon", e.icon);
     doc.Append('o', "keydes", e.keydes);
     doc.Append('o', "workdir", e.workdir);
     doc.Append('o', "info", NoteToFile(e.info));
+    // Written only when set, so a list that uses neither reads as it always did.
+    if (!e.args.empty()) doc.Append('o', "args", e.args);
+    if (e.runas) doc.Append('o', "runas", "1");
     AppendBindingKeys(doc, e);
 }
 
@@ -111,7 +135,9 @@ ListReadResult ReadEntries(const CIniDocument& doc,
         e.hotkey = ParseDecimal(doc.GetValue(section, "hotkey"));
         e.name = doc.GetValue(section, "name");
         if (e.name == CIniDocument::kNotFound) return ListReadResult::Invalid;
-        e.path = TextOrEmpty(doc.GetValue(section, "path"));
+        e.args = TextOrEmpty(doc.GetValue(section, "args"));
+        e.runas = ParseDecimal(TextOrEmpty(doc.GetValue(section, "runas"))) != 0;
+        e.path = PathFromFile(TextOrEmpty(doc.GetValue(section, "path")), e);
         e.icon = TextOrEmpty(doc.GetValue(section, "icon"));
         e.workdir = TextOrEmpty(doc.GetValue(section, "workdir"));
         e.info = TextOrEmpty(doc.GetValue(section, "info"));

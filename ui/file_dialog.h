@@ -6,6 +6,8 @@
 #include <windows.h>
 #include <commdlg.h>
 
+#include "ui/code_page_path.h"
+
 #include <string>
 
 class CFileDialog {
@@ -21,8 +23,13 @@ public:
     // IDOK when the user chose a file, IDCANCEL otherwise (also when the dialog failed).
     INT_PTR DoModal();
 
-    // Only meaningful after IDOK.
+    // Only meaningful after IDOK. Code-page text: a character the code page lacks is a "?".
     std::string GetPathName() const { return m_strPathName; }
+    // The chosen path as code-page text that names the file: as it is, or its short form
+    // where only that converts exactly; refused when neither does.
+    CodePagePathResult GetExactPathName(std::string& path) const {
+        return CodePagePath(m_strPathNameW, path);
+    }
     // The file name without its folder.
     std::string GetFileName() const;
     // The file name without the extension after its last dot.
@@ -37,6 +44,8 @@ private:
     HWND m_hParent;
 
     std::string m_strPathName;
+    std::wstring m_strPathNameW;
+    // Byte offsets into m_strPathName.
     WORD m_nFileOffset = 0;
     WORD m_nFileExtension = 0;
 };

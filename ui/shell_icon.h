@@ -10,21 +10,31 @@
 
 #include <string>
 
+// A file named with environment variables (%SystemRoot%\...) as it stands on this
+// machine now; lists keep the names, so they serve every user and machine.
+inline std::string ExpandedFile(const std::string& file) {
+    if (file.find('%') == std::string::npos) return file;
+    char expanded[MAX_PATH] = {};
+    const DWORD n = ::ExpandEnvironmentStringsA(file.c_str(), expanded, MAX_PATH);
+    // No icon file is longer than a path; one that expands beyond that stays as written.
+    return n == 0 || n > MAX_PATH ? file : std::string(expanded);
+}
+
 // Icon `index` of `file` at the system's large size, or null. The shell answers 1, not
 // null, for a file that is no program, library or icon file; that is no icon either.
 // Index -1 asks the shell for the number of icons, which is no handle: no icon. Other
 // negative indexes name an icon by its resource id.
 inline HICON ExtractFileIcon(const std::string& file, int index) {
     if (index == -1) return nullptr;
-    HICON icon =
-        ::ExtractIconA(::GetModuleHandleA(nullptr), file.c_str(), static_cast<UINT>(index));
+    HICON icon = ::ExtractIconA(::GetModuleHandleA(nullptr), ExpandedFile(file).c_str(),
+                                static_cast<UINT>(index));
     return icon == reinterpret_cast<HICON>(1) ? nullptr : icon;
 }
 
 // How many icons `file` holds; 0 for a missing file or one without icons.
 inline int FileIconCount(const std::string& file) {
     const int count = static_cast<int>(
-        ::ExtractIconExA(file.c_str(), -1, nullptr, nullptr, static_cast<UINT>(-1)));
+        ::ExtractIconExA(ExpandedFile(file).c_str(), -1, nullptr, nullptr, static_cast<UINT>(-1)));
     return count > 0 ? count : 0;
 }
 

@@ -54,6 +54,53 @@ void Win32System::ShellOpen(const std::string& file, const std::string& director
     ::ShellExecuteA(nullptr, nullptr, file.c_str(), nullptr, directory.c_str(), SW_SHOW);
 }
 
+unsigned long Win32System::ShellLaunch(const tw::ShellLaunchRequest& request) {
+    SHELLEXECUTEINFOA info = {};
+    info.cbSize = sizeof info;
+    // No error boxes of the shell's: a hotkey press must never leave a modal box behind
+    // the user's window, and the panel explains a failure in its own words.
+    info.fMask = SEE_MASK_FLAG_NO_UI;
+    info.lpVerb = request.runAs ? "runas" : nullptr;
+    info.lpFile = request.file.c_str();
+    info.lpParameters = request.parameters.empty() ? nullptr : request.parameters.c_str();
+    info.lpDirectory = request.directory.c_str();
+    info.nShow = SW_SHOW;
+    ::SetLastError(ERROR_SUCCESS);
+    if (::ShellExecuteExA(&info)) return tw::kLaunchOk;
+    const DWORD error = ::GetLastError();
+    if (error != ERROR_SUCCESS) return error;
+    // Some shells leave the last error alone and answer only in hInstApp (a value of 32
+    // or less); the old codes are the same numbers as the errors they stand for, but for
+    // the ones below.
+    const auto code = reinterpret_cast<UINT_PTR>(info.hInstApp);
+    switch (code) {
+    case SE_ERR_NOASSOC: return tw::kErrNoAssociation;
+    case SE_ERR_ASSOCINCOMPLETE: return tw::kErrNoAssociation;
+    case SE_ERR_DDEFAIL:
+    case SE_ERR_DDEBUSY:
+    case SE_ERR_DDETIMEOUT: return tw::kErrDdeFail;
+    case SE_ERR_SHARE: return tw::kErrSharingViolation;
+    case 0: return tw::kErrNotEnoughMemory;
+    default: return code > 0 && code <= 32 ? static_cast<unsigned long>(code) : ERROR_GEN_FAILURE;
+    }
+}
+
+std::string Win32System::ExpandEnvironment(const std::string& text) {
+    if (text.find('%') == std::string::npos) return text;
+    // The value may change between asking for the size and reading it; try again then.
+    for (DWORD size = static_cast<DWORD>(text.size()) + 256;;) {
+        std::vector<char> buf(size);
+        const DWORD n = ::ExpandEnvironmentStringsA(text.c_str(), buf.data(), size);
+        if (n == 0) return text;
+        if (n <= size) return std::string(buf.data());
+        size = n;
+    }
+}
+
+void Win32System::AllowLaunchedForeground() {
+    ::AllowSetForegroundWindow(ASFW_ANY);
+}
+
 void Win32System::SendMciCommand(const std::string& command) {
     ::mciSendStringA(command.c_str(), nullptr, 0, nullptr);
 }

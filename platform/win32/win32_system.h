@@ -13,6 +13,9 @@ public:
     int ShowMessageBox(tw::WindowRef owner, const std::string& text, const std::string& caption,
                        unsigned flags) override;
     void ShellOpen(const std::string& file, const std::string& directory) override;
+    unsigned long ShellLaunch(const tw::ShellLaunchRequest& request) override;
+    std::string ExpandEnvironment(const std::string& text) override;
+    void AllowLaunchedForeground() override;
     void SendMciCommand(const std::string& command) override;
     tw::TokenRef OpenProcessToken() override;
     bool EnableShutdownPrivilege(tw::TokenRef token) override;

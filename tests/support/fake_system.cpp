@@ -1,6 +1,7 @@
 #include "tests/support/fake_system.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstdio>
 
 namespace {
@@ -194,4 +195,39 @@ tw::RegWriteResult FakeSystem::WriteRegString(tw::RegRoot root, const std::strin
 
 bool FakeSystem::IsDbcsLeadByte(unsigned char byte) {
     return byte >= 0x81 && byte <= 0xFE; // GBK
+}
+
+unsigned long FakeSystem::ShellLaunch(const tw::ShellLaunchRequest& request) {
+    launches.push_back(request);
+    calls.push_back("ShellLaunch \"" + request.file + "\" \"" + request.parameters + "\" in \"" +
+                    request.directory + "\"" + (request.runAs ? " runas" : "") + " -> " +
+                    std::to_string(launchResult));
+    return launchResult;
+}
+
+// As the system does it: names match in any case, an undefined one stays with its signs.
+std::string FakeSystem::ExpandEnvironment(const std::string& text) {
+    std::string out;
+    size_t i = 0;
+    while (i < text.size()) {
+        const size_t open = text.find('%', i);
+        const size_t close = open == std::string::npos ? open : text.find('%', open + 1);
+        if (close == std::string::npos) return out + text.substr(i);
+        out += text.substr(i, open - i);
+        std::string name = text.substr(open + 1, close - open - 1);
+        std::transform(name.begin(), name.end(), name.begin(), ::toupper);
+        auto it = environment.find(name);
+        if (it == environment.end()) {
+            out += text.substr(open, close - open);
+            i = close; // the closing sign may open the next name
+        } else {
+            out += it->second;
+            i = close + 1;
+        }
+    }
+    return out;
+}
+
+void FakeSystem::AllowLaunchedForeground() {
+    calls.push_back("AllowLaunchedForeground");
 }

@@ -80,6 +80,16 @@ public:
                                       const std::string& name, const std::string& data) override;
     bool IsDbcsLeadByte(unsigned char byte) override;
 
+    // Launches through the shell. Each is logged as
+    // ShellLaunch "file" "parameters" in "directory" [runas] -> result; the foreground
+    // hand-over as AllowLaunchedForeground. Expansion is not logged: its results are.
+    std::map<std::string, std::string> environment; // NAME in capitals -> value
+    unsigned long launchResult = tw::kLaunchOk;
+    std::vector<tw::ShellLaunchRequest> launches;
+    unsigned long ShellLaunch(const tw::ShellLaunchRequest& request) override;
+    std::string ExpandEnvironment(const std::string& text) override;
+    void AllowLaunchedForeground() override;
+
 private:
     std::string WindowName(tw::WindowRef window) const;
 

@@ -17,7 +17,9 @@ TEST_F(HotKeyDispatch, FirstEntryWithTheIdIsOpenedInItsWorkingDirectory) {
     engine.m_entries.front().id = 10;
 
     engine.PreTranslateHotKey(tw::kWmHotKey, 10);
-    EXPECT_EQ((std::vector<std::string>{"ShellOpen \"C:\\one.exe\" in \"\""}), sys.calls);
+    EXPECT_EQ((std::vector<std::string>{"AllowLaunchedForeground",
+                                        "ShellLaunch \"C:\\one.exe\" \"\" in \"\" -> 0"}),
+              sys.calls);
 }
 
 TEST_F(HotKeyDispatch, OtherMessagesAndUnknownIdsDoNothing) {
@@ -46,7 +48,9 @@ TEST_F(HotKeyDispatch, BuiltInFlagNotTheNoteDecidesAndTheSwitchIsNotConsulted) {
     EXPECT_TRUE(sys.calls.empty());
 
     engine.PreTranslateHotKey(tw::kWmHotKey, 11);
-    EXPECT_EQ((std::vector<std::string>{"ShellOpen \"$ZELO.TW.ACT~forbid_shutdown$\" in \"_\""}),
+    EXPECT_EQ((std::vector<std::string>{
+                  "AllowLaunchedForeground",
+                  "ShellLaunch \"$ZELO.TW.ACT~forbid_shutdown$\" \"\" in \"_\" -> 0"}),
               sys.calls);
 }
 

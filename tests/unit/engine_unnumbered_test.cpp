@@ -59,8 +59,10 @@ TEST_F(UnnumberedEntries, CtrlAltHomeTwiceSwitchesOffThenNumbersAndRegistersEver
 
     sys.ClearLog();
     engine.PreTranslateHotKey(tw::kWmHotKey, 10);
-    EXPECT_EQ((std::vector<std::string>{"ShellOpen \"C:\\tools\\run.exe\" in \"C:\\tools\""}),
-              sys.calls);
+    EXPECT_EQ(
+        (std::vector<std::string>{"AllowLaunchedForeground",
+                                  "ShellLaunch \"C:\\tools\\run.exe\" \"\" in \"C:\\tools\" -> 0"}),
+        sys.calls);
 }
 
 TEST_F(UnnumberedEntries, NoHotkeyMessageLaunchesThem) {
@@ -68,7 +70,7 @@ TEST_F(UnnumberedEntries, NoHotkeyMessageLaunchesThem) {
     // The fixed ids, the system's own (negative) ones and the not-numbered value itself.
     for (int id : {kHotKeyIdPanel, kHotKeyIdSwitch, -1, -2, kHotKeyIdNotNumbered, 5})
         engine.PreTranslateHotKey(tw::kWmHotKey, static_cast<std::uintptr_t>(id));
-    EXPECT_TRUE(sys.CallsStartingWith("ShellOpen").empty());
+    EXPECT_TRUE(sys.CallsStartingWith("ShellLaunch").empty());
     EXPECT_EQ(2u, engine.m_entries.size());
 }
 

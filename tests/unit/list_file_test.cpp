@@ -120,6 +120,33 @@ TEST_F(ListFileTest, NewValuesAreKeptWhereOlderReadersLeaveThemAlone) {
     EXPECT_EQ(1614, read[0].hotkey) << "a Win bit in \"hotkey\" is what an older program sees";
 }
 
+// Arguments and elevation follow the eight keys, and the path they belong to is kept out of
+// reach of a reader that knows only those: it would start it without them.
+TEST_F(ListFileTest, LaunchExtrasFollowTheEightKeysAndGuardThePath) {
+    HotKeyEntry tool = Notepad();
+    tool.path = "%ProgramFiles%\\Tool\\tool.exe";
+    tool.args = "--profile \"work day\"";
+    tool.runas = true;
+    const std::string text = ListFileText({tool});
+    EXPECT_NE(std::string::npos,
+              text.find("path=|%ProgramFiles%\\Tool\\tool.exe\r\nhotkey=1614\r\n"));
+    EXPECT_EQ("info=\r\nargs=--profile \"work day\"\r\nrunas=1\r\n",
+              text.substr(text.find("info=")));
+    ExpectRoundTrip({tool, Notepad()});
+    tool.runas = false; // each extra alone guards the path
+    ExpectRoundTrip({tool});
+
+    // An older program that rewrote the file dropped the extras: the path stays inert.
+    const std::string rewritten = text.substr(0, text.find("args="));
+    read.clear();
+    ASSERT_EQ(ListReadResult::Ok,
+              LoadEntriesFromListText(rewritten, GbkLeadByte,
+                                      [this](const HotKeyEntry& e) { read.push_back(e); }));
+    ASSERT_EQ(1u, read.size());
+    EXPECT_EQ("|%ProgramFiles%\\Tool\\tool.exe", read[0].path);
+    EXPECT_FALSE(read[0].runas);
+}
+
 TEST_F(ListFileTest, EmptyListIsTwoLines) {
     ExpectRoundTrip({});
     EXPECT_EQ("[MAIN]\r\ncount=0\r\n", ReadBytes(file));

@@ -100,6 +100,8 @@ TEST_F(RunInfoTest, EditedEntryShowsEveryFieldAndComesBackWhole) {
     entry.hotkey = MakeHotKeyCode('N', tw::kHotKeyfControl | tw::kHotKeyfAlt);
     entry.id = 17;
     entry.builtin = true;
+    entry.args = "--profile \"%USERPROFILE%\\工作\"";
+    entry.runas = true;
     Win32System system;
     entry.keydes = KeyDescription(system, entry.hotkey);
 
@@ -109,6 +111,8 @@ TEST_F(RunInfoTest, EditedEntryShowsEveryFieldAndComesBackWhole) {
         EXPECT_EQ(entry.workdir, dialog.Text(IDC_EDIT_WORKDIR));
         EXPECT_EQ(entry.info, dialog.Text(IDC_EDIT_NOTE));
         EXPECT_EQ(entry.hotkey, ::SendMessageA(dialog.Item(IDC_HOTKEY), HKM_GETHOTKEY, 0, 0));
+        EXPECT_EQ(entry.args, dialog.Text(IDC_EDIT_ARGS));
+        EXPECT_EQ(BST_CHECKED, ::IsDlgButtonChecked(dialog.m_hWnd, IDC_CHK_RUNAS));
         dialog.Click(IDOK);
     };
     ASSERT_EQ(IDOK, dialog.DoModal());
@@ -127,6 +131,7 @@ TEST_F(RunInfoTest, BrowsedProgramReplacesTheEntryNamedUpToTheLastDot) {
     entry.hotkey = MakeHotKeyCode('K', tw::kHotKeyfControl);
     entry.iconint = 2;
     entry.id = 12;
+    entry.args = "--old";
     TestRunInfo dialog(entry, nullptr);
     ScratchDir elsewhere;
     const std::string before = CurrentDir();
@@ -146,6 +151,7 @@ TEST_F(RunInfoTest, BrowsedProgramReplacesTheEntryNamedUpToTheLastDot) {
         EXPECT_EQ("C:\\x.y\\setup.v2.exe", dialog.Text(IDC_EDIT_COMMAND));
         EXPECT_EQ("", dialog.Text(IDC_EDIT_NOTE));
         EXPECT_EQ("", dialog.Text(IDC_EDIT_WORKDIR));
+        EXPECT_EQ("", dialog.Text(IDC_EDIT_ARGS));
         EXPECT_EQ(0, ::SendMessageA(dialog.Item(IDC_HOTKEY), HKM_GETHOTKEY, 0, 0));
         dialog.Click(IDOK);
     };

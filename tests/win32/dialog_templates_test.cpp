@@ -123,30 +123,34 @@ TEST_F(DialogTemplatesTest, IconPicker) {
 TEST_F(DialogTemplatesTest, ProgramEntry) {
     InDialog(IDD_RUNINFO, [](HWND dialog) {
         EXPECT_EQ("快速启动程序属性", CWnd::WindowText(dialog));
-        ExpectDialogSize(dialog, 245, 194);
+        ExpectDialogSize(dialog, 245, 224);
+        // The arguments and the elevation came later and follow in the tab order.
         ExpectControls(dialog, {
-                                   {IDOK, "Button", "确  定", 36, 178, 50, 14},
-                                   {IDCANCEL, "Button", "取 消", 120, 178, 50, 14},
-                                   {kNoId, "Static", "名称：", 8, 28, 25, 11},
-                                   {IDC_EDIT_NAME, "Edit", "", 51, 26, 155, 12},
+                                   {IDOK, "Button", "确  定", 36, 208, 50, 14},
+                                   {IDCANCEL, "Button", "取 消", 120, 208, 50, 14},
+                                   {kNoId, "Static", "名称：", 8, 46, 25, 11},
+                                   {IDC_EDIT_NAME, "Edit", "", 51, 44, 155, 12},
                                    {kNoId, "Static", "命令行：", 8, 6, 34, 9},
                                    {IDC_EDIT_COMMAND, "Edit", "", 51, 5, 120, 12},
-                                   {kNoId, "Static", "图标：", 8, 46, 27, 10},
-                                   {IDC_ICON_ENTRY, "Static", "", 51, 47, 21, 20},
-                                   {IDC_BTN_CHANGE_ICON, "Button", "改  变", 156, 52, 48, 13},
-                                   {kNoId, "Static", "快捷键：", 8, 80, 34, 12},
-                                   {IDC_HOTKEY, "msctls_hotkey32", "", 51, 78, 154, 14},
-                                   {kNoId, "Static", "工作目录：", 8, 104, 43, 11},
-                                   {IDC_EDIT_WORKDIR, "Edit", "", 51, 102, 116, 13},
-                                   {IDC_BTN_BROWSE_WORKDIR, "Button", "浏  览", 170, 102, 34, 13},
-                                   {kNoId, "Static", "说明：", 8, 125, 26, 12},
-                                   {IDC_EDIT_NOTE, "Edit", "", 51, 126, 152, 40},
+                                   {kNoId, "Static", "图标：", 8, 64, 27, 10},
+                                   {IDC_ICON_ENTRY, "Static", "", 51, 65, 21, 20},
+                                   {IDC_BTN_CHANGE_ICON, "Button", "改  变", 156, 70, 48, 13},
+                                   {kNoId, "Static", "快捷键：", 8, 98, 34, 12},
+                                   {IDC_HOTKEY, "msctls_hotkey32", "", 51, 96, 154, 14},
+                                   {kNoId, "Static", "工作目录：", 8, 122, 43, 11},
+                                   {IDC_EDIT_WORKDIR, "Edit", "", 51, 120, 116, 13},
+                                   {IDC_BTN_BROWSE_WORKDIR, "Button", "浏  览", 170, 120, 34, 13},
+                                   {kNoId, "Static", "说明：", 8, 155, 26, 12},
+                                   {IDC_EDIT_NOTE, "Edit", "", 51, 156, 152, 40},
                                    {IDC_BTN_BROWSE_COMMAND, "Button", "浏览", 175, 3, 31, 14},
-                                   {IDC_CHK_WIN, "Button", "Win", 210, 80, 30, 10},
+                                   {kNoId, "Static", "参数：", 8, 25, 25, 9},
+                                   {IDC_EDIT_ARGS, "Edit", "", 51, 23, 155, 12},
+                                   {IDC_CHK_RUNAS, "Button", "以管理员身份运行", 51, 139, 150, 10},
+                                   {IDC_CHK_WIN, "Button", "Win", 210, 98, 30, 10},
                                });
         EXPECT_EQ(IDOK, LOWORD(::SendMessageA(dialog, DM_GETDEFID, 0, 0)));
-        for (int id :
-             {IDC_EDIT_NAME, IDC_EDIT_COMMAND, IDC_EDIT_WORKDIR, IDC_EDIT_NOTE, IDC_HOTKEY})
+        for (int id : {IDC_EDIT_NAME, IDC_EDIT_COMMAND, IDC_EDIT_WORKDIR, IDC_EDIT_NOTE, IDC_HOTKEY,
+                       IDC_EDIT_ARGS, IDC_CHK_RUNAS})
             EXPECT_NE(0, StyleOf(::GetDlgItem(dialog, id)) & WS_TABSTOP) << id;
         const LONG note = StyleOf(::GetDlgItem(dialog, IDC_EDIT_NOTE));
         const LONG multi = ES_MULTILINE | ES_AUTOVSCROLL | ES_AUTOHSCROLL | ES_WANTRETURN;

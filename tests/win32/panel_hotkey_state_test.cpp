@@ -8,6 +8,8 @@
 #include "dialogs/act_dlg.h"
 #include "dialogs/run_info.h"
 #include "engine/hotkey_state_text.h"
+#include "engine/launch_target.h"
+#include "import_hook.h"
 #include "res/resource.h"
 
 namespace {
@@ -191,6 +193,54 @@ TEST_F(PanelHotKeyState, TheTipOverARefusedRowSaysWhyAndWhatToDo) {
         EXPECT_EQ(10, p.Entry(0).id);
         EXPECT_EQ("", p.TipOver(0));
         EXPECT_EQ(CDRF_DODEFAULT, p.CustomDraw(0).result);
+    });
+}
+
+// The balloons the panel asks the notification area for: (title, text).
+std::vector<std::pair<std::string, std::string>> g_balloons;
+BOOL WINAPI RecordNotifyIcon(DWORD message, PNOTIFYICONDATAA data) {
+    if (message == NIM_MODIFY && (data->uFlags & NIF_INFO) != 0 &&
+        data->cbSize >= NOTIFYICONDATAA_V2_SIZE)
+        g_balloons.emplace_back(data->szInfoTitle, data->szInfo);
+    return TRUE;
+}
+
+TEST_F(PanelHotKeyState, AFailedLaunchIsToldWithoutABoxForAHotkeyAndMarkedUntilItStarts) {
+    WriteBytes("tarnwick.ini", SettingsText("yes", "no", "list.map"));
+    ImportHook notify("shell32.dll", "Shell_NotifyIconA",
+                      reinterpret_cast<void*>(&RecordNotifyIcon));
+    ASSERT_TRUE(notify.Installed());
+    g_balloons.clear();
+    const std::string reason = LaunchFailureText(tw::kErrFileNotFound);
+    RunState([&](StatePanel& p) {
+        system.boxes.clear(); // row 0's refusal at start-up
+        system.launchResult = tw::kErrFileNotFound;
+        p.PreTranslateHotKey(WM_HOTKEY, 11); // row 1, which binds no combination
+        EXPECT_TRUE(system.boxes.empty());
+        ASSERT_EQ(1u, g_balloons.size());
+        EXPECT_EQ(FailedLaunchTitle("无图标", ""), g_balloons[0].first);
+        EXPECT_EQ(reason + "\r\nC:\\文档\\说明.txt", g_balloons[0].second);
+        EXPECT_EQ(FailedLaunchRowTip(reason), p.TipOver(1));
+        EXPECT_EQ(kRefusedRowBack, p.CustomDraw(1).back);
+
+        // Run, with the panel in front of the user, tells in a box of the panel's own.
+        p.SetMark(1);
+        p.Command(ID_LIST_RUN);
+        ASSERT_EQ(1u, system.boxes.size());
+        EXPECT_EQ(p.m_hWnd, system.boxes[0].owner);
+        EXPECT_NE(std::string::npos, system.boxes[0].text.find(reason));
+        EXPECT_EQ(1u, g_balloons.size());
+
+        // Run starts the row as its hotkey would, arguments and elevation included.
+        std::next(p.m_entries.begin(), 1)->args = "/p";
+        std::next(p.m_entries.begin(), 1)->runas = true;
+        system.launchResult = tw::kLaunchOk;
+        p.Command(ID_LIST_RUN);
+        EXPECT_EQ("/p", system.opened.back().parameters);
+        EXPECT_TRUE(system.opened.back().runAs);
+        EXPECT_EQ("", p.TipOver(1));
+        EXPECT_EQ(CDRF_DODEFAULT, p.CustomDraw(1).result);
+        EXPECT_EQ(1u, system.boxes.size());
     });
 }
 

@@ -40,6 +40,8 @@ public:
     struct Opened {
         std::string file;
         std::string directory;
+        std::string parameters; // launches only
+        bool runAs = false;
     };
     struct RegWrite {
         tw::RegRoot root;
@@ -83,7 +85,13 @@ public:
         return answer;
     }
     void ShellOpen(const std::string& file, const std::string& directory) override {
-        opened.push_back({file, directory});
+        opened.push_back({file, directory, std::string(), false});
+    }
+    // Launches land in `opened` too, answered with launchResult.
+    unsigned long launchResult = tw::kLaunchOk;
+    unsigned long ShellLaunch(const tw::ShellLaunchRequest& request) override {
+        opened.push_back({request.file, request.directory, request.parameters, request.runAs});
+        return launchResult;
     }
     void SendMciCommand(const std::string& command) override { mciCommands.push_back(command); }
     tw::TokenRef OpenProcessToken() override { return nullptr; }

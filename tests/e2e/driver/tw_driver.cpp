@@ -695,6 +695,33 @@ int cmd_drop(const Args& a) {
     return kOk;
 }
 
+// The same with the paths in Unicode, as the shell hands them over. They are read from the
+// wide command line, which keeps characters the code page lacks.
+int cmd_drop_wide(const Args& a) {
+    HWND list = nullptr;
+    if (int rc = find_list(a[0], &list)) return rc;
+    int argc = 0;
+    LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &argc);
+    if (argv == nullptr || argc < 4) return fail("no files for '%s'", a[0]);
+    std::string block(sizeof(DROPFILES), '\0');
+    DROPFILES header = {};
+    header.pFiles = sizeof(DROPFILES);
+    header.fWide = TRUE;
+    std::memcpy(&block[0], &header, sizeof header);
+    for (int i = 3; i < argc; ++i)
+        block.append(reinterpret_cast<const char*>(argv[i]),
+                     (wcslen(argv[i]) + 1) * sizeof(wchar_t));
+    LocalFree(argv);
+    block.append(sizeof(wchar_t), '\0');
+    RemoteBuffer buf(list, block.size());
+    if (!buf.ok() || !buf.write(0, block.data(), block.size()))
+        return fail("cannot reach the process of '%s'", a[0]);
+    if (!PostMessageA(list, WM_DROPFILES, reinterpret_cast<WPARAM>(buf.at(0)), 0))
+        return fail("cannot post the drop to '%s'", a[0]);
+    buf.keep();
+    return kOk;
+}
+
 // --- Keys ------------------------------------------------------------------------------------
 
 struct KeyName {
@@ -1106,6 +1133,7 @@ const Command kCommands[] = {
     {"select-combo", 3, "CAPTION ID INDEX", cmd_select_combo},
     {"count-windows", 1, "CAPTION", cmd_count_windows},
     {"drop", 2, "CAPTION FILE...", cmd_drop},
+    {"drop-wide", 2, "CAPTION FILE...", cmd_drop_wide},
     {"keys", 1, "COMBO (e.g. ctrl+alt+end)", cmd_keys},
     {"run", 2, "MS COMMAND-LINE...", cmd_run},
     {"shell", 1, "PATH [DIR]", cmd_shell},

@@ -1,0 +1,81 @@
+#!/usr/bin/env bash
+# Launches with arguments and environment variables: a hotkey and a double click start a
+# batch file named through a variable, in a working directory named through one, with
+# arguments that hold one. A binding to a missing file tells why in a balloon from the tray
+# icon, with no box in the way, marks its row and explains in the row's tip; Run tells in a
+# box of the panel's own. A dropped file named outside the code page is taken by its short
+# name.
+. "$(dirname "$0")/lib.sh"
+
+dir=$TW_SCRATCH
+dirwin=$(tw_winpath "$dir")
+export TW_E2E_DIR=$dirwin TW_E2E_WORD=beta
+printf '@echo %%CD%% %%*>>"%s"\r\n' "$dirwin\\args.out" >"$dir/args.bat"
+tw_write_settings "$dir" yes no list.map
+# 1601 is Ctrl+Alt+A, 1613 Ctrl+Alt+M. The arguments follow the eight keys, and the path
+# they belong to is guarded from readers that know only those.
+tw_write "$dir/list.map" "[MAIN]" "count=2" \
+    "[run1]" "name=参数" 'path=|%TW_E2E_DIR%\args.bat' "hotkey=1601" "iconint=2" \
+    'icon=C:\windows\system32\shell32.dll' "keydes=Ctrl + Alt + A" 'workdir=%TW_E2E_DIR%' \
+    "info=" 'args=alpha "two words" %TW_E2E_WORD%' \
+    "[run2]" "name=缺失" 'path=%TW_E2E_DIR%\missing.exe' "hotkey=1613" "iconint=2" \
+    'icon=C:\windows\system32\shell32.dll' "keydes=Ctrl + Alt + M" "workdir=$dirwin" "info="
+cp "$dir/list.map" "$dir/list.before"
+
+tw_start_panel "$dir" || { tw_fail "the panel appears"; tw_finish; }
+tw_drv wait-visible "$TW_PANEL" 1 15000
+tw_eq "the row shows the command as written" "%TW_E2E_DIR%\\args.bat" \
+    "$(tw_drv_text list-text "$TW_PANEL" 0 2)"
+
+tw_keys ctrl+alt+a
+tw_check "the hotkey starts the batch file" tw_poll "$dirwin alpha \"two words\" beta" 10 \
+    sh -c "tr -d '\r' <'$dir/args.out' 2>/dev/null | head -n 1"
+tw_drv dblclick-row "$TW_PANEL" 0 >/dev/null
+tw_check "a double click starts it the same way" tw_poll 2 10 \
+    sh -c "grep -c 'alpha \"two words\" beta' '$dir/args.out'"
+
+tw_keys ctrl+alt+m
+tw_eq "a failed hotkey launch opens no box" "" "$(tw_drv box-text "失败" 3000 2>/dev/null)"
+balloon="找不到要启动的文件。"$'\r\n'"%TW_E2E_DIR%\\missing.exe"
+tw_eq "the balloon names the reason and the command" "$balloon" "$(tw_drv_text tip-text 5000)"
+tw_check "the balloon goes by itself" tw_poll "" 30 tw_drv_text tip-text 0
+
+desktop_window() { xdotool search --name "$TW_DESKTOP - Wine desktop" | head -n 1; }
+read -r l t r b <<<"$(tw_drv row-rect "$TW_PANEL" 1)"
+desk=$(desktop_window)
+xdotool mousemove --window "$desk" $(((l + r) / 2 - 3)) $(((t + b) / 2))
+sleep 0.3
+xdotool mousemove --window "$desk" $(((l + r) / 2)) $(((t + b) / 2))
+tw_eq "the row's tip says what happened" "上次启动失败：找不到要启动的文件。" \
+    "$(tw_drv_text tip-text 8000)"
+xdotool mousemove --window "$desk" 5 5
+
+tw_drv select "$TW_PANEL" 1 >/dev/null
+tw_drv command "$TW_PANEL" 148 >/dev/null
+tw_eq "Run tells in a box" "无法启动“缺失”：找不到要启动的文件。"$'\r\n\r\n'"%TW_E2E_DIR%\\missing.exe" \
+    "$(tw_drv_text box-text "失败" 10000)"
+tw_drv answer-box "失败" ok 5000 >/dev/null
+tw_same_file "launching changes nothing in the list file" "$dir/list.before" "$dir/list.map"
+
+# A dropped file whose name code page 936 lacks ("한글", Hangul) comes as its short name,
+# which launches; one that has no short name is refused with a message naming it.
+RUNINFO="快速启动程序属性"
+hangul=$'\xed\x95\x9c\xea\xb8\x80'
+printf '@echo hit>>"%s"\r\n' "$dirwin\\hangul.hits" >"$dir/$hangul.bat"
+tw_drv drop-wide "$TW_PANEL" "$dirwin\\$hangul.bat"
+tw_check "the drop opens the program entry dialog" tw_drv wait-window "$RUNINFO" 10000
+command=$(tw_drv_text text "$RUNINFO" 2001)
+tw_check "its command is a path without question marks" \
+    test -n "$command" -a "${command//\?/}" == "$command"
+tw_drv answer-box "$RUNINFO" ok
+tw_check "OK adds it as a row" tw_drv wait-list-count "$TW_PANEL" 3 5000
+tw_drv dblclick-row "$TW_PANEL" 2 >/dev/null
+tw_check "the dropped file launches" tw_wait_hits "$dir" hangul 1
+
+tw_drv drop-wide "$TW_PANEL" "$dirwin\\${hangul}2.bat"
+tw_eq "a path without a short form is refused, named" \
+    "拖入的文件“$dirwin\\??2.bat”的路径中有系统代码页无法表示的字符，而且没有可以代替它的短文件名，不能添加。请把它改名或移到名称中只有系统语言文字的文件夹中。" \
+    "$(tw_drv_text box-text "TARNWICK INFORMATION" 10000)"
+tw_drv answer-box "TARNWICK INFORMATION" ok 5000 >/dev/null
+tw_eq "and nothing is added" 3 "$(tw_drv list-count "$TW_PANEL")"
+tw_finish
