@@ -1,5 +1,7 @@
 #include "platform/win32/win32_system.h"
 
+#include "platform/win32/system_library.h"
+
 #include <windows.h>
 #include <mmsystem.h>
 #include <shellapi.h>
@@ -54,8 +56,17 @@ void Win32System::ShellOpen(const std::string& file, const std::string& director
     ::ShellExecuteA(nullptr, nullptr, file.c_str(), nullptr, directory.c_str(), SW_SHOW);
 }
 
+// winmm is loaded at the first command, from the system folder, and kept: imported, it
+// would be looked for in the program's folder before the program even starts.
 void Win32System::SendMciCommand(const std::string& command) {
-    ::mciSendStringA(command.c_str(), nullptr, 0, nullptr);
+    using MciSendStringFn = MCIERROR(WINAPI*)(LPCSTR, LPSTR, UINT, HWND);
+    if (m_mciSendString == nullptr) {
+        HMODULE winmm = LoadSystemLibrary("winmm.dll");
+        if (winmm == nullptr) return;
+        m_mciSendString = reinterpret_cast<void (*)()>(::GetProcAddress(winmm, "mciSendStringA"));
+        if (m_mciSendString == nullptr) return;
+    }
+    reinterpret_cast<MciSendStringFn>(m_mciSendString)(command.c_str(), nullptr, 0, nullptr);
 }
 
 tw::TokenRef Win32System::OpenProcessToken() {

@@ -23,4 +23,8 @@ public:
     tw::RegWriteResult WriteRegString(tw::RegRoot root, const std::string& subkey,
                                       const std::string& name, const std::string& data) override;
     bool IsDbcsLeadByte(unsigned char byte) override;
+
+private:
+    // mciSendStringA once winmm is loaded.
+    void (*m_mciSendString)() = nullptr;
 };
