@@ -3,11 +3,15 @@
 #include "app/app_name.h"
 
 #include "panel/tarnwick_dlg.h"
+#include "platform/win32/system_library.h"
 
 #include <windows.h>
 #include <commctrl.h>
 
 int CTarnwickApp::InitInstance(const std::string& commandLine) {
+    // Before anything can load a DLL by name: the program's folder may be a Downloads
+    // folder holding anything.
+    RestrictDllSearchToSystem();
     InitCommonControls();
 
     m_bAllowShutdown = 1;

@@ -20,10 +20,14 @@ public:
     bool RegHotKeyUnreported(tw::WindowRef window, int code, int id);
     void ReportRefusedHotKey(tw::WindowRef owner);
 
-    // Writes `data` as a string value, creating the key when it is missing.
+    // Writes `data` as a string value, creating the key when it is missing. A value the
+    // machine refuses under HKEY_LOCAL_MACHINE is kept under HKEY_CURRENT_USER instead.
     bool WriteRegString(tw::RegRoot root, const std::string& subkey, const std::string& name,
                         const std::string& data);
 
 private:
+    // Tells the user which step of a registry write failed; true for none.
+    bool Report(tw::RegWriteResult result);
+
     tw::ISystem& m_system;
 };

@@ -112,12 +112,13 @@ Section "Tarnwick"
 SectionEnd
 
 ; The start-with-Windows value lives under the machine-wide Run key, which a user without
-; administrator rights cannot change; it is cleared only when it starts this installation,
-; in whichever registry view the program wrote it.
-!macro ClearRunValue VIEW
+; administrator rights cannot change, or, where the program was refused that key, under the
+; user's own; it is cleared only when it starts this installation, in whichever registry
+; view the program wrote it (the user's Run key has one for both).
+!macro ClearRunValue ROOT VIEW
     SetRegView ${VIEW}
     ClearErrors
-    ReadRegStr $0 HKLM "${RUN_KEY}" "${RUN_VALUE}"
+    ReadRegStr $0 ${ROOT} "${RUN_KEY}" "${RUN_VALUE}"
     ${IfNot} ${Errors}
         ; The path may be quoted.
         StrCpy $2 $0 1
@@ -127,7 +128,7 @@ SectionEnd
         StrLen $1 "$INSTDIR\"
         StrCpy $2 $0 $1
         ${If} $2 == "$INSTDIR\"
-            DeleteRegValue HKLM "${RUN_KEY}" "${RUN_VALUE}"
+            DeleteRegValue ${ROOT} "${RUN_KEY}" "${RUN_VALUE}"
         ${EndIf}
     ${EndIf}
 !macroend
@@ -136,10 +137,11 @@ Section "Uninstall"
     SetShellVarContext current
     Call un.EndRunningCopy
 
-    !insertmacro ClearRunValue 32
+    !insertmacro ClearRunValue HKLM 32
     ${If} ${RunningX64}
-        !insertmacro ClearRunValue 64
+        !insertmacro ClearRunValue HKLM 64
     ${EndIf}
+    !insertmacro ClearRunValue HKCU 32
     SetRegView lastused
 
     Delete "$SMPROGRAMS\${APP}\${APP}.lnk"

@@ -127,6 +127,9 @@ public:
     // Creates `subkey` under `root` when missing and writes `data` as a REG_SZ value.
     virtual RegWriteResult WriteRegString(RegRoot root, const std::string& subkey,
                                           const std::string& name, const std::string& data) = 0;
+    // False when the value does not exist or cannot be read; `data` is its text otherwise.
+    virtual bool ReadRegString(RegRoot root, const std::string& subkey, const std::string& name,
+                               std::string& data) = 0;
 
     // True when `byte` starts a double-byte character in the system's code page.
     virtual bool IsDbcsLeadByte(unsigned char byte) = 0;

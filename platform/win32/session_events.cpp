@@ -1,12 +1,9 @@
 #include "platform/win32/session_events.h"
 
-#include <string>
+#include "platform/win32/system_library.h"
 
 namespace {
 
-// Not in every SDK's headers; older systems without the update that brought it refuse the
-// flag with ERROR_INVALID_PARAMETER.
-constexpr DWORD kLoadLibrarySearchSystem32 = 0x00000800;
 constexpr DWORD kNotifyForThisSession = 0;
 
 using RegisterFn = BOOL(WINAPI*)(HWND, DWORD);
@@ -18,16 +15,6 @@ Fn Function(HMODULE module, const char* name) {
 }
 
 } // namespace
-
-HMODULE LoadSystemLibrary(const char* fileName) {
-    HMODULE module = ::LoadLibraryExA(fileName, nullptr, kLoadLibrarySearchSystem32);
-    if (module != nullptr || ::GetLastError() != ERROR_INVALID_PARAMETER) return module;
-    char system[MAX_PATH] = {};
-    const UINT n = ::GetSystemDirectoryA(system, MAX_PATH);
-    if (n == 0 || n >= MAX_PATH) return nullptr;
-    const std::string path = std::string(system, n) + "\\" + fileName;
-    return ::LoadLibraryExA(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
-}
 
 bool SessionEvents::Start(HWND window) {
     Stop();

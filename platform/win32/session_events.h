@@ -26,7 +26,3 @@ private:
     HMODULE m_module = nullptr;
     HWND m_window = nullptr;
 };
-
-// A system DLL by its file name from the system folder, never from the program's folder
-// or the current directory; null when it is not there.
-HMODULE LoadSystemLibrary(const char* fileName);

@@ -1,5 +1,7 @@
 #include "platform/win32/win32_system.h"
 
+#include "platform/win32/system_library.h"
+
 #include <windows.h>
 #include <mmsystem.h>
 #include <shellapi.h>
@@ -10,6 +12,10 @@ namespace {
 
 HWND Hwnd(tw::WindowRef window) {
     return static_cast<HWND>(window);
+}
+
+HKEY RootKey(tw::RegRoot root) {
+    return root == tw::RegRoot::LocalMachine ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER;
 }
 
 } // namespace
@@ -101,8 +107,17 @@ void Win32System::AllowLaunchedForeground() {
     ::AllowSetForegroundWindow(ASFW_ANY);
 }
 
+// winmm is loaded at the first command, from the system folder, and kept: imported, it
+// would be looked for in the program's folder before the program even starts.
 void Win32System::SendMciCommand(const std::string& command) {
-    ::mciSendStringA(command.c_str(), nullptr, 0, nullptr);
+    using MciSendStringFn = MCIERROR(WINAPI*)(LPCSTR, LPSTR, UINT, HWND);
+    if (m_mciSendString == nullptr) {
+        HMODULE winmm = LoadSystemLibrary("winmm.dll");
+        if (winmm == nullptr) return;
+        m_mciSendString = reinterpret_cast<void (*)()>(::GetProcAddress(winmm, "mciSendStringA"));
+        if (m_mciSendString == nullptr) return;
+    }
+    reinterpret_cast<MciSendStringFn>(m_mciSendString)(command.c_str(), nullptr, 0, nullptr);
 }
 
 tw::TokenRef Win32System::OpenProcessToken() {
@@ -151,15 +166,37 @@ bool Win32System::SetCurrentDir(const std::string& directory) {
 
 tw::RegWriteResult Win32System::WriteRegString(tw::RegRoot root, const std::string& subkey,
                                                const std::string& name, const std::string& data) {
-    HKEY rootKey = root == tw::RegRoot::LocalMachine ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER;
     HKEY key = nullptr;
-    if (::RegCreateKeyA(rootKey, subkey.c_str(), &key) != ERROR_SUCCESS)
+    if (::RegCreateKeyA(RootKey(root), subkey.c_str(), &key) != ERROR_SUCCESS)
         return tw::RegWriteResult::CannotCreateKey;
     const LONG set =
         ::RegSetValueExA(key, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
                          static_cast<DWORD>(data.size() + 1));
     ::RegCloseKey(key);
     return set == ERROR_SUCCESS ? tw::RegWriteResult::Ok : tw::RegWriteResult::CannotSetValue;
+}
+
+bool Win32System::ReadRegString(tw::RegRoot root, const std::string& subkey,
+                                const std::string& name, std::string& data) {
+    HKEY key = nullptr;
+    if (::RegOpenKeyExA(RootKey(root), subkey.c_str(), 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
+        return false;
+    // The value may grow between asking for its size and reading it; ask again then.
+    LONG rc = ERROR_MORE_DATA;
+    std::vector<char> buf;
+    for (int tries = 0; rc == ERROR_MORE_DATA && tries < 4; ++tries) {
+        DWORD size = 0;
+        rc = ::RegQueryValueExA(key, name.c_str(), nullptr, nullptr, nullptr, &size);
+        if (rc != ERROR_SUCCESS) break;
+        buf.assign(size + 1, '\0');
+        rc = ::RegQueryValueExA(key, name.c_str(), nullptr, nullptr,
+                                reinterpret_cast<BYTE*>(buf.data()), &size);
+    }
+    ::RegCloseKey(key);
+    if (rc != ERROR_SUCCESS) return false;
+    // A string stored without its terminating zero still ends at the buffer's last byte.
+    data.assign(buf.data());
+    return true;
 }
 
 bool Win32System::IsDbcsLeadByte(unsigned char byte) {

@@ -25,5 +25,11 @@ public:
     bool SetCurrentDir(const std::string& directory) override;
     tw::RegWriteResult WriteRegString(tw::RegRoot root, const std::string& subkey,
                                       const std::string& name, const std::string& data) override;
+    bool ReadRegString(tw::RegRoot root, const std::string& subkey, const std::string& name,
+                       std::string& data) override;
     bool IsDbcsLeadByte(unsigned char byte) override;
+
+private:
+    // mciSendStringA once winmm is loaded.
+    void (*m_mciSendString)() = nullptr;
 };

@@ -84,6 +84,8 @@ settings yes yes >"$TW_SCRATCH/expected"
 tw_same_file "autorun on writes autorun=yes" "$TW_SCRATCH/expected" "$ini"
 tw_eq "autorun on writes the Run value: quoted program path, then the directory" \
     "\"$TW_EXE_WIN\" $TW_SCRATCH_WIN" "$(run_value)"
+tw_check "where the machine-wide key takes it, no value is kept for the user" \
+    bash -c "! wine reg query '${RUN_KEY/HKLM/HKCU}' /v $RUN_VALUE >/dev/null 2>&1"
 
 cp "$ini" "$TW_SCRATCH/before"
 tw_drv click "$TW_PANEL" 1002

@@ -40,9 +40,10 @@ for arch in x86 x64; do
     case $arch in x86) want="PE32 executable" manifest=x86 ;; x64) want="PE32+ executable" manifest=amd64 ;; esac
     check "$arch: the program is built for $arch" \
         bash -c "unzip -p '$zip' '$top/Tarnwick.exe' | file - | grep -q '$want'"
-    check "$arch: its manifest names $manifest and asks for DPI awareness" \
+    check "$arch: its manifest names $manifest, asks for DPI awareness and to run as invoker" \
         bash -c "unzip -p '$zip' '$top/Tarnwick.exe' | grep -aq 'processorArchitecture=\"$manifest\"' &&
-                 unzip -p '$zip' '$top/Tarnwick.exe' | grep -aq 'dpiAware'"
+                 unzip -p '$zip' '$top/Tarnwick.exe' | grep -aq 'dpiAware' &&
+                 unzip -p '$zip' '$top/Tarnwick.exe' | grep -aq 'level=\"asInvoker\"'"
     check "$arch: the help is a compiled help file" \
         bash -c "unzip -p '$zip' '$top/tarnwick.chm' | head -c 4 | grep -q ITSF"
     check "$arch: the help holds every page, its contents and index" bash -c "
@@ -130,6 +131,12 @@ runvalue=$(reg_value "$runkey" ZELO.Tarnwick.Run /reg:64)
 eq "switching on start-with-Windows writes the Run value" \
     "$instwin\\Tarnwick.exe $instwin" "${runvalue//\"/}"
 
+# Where the machine-wide key was refused, the value is the user's; Wine never refuses it, so
+# the user's value is made by hand here.
+userrun='HKCU\Software\Microsoft\Windows\CurrentVersion\Run'
+check "a per-user Run value for the installed copy is made" \
+    wine reg add "$userrun" /v ZELO.Tarnwick.Run /d "\"$instwin\\Tarnwick.exe\" $instwin" /f
+
 check "the uninstaller runs silently" wine "$inst/uninstall.exe" /S
 # It copies itself away and goes on from there; give it time to finish.
 check "the uninstaller removes the install folder" wait_until 60 test ! -e "$inst"
@@ -137,6 +144,7 @@ check "it ends the running program first" wait_until 10 test -z "$(tarnwick_pids
 check "it removes the Start-menu shortcuts" test ! -e "$menu"
 eq "it clears the Run value" "" \
     "$(reg_value "$runkey" ZELO.Tarnwick.Run /reg:64)$(reg_value "$runkey" ZELO.Tarnwick.Run /reg:32)"
+eq "it clears the user's Run value" "" "$(reg_value "$userrun" ZELO.Tarnwick.Run)"
 eq "it removes its entry from the uninstall list" "" \
     "$(reg_value 'HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Tarnwick' DisplayVersion)"
 

@@ -16,6 +16,12 @@ const char* OkOr(bool ok, const char* failure) {
     return ok ? "ok" : failure;
 }
 
+// The key of FakeSystem::registry.
+std::string RegKey(tw::RegRoot root, const std::string& subkey, const std::string& name) {
+    return std::string(root == tw::RegRoot::LocalMachine ? "HKLM\\" : "HKCU\\") + subkey + "|" +
+           name;
+}
+
 } // namespace
 
 FakeSystem::FakeSystem() {
@@ -184,13 +190,22 @@ bool FakeSystem::SetCurrentDir(const std::string& directory) {
 
 tw::RegWriteResult FakeSystem::WriteRegString(tw::RegRoot root, const std::string& subkey,
                                               const std::string& name, const std::string& data) {
-    const std::string key =
-        std::string(root == tw::RegRoot::LocalMachine ? "HKLM\\" : "HKCU\\") + subkey + "|" + name;
-    if (regResult == tw::RegWriteResult::Ok) registry[key] = data;
+    const std::string key = RegKey(root, subkey, name);
+    const auto preset = regResultFor.find(root);
+    const tw::RegWriteResult result = preset != regResultFor.end() ? preset->second : regResult;
+    if (result == tw::RegWriteResult::Ok) registry[key] = data;
     static const char* const kResults[] = {"ok", "cannot create key", "cannot set value"};
     calls.push_back("WriteRegString " + key + "=" + data + " -> " +
-                    kResults[static_cast<int>(regResult)]);
-    return regResult;
+                    kResults[static_cast<int>(result)]);
+    return result;
+}
+
+bool FakeSystem::ReadRegString(tw::RegRoot root, const std::string& subkey, const std::string& name,
+                               std::string& data) {
+    const auto value = registry.find(RegKey(root, subkey, name));
+    if (value == registry.end()) return false;
+    data = value->second;
+    return true;
 }
 
 bool FakeSystem::IsDbcsLeadByte(unsigned char byte) {

@@ -59,7 +59,8 @@ public:
     std::string currentDir = "C:\\Tarnwick";
     bool setDirSucceeds = true;
     tw::RegWriteResult regResult = tw::RegWriteResult::Ok;
-    std::map<std::string, std::string> registry; // "HKLM\subkey|name" -> data
+    std::map<tw::RegRoot, tw::RegWriteResult> regResultFor; // per root, before regResult
+    std::map<std::string, std::string> registry;            // "HKLM\subkey|name" -> data
 
     bool RegisterHotKey(tw::WindowRef window, int id, unsigned modifiers, unsigned vk) override;
     bool UnregisterHotKey(tw::WindowRef window, int id) override;
@@ -78,6 +79,8 @@ public:
     bool SetCurrentDir(const std::string& directory) override;
     tw::RegWriteResult WriteRegString(tw::RegRoot root, const std::string& subkey,
                                       const std::string& name, const std::string& data) override;
+    bool ReadRegString(tw::RegRoot root, const std::string& subkey, const std::string& name,
+                       std::string& data) override;
     bool IsDbcsLeadByte(unsigned char byte) override;
 
     // Launches through the shell. Each is logged as

@@ -111,4 +111,45 @@ TEST(WriteRegString, ReportsWhichStepFailedWithAWarningAndNoOwner) {
     }
 }
 
+// Under UAC the machine-wide Run key refuses every program that is not elevated.
+TEST(WriteRegString, AMachineWideValueRefusedIsKeptForTheUserWithoutAWord) {
+    const std::string machine = "HKLM\\Run\\|v", user = "HKCU\\Run\\|v";
+    FakeSystem sys;
+    sys.regResultFor[tw::RegRoot::LocalMachine] = tw::RegWriteResult::CannotCreateKey;
+    CSysUtil util(sys);
+    EXPECT_TRUE(util.WriteRegString(tw::RegRoot::LocalMachine, "Run\\", "v", "cmd"));
+    EXPECT_EQ("cmd", sys.registry[user]);
+    EXPECT_TRUE(util.WriteRegString(tw::RegRoot::LocalMachine, "Run\\", "v", ""));
+    EXPECT_EQ("", sys.registry[user]);
+    EXPECT_EQ(0u, sys.registry.count(machine));
+    EXPECT_TRUE(sys.messageBoxes.empty());
+
+    sys.regResultFor[tw::RegRoot::CurrentUser] = tw::RegWriteResult::CannotSetValue;
+    EXPECT_FALSE(util.WriteRegString(tw::RegRoot::LocalMachine, "Run\\", "v", "cmd"));
+    ASSERT_EQ(1u, sys.messageBoxes.size());
+    EXPECT_EQ("建立注册表项失败！", sys.messageBoxes[0].text) << "the machine's refusal";
+}
+
+// The value lives in one place, and switching off empties it wherever it is, creating none.
+TEST(WriteRegString, OneValueOnlyAndSwitchingOffEmptiesItWhereverItIs) {
+    const std::string machine = "HKLM\\Run\\|v", user = "HKCU\\Run\\|v";
+    FakeSystem sys;
+    CSysUtil util(sys);
+    sys.registry[user] = "old";
+    EXPECT_TRUE(util.WriteRegString(tw::RegRoot::LocalMachine, "Run\\", "v", "cmd"));
+    EXPECT_EQ("cmd", sys.registry[machine]);
+    EXPECT_EQ("", sys.registry[user]) << "no second start at log-on";
+
+    sys.registry.erase(user);
+    sys.regResultFor[tw::RegRoot::LocalMachine] = tw::RegWriteResult::CannotSetValue;
+    EXPECT_FALSE(util.WriteRegString(tw::RegRoot::LocalMachine, "Run\\", "v", ""))
+        << "the machine's value still starts the program";
+    EXPECT_EQ(0u, sys.registry.count(user));
+    sys.registry.erase(machine);
+    EXPECT_TRUE(util.WriteRegString(tw::RegRoot::LocalMachine, "Run\\", "v", ""));
+    EXPECT_EQ(0u, sys.registry.count(user));
+    ASSERT_EQ(1u, sys.messageBoxes.size());
+    EXPECT_EQ("写入注册表值失败！", sys.messageBoxes[0].text);
+}
+
 } // namespace

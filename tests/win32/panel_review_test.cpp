@@ -114,16 +114,20 @@ TEST_F(PanelReview, HelpOpensTheHelpFileThroughTheShell) {
     EXPECT_EQ("", system.opened[0].directory);
 }
 
+// Refused for the machine and for the user alike. Switching off with no value anywhere
+// leaves nothing that could start the program, so it is not reported.
 TEST_F(PanelReview, ARefusedRunValueIsReportedAndTheChoiceStillRecorded) {
     Run([&](ScriptedPanel& p) {
         system.regAnswer = tw::RegWriteResult::CannotSetValue;
         p.Click(IDC_CHK_AUTORUN);
         EXPECT_TRUE(p.m_bAutoRun);
         EXPECT_EQ(SettingsText("no", "yes", "list.map"), ReadBytes("tarnwick.ini"));
-        system.regAnswer = tw::RegWriteResult::CannotCreateKey;
         p.Click(IDC_CHK_AUTORUN);
         EXPECT_FALSE(p.m_bAutoRun);
         EXPECT_EQ(SettingsText("no", "no", "list.map"), ReadBytes("tarnwick.ini"));
+        system.regAnswer = tw::RegWriteResult::CannotCreateKey;
+        p.Click(IDC_CHK_AUTORUN);
+        EXPECT_TRUE(p.m_bAutoRun);
     });
     ASSERT_EQ(2u, system.boxes.size());
     EXPECT_EQ("写入注册表值失败！", system.boxes[0].text);

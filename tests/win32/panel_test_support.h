@@ -106,6 +106,9 @@ public:
         regWrites.push_back({root, subkey, name, data});
         return tw::RegWriteResult::Ok;
     }
+    bool ReadRegString(tw::RegRoot, const std::string&, const std::string&, std::string&) override {
+        return false;
+    }
 };
 
 // One entry section of a list file, values as they stand in the file.

@@ -63,6 +63,10 @@ TEST_F(Win32Registry, WritesAStringValueWithItsTerminatingZeroCreatingTheKey) {
     ASSERT_TRUE(Read("ZELO.Tarnwick.Run", &type, &bytes));
     EXPECT_EQ(static_cast<DWORD>(REG_SZ), type);
     EXPECT_EQ(data + '\0', bytes);
+    std::string back;
+    EXPECT_TRUE(sys.ReadRegString(tw::RegRoot::CurrentUser, kKey, "ZELO.Tarnwick.Run", back));
+    EXPECT_EQ(data, back);
+    EXPECT_FALSE(sys.ReadRegString(tw::RegRoot::CurrentUser, kKey, "missing", back));
 
     // Switching the option off leaves the value in place, empty.
     EXPECT_TRUE(
