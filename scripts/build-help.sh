@@ -5,6 +5,9 @@
 # index in the system's ANSI code page and full-text search only works on it, so every
 # text file is turned into GBK and its charset declaration with it before compiling.
 set -euo pipefail
+# The compiler's output depends on the locale it runs in (under C it even drops a keyword of
+# the index from its string table): always the one of the help's language.
+export LC_ALL=zh_CN.UTF-8
 src=$(cd "$1" && pwd)
 out=$2
 work=$(mktemp -d)
