@@ -11,6 +11,16 @@ function(tw_defaults target)
         if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
             target_compile_options(${target} PRIVATE -finput-charset=UTF-8 -fexec-charset=GBK)
         endif()
+        # One commit must give the same program in any folder at any time: the paths the
+        # compiler records (debug information, __FILE__) are relative, the build folder
+        # last so that it wins over the source folder holding it, and the linker leaves
+        # the time of the link out of the PE header.
+        if(WIN32)
+            target_compile_options(${target} PRIVATE
+                -ffile-prefix-map=${PROJECT_SOURCE_DIR}/=
+                -ffile-prefix-map=${CMAKE_BINARY_DIR}/=)
+            target_link_options(${target} PRIVATE -Wl,--no-insert-timestamp)
+        endif()
     endif()
     target_include_directories(${target} PUBLIC ${PROJECT_SOURCE_DIR})
     if(WIN32)

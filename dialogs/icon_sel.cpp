@@ -2,6 +2,7 @@
 
 #include "ui/cur_dir_guard.h"
 #include "ui/data_exchange.h"
+#include "ui/dpi.h"
 #include "ui/file_dialog.h"
 #include "ui/shell_icon.h"
 
@@ -59,14 +60,21 @@ bool CIconSel::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result
     return CDialog::OnMessage(msg, wParam, lParam, result);
 }
 
+// The pictures are made again at the new size; the icon marked so far stays marked.
+void CIconSel::OnDpiChanged(int, int) {
+    const int mark = m_IconList.GetSelectionMark();
+    FillIconList();
+    if (mark >= 0) m_IconList.SetSelectionMark(mark);
+}
+
 void CIconSel::FillIconList() {
     const int count = FileIconCount(m_strFileName);
     m_IconList.DeleteAllItems();
     m_IconList.SetImageList(nullptr, LVSIL_NORMAL);
     // The system's large icon size: 32 at 96 DPI and larger on a high-DPI screen, the size
     // at which the shell extracts, so the pictures are neither cut nor stretched twice.
-    m_ImageList.Create(::GetSystemMetrics(SM_CXICON), ::GetSystemMetrics(SM_CYICON), ILC_COLOR24, 0,
-                       0);
+    m_ImageList.Create(tw::MetricForDpi(SM_CXICON, GetDpi()), tw::MetricForDpi(SM_CYICON, GetDpi()),
+                       ILC_COLOR24, 0, 0);
     // Before any icon goes in, so the icons' transparent parts come out white.
     m_ImageList.SetBkColor(kWhite);
     // Item i is icon i of the file even when one of them cannot be extracted.

@@ -1,7 +1,7 @@
 #pragma once
 // The icon picker: every icon of a file as a picture of the system's large icon size (32 x 32
-// at 96 DPI), the file's name in an editable box with a Browse button. Returns the file name
-// and the chosen icon's index.
+// at 96 DPI, and following the DPI of the dialog's monitor), the file's name in an editable box
+// with a Browse button. Returns the file name and the chosen icon's index.
 
 #include "res/resource.h"
 #include "ui/controls.h"
@@ -24,6 +24,7 @@ protected:
     BOOL OnInitDialog() override;
     bool OnCommand(int id, int code) override;
     bool OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result) override;
+    void OnDpiChanged(int oldDpi, int newDpi) override;
 
     void FillIconList();
     void OnBrowse();

@@ -28,9 +28,19 @@ const COLORREF kWhite = RGB(255, 255, 255);
 
 bool CTarnwickDlg::InsertColumns() {
     for (int i = 0; i < static_cast<int>(sizeof(kColumns) / sizeof(kColumns[0])); ++i)
-        m_List.InsertColumn(i, kColumns[i].heading, LVCFMT_LEFT, tw::ScaleForDpi(kColumns[i].width),
-                            i);
+        m_List.InsertColumn(i, kColumns[i].heading, LVCFMT_LEFT,
+                            tw::ScaleForDpi(kColumns[i].width, GetDpi()), i);
     return true;
+}
+
+// Columns keep the share of the list a person gave them; the pictures get the sizes of
+// the new DPI.
+void CTarnwickDlg::OnDpiChanged(int oldDpi, int newDpi) {
+    for (int i = 0; i < static_cast<int>(sizeof(kColumns) / sizeof(kColumns[0])); ++i) {
+        const int width = static_cast<int>(m_List.SendMessage(LVM_GETCOLUMNWIDTH, i));
+        m_List.SendMessage(LVM_SETCOLUMNWIDTH, i, ::MulDiv(width, newDpi, oldDpi));
+    }
+    RemakeImageLists();
 }
 
 // Fresh empty lists, attached to the view in place of any earlier ones.
@@ -39,16 +49,40 @@ void CTarnwickDlg::CreateImageLists() {
     m_List.SetImageList(nullptr, LVSIL_SMALL);
     // The system's icon sizes: 32 and 16 at 96 DPI, larger on a high-DPI screen, where the
     // shell extracts the larger images that icon files hold.
-    m_ImageLarge.Create(GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), ILC_COLOR24, 0,
-                        0);
-    m_ImageSmall.Create(GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), ILC_COLOR24,
-                        0, 0);
+    const int dpi = GetDpi();
+    m_ImageLarge.Create(tw::MetricForDpi(SM_CXICON, dpi), tw::MetricForDpi(SM_CYICON, dpi),
+                        ILC_COLOR24, 0, 0);
+    m_ImageSmall.Create(tw::MetricForDpi(SM_CXSMICON, dpi), tw::MetricForDpi(SM_CYSMICON, dpi),
+                        ILC_COLOR24, 0, 0);
     m_ImageLarge.SetBkColor(kWhite);
     m_ImageSmall.SetBkColor(kWhite);
     m_List.SetImageList(&m_ImageLarge, LVSIL_NORMAL);
     m_List.SetImageList(&m_ImageSmall, LVSIL_SMALL);
     m_entryImages.clear();
     m_iconPairs.clear();
+}
+
+// Rows name their pictures by index: each pair goes back to the index it had, and one
+// whose file gives no icon any more stays blank rather than shift the others.
+void CTarnwickDlg::RemakeImageLists() {
+    const int count = m_ImageLarge.GetImageCount();
+    const std::map<std::pair<std::string, int>, int> pairs = m_iconPairs;
+    const std::vector<int> entryImages = m_entryImages;
+    CreateImageLists();
+    m_iconPairs = pairs;
+    m_entryImages = entryImages;
+    ImageList_SetImageCount(m_ImageLarge.GetSafeHandle(), static_cast<UINT>(count));
+    ImageList_SetImageCount(m_ImageSmall.GetSafeHandle(), static_cast<UINT>(count));
+    HINSTANCE instance = GetModuleHandleA(nullptr);
+    for (const auto& pair : m_iconPairs) {
+        HICON icon =
+            ExtractIconA(instance, pair.first.first.c_str(), static_cast<UINT>(pair.first.second));
+        if (icon == nullptr || icon == reinterpret_cast<HICON>(1)) continue;
+        m_ImageLarge.ReplaceIcon(pair.second, icon);
+        m_ImageSmall.ReplaceIcon(pair.second, icon);
+        DestroyIcon(icon);
+    }
+    InvalidateRect(m_List.GetSafeHwnd(), nullptr, TRUE);
 }
 
 // A list of thousands of entries names a few dozen icons: each is extracted and copied

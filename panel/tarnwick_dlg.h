@@ -120,6 +120,7 @@ protected:
     // A hotkey press tells in a balloon from the tray icon, never in a modal box that
     // would stand behind the user's window; the panel's commands in a box it owns.
     void OnLaunchFailed(const HotKeyEntry& entry, bool byHotKey) override;
+    void OnDpiChanged(int oldDpi, int newDpi) override;
 
 private:
     void CreateStateTip();
@@ -130,6 +131,8 @@ private:
     void RetryRefused();
     TOOLINFOA StateTool() const;
     void CreateImageLists();
+    // The image lists anew at the icon sizes of the current DPI, every pair at its index.
+    void RemakeImageLists();
     // The image pair that shows icon index of file, in both image lists; -1 when the file
     // gives no icon. A pair may be shared by every row showing the same icon, and is never
     // changed afterwards: a row that needs another icon asks for another pair.

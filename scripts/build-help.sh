@@ -5,6 +5,9 @@
 # index in the system's ANSI code page and full-text search only works on it, so every
 # text file is turned into GBK and its charset declaration with it before compiling.
 set -euo pipefail
+# The compiler's output depends on the locale it runs in (under C it even drops a keyword of
+# the index from its string table): always the one of the help's language.
+export LC_ALL=zh_CN.UTF-8
 src=$(cd "$1" && pwd)
 out=$2
 work=$(mktemp -d)
@@ -18,7 +21,11 @@ for f in "$src"/*; do
         *) cp "$f" "$work/$name" ;;
     esac
 done
-(cd "$work" && chmcmd --no-html-scan tarnwick.hhp >chmcmd.log 2>&1) || {
+# The compiler leaves two bytes of the keyword index's map unset, so they hold whatever
+# its memory held: with address randomisation off, that is the same on every run.
+norandom=()
+setarch "$(uname -m)" -R true 2>/dev/null && norandom=(setarch "$(uname -m)" -R)
+(cd "$work" && "${norandom[@]}" chmcmd --no-html-scan tarnwick.hhp >chmcmd.log 2>&1) || {
     cat "$work/chmcmd.log" >&2; exit 1; }
 [ -s "$work/tarnwick.chm" ] || { cat "$work/chmcmd.log" >&2; exit 1; }
 mkdir -p "$(dirname "$out")"

@@ -85,21 +85,35 @@ run_fuzz_tier() {
     done
 }
 
-# scripts/package.sh builds both architectures and writes build/dist; the check unpacks the
-# zips and runs the installer and uninstaller in a fresh Wine prefix of its own.
+# The same sources in another folder, packaged again a little later: a release must not
+# depend on where or when it was built. Only the packaged targets are built there.
+package_twin() {
+    local twin=build/package-twin/src
+    rm -rf build/package-twin && mkdir -p "$twin"
+    tar -C "$TW_ROOT" --exclude=./build --exclude='./build-*' --exclude=./.git -cf - . |
+        tar -C "$twin" -xf -
+    SOURCE_DATE_EPOCH=${SOURCE_DATE_EPOCH:-$(git log -1 --format=%ct 2>/dev/null || true)}
+    if [ -n "$SOURCE_DATE_EPOCH" ]; then export SOURCE_DATE_EPOCH; else unset SOURCE_DATE_EPOCH; fi
+    bash "$twin/scripts/package.sh"
+}
+
+# scripts/package.sh builds both architectures and writes build/dist, then once more from a
+# copy of the tree; the check compares the two, unpacks the zips and runs the installer and
+# uninstaller in a fresh Wine prefix of its own.
 run_package_tier() {
     note "package"
-    local log=$logs/package.log rc=0 version
+    local log=$logs/package.log rc=0 version start=$SECONDS
     {
-        bash scripts/package.sh &&
+        bash scripts/package.sh && package_twin &&
             cmake --build --preset mingw-x86_64 -j "$jobs" --target tw_driver >/dev/null &&
             version=$(sed -n 's/^#define TW_VERSION_TEXT "\(.*\)"$/\1/p' \
                       build/mingw-x86_64/generated/tw_version.h) &&
             bash tests/package/check.sh build/dist "$version" \
-                 build/mingw-x86_64/tests/e2e/tw_driver.exe
+                 build/mingw-x86_64/tests/e2e/tw_driver.exe build/package-twin/src/build/dist
     } >"$log" 2>&1 || rc=$?
-    [ $rc -ne 0 ] && grep -E 'FAIL:|error|Error' "$log" | head -n 40
+    [ $rc -ne 0 ] && grep -E 'FAIL:|differ|error|Error' "$log" | head -n 40
     count_log "$log" $rc
+    note "package tier took $((SECONDS - start)) s"
 }
 
 need_display=0

@@ -1,6 +1,7 @@
 #include "ui/dialog.h"
 
 #include "ui/data_exchange.h"
+#include "ui/dpi.h"
 
 namespace {
 
@@ -55,6 +56,25 @@ void CenterOverOwner(HWND hwnd) {
     if (x < screen.left) x = screen.left;
     if (y < screen.top) y = screen.top;
     ::SetWindowPos(hwnd, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+// The dialog manager of Windows 10 (1703 on) would scale a dialog on a DPI change by its
+// own rules; it is left out so that the dialog follows the one way below on every system.
+void TakeOverDpiScaling(HWND hwnd) {
+    typedef BOOL(WINAPI * DpiChangeBehavior)(HWND, int, int);
+    const int disableAll = 1; // DDC_DISABLE_ALL
+    static const FARPROC proc =
+        ::GetProcAddress(::GetModuleHandleA("user32.dll"), "SetDialogDpiChangeBehavior");
+    if (proc != nullptr)
+        reinterpret_cast<DpiChangeBehavior>(reinterpret_cast<void*>(proc))(hwnd, disableAll,
+                                                                           disableAll);
+}
+
+bool IsDropDownCombo(HWND hwnd) {
+    char name[16] = {0};
+    ::GetClassNameA(hwnd, name, sizeof(name));
+    return lstrcmpiA(name, "ComboBox") == 0 &&
+           (::GetWindowLongA(hwnd, GWL_STYLE) & (CBS_DROPDOWN | CBS_DROPDOWNLIST)) != 0;
 }
 
 } // namespace
@@ -207,6 +227,53 @@ bool CDialog::OnMessage(UINT, WPARAM, LPARAM, LRESULT*) {
     return false;
 }
 
+void CDialog::OnDpiChanged(int, int) {}
+
+void CDialog::FollowDpi(int dpi, const RECT& suggested) {
+    const int oldDpi = m_nDpi;
+    ::SetWindowPos(m_hWnd, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                   suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    if (dpi <= 0 || dpi == oldDpi) return;
+    m_nDpi = dpi;
+    ScaleControls(oldDpi, dpi);
+    OnDpiChanged(oldDpi, dpi);
+    ::InvalidateRect(m_hWnd, nullptr, TRUE);
+}
+
+// Every control keeps its place in dialog units: its edges move with the DPI, and it gets
+// the template's font at the new size. A control with a font of its own keeps that one.
+void CDialog::ScaleControls(int oldDpi, int newDpi) {
+    HFONT oldFont = m_hDpiFont != nullptr ? m_hDpiFont : m_hTemplateFont;
+    HFONT newFont = m_hTemplateFont;
+    m_hDpiFont = nullptr;
+    LOGFONTA font;
+    if (m_hTemplateFont != nullptr && newDpi != m_nTemplateDpi &&
+        ::GetObjectA(m_hTemplateFont, sizeof(font), &font) == sizeof(font)) {
+        font.lfHeight = ::MulDiv(font.lfHeight, newDpi, m_nTemplateDpi);
+        m_hDpiFont = ::CreateFontIndirectA(&font);
+        if (m_hDpiFont != nullptr) newFont = m_hDpiFont;
+    }
+    for (HWND child = ::GetWindow(m_hWnd, GW_CHILD); child != nullptr;
+         child = ::GetWindow(child, GW_HWNDNEXT)) {
+        RECT rect;
+        ::GetWindowRect(child, &rect);
+        // A drop-down combo box is sized with its list; the window is only the closed box.
+        RECT dropped;
+        if (IsDropDownCombo(child) &&
+            ::SendMessageA(child, CB_GETDROPPEDCONTROLRECT, 0, reinterpret_cast<LPARAM>(&dropped)))
+            rect.bottom = rect.top + (dropped.bottom - dropped.top);
+        ::MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&rect), 2);
+        if (oldFont != nullptr &&
+            reinterpret_cast<HFONT>(::SendMessageA(child, WM_GETFONT, 0, 0)) == oldFont)
+            ::SendMessageA(child, WM_SETFONT, reinterpret_cast<WPARAM>(newFont), FALSE);
+        const int left = ::MulDiv(rect.left, newDpi, oldDpi);
+        const int top = ::MulDiv(rect.top, newDpi, oldDpi);
+        ::SetWindowPos(child, nullptr, left, top, ::MulDiv(rect.right, newDpi, oldDpi) - left,
+                       ::MulDiv(rect.bottom, newDpi, oldDpi) - top, SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    if (oldFont != nullptr && oldFont != m_hTemplateFont) ::DeleteObject(oldFont);
+}
+
 HWND CDialog::ResolveOwner() const {
     HWND owner = m_hParent;
     if (owner == nullptr && s_pMainWnd != nullptr && s_pMainWnd != this) owner = s_pMainWnd->m_hWnd;
@@ -246,6 +313,10 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM 
         CDialog* dialog = reinterpret_cast<CDialog*>(lParam);
         dialog->m_hWnd = hwnd;
         ::SetWindowLongPtrA(hwnd, DWLP_USER, reinterpret_cast<LONG_PTR>(dialog));
+        TakeOverDpiScaling(hwnd);
+        dialog->m_nDpi = tw::WindowDpi(hwnd);
+        dialog->m_nTemplateDpi = dialog->m_nDpi;
+        dialog->m_hTemplateFont = reinterpret_cast<HFONT>(::SendMessageA(hwnd, WM_GETFONT, 0, 0));
         RECT before;
         ::GetWindowRect(hwnd, &before);
         BOOL focus = dialog->OnInitDialog();
@@ -262,8 +333,16 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM 
     switch (msg) {
     case WM_COMMAND: handled = dialog->OnCommand(LOWORD(wParam), HIWORD(wParam)); break;
     case WM_NOTIFY: handled = dialog->OnNotify(reinterpret_cast<NMHDR*>(lParam), &result); break;
+    case tw::kWmDpiChanged:
+        if (lParam == 0) return FALSE;
+        dialog->FollowDpi(LOWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+        handled = true;
+        break;
     case WM_NCDESTROY:
         dialog->OnMessage(msg, wParam, lParam, &result);
+        // The controls are gone, and with them the last user of the font made for them.
+        if (dialog->m_hDpiFont != nullptr) ::DeleteObject(dialog->m_hDpiFont);
+        dialog->m_hDpiFont = nullptr;
         dialog->Detach();
         return FALSE;
     default: handled = dialog->OnMessage(msg, wParam, lParam, &result); break;

@@ -42,6 +42,9 @@ public:
     // Our dialog object behind `hwnd`, or null.
     static CDialog* FromHandle(HWND hwnd);
 
+    // The DPI of the monitor the dialog is on, which pixel sizes follow (96: 100 %).
+    int GetDpi() const { return m_nDpi; }
+
     // Shows a message box owned by this dialog, captioned with the application name.
     // Data exchange reports through it, so a test or a caller can answer it.
     virtual int ShowMessage(const std::string& text, UINT type);
@@ -72,10 +75,18 @@ protected:
     // false leaves it to the system's dialog processing.
     virtual bool OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result);
 
+    // The dialog moved to a monitor of another DPI: it has taken the place the system
+    // suggested, its controls have been moved and sized and given a font for the new DPI.
+    // Whatever the dialog sized in pixels itself (columns, image lists) follows here.
+    virtual void OnDpiChanged(int oldDpi, int newDpi);
+
     UINT m_nIDTemplate;
     HWND m_hParent;
 
 private:
+    void FollowDpi(int dpi, const RECT& suggested);
+    void ScaleControls(int oldDpi, int newDpi);
+
     static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
     HWND ResolveOwner() const;
     bool PreTranslateInLoop(MSG* msg);
@@ -83,6 +94,12 @@ private:
 
     bool m_bEnded = false;
     int m_nResult = -1;
+    int m_nDpi = 96;
+    // The template's font, made for the DPI the dialog was created at, and the one made
+    // from it for the DPI the dialog is at now (null while that is the creation DPI).
+    HFONT m_hTemplateFont = nullptr;
+    int m_nTemplateDpi = 96;
+    HFONT m_hDpiFont = nullptr;
 
     static CDialog* s_pMainWnd;
     static std::string s_strAppName;

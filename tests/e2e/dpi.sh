@@ -85,4 +85,29 @@ for dpi in 144 192; do
     tw_drv wait-gone "$ACT" 5000
     tw_stop
 done
+
+# The panel moves to a monitor of another DPI while it is open, as Windows tells it.
+wine reg add "$dpi_key" /v LogPixels /t REG_DWORD /d 96 /f >/dev/null 2>&1
+tw_check "96 DPI: the panel appears" tw_start_panel "$TW_SCRATCH"
+tw_check "96 DPI: the panel shows the list" tw_drv wait-list-count "$TW_PANEL" 3 10000
+# A row is as high as its font or its small icon, whichever is higher: both follow.
+row_height() { tw_drv row-rect "$TW_PANEL" 0 | awk '{print $4 - $2}'; }
+near() { [ $(($1 - $2)) -le 3 ] && [ $(($2 - $1)) -le 3 ]; }
+for step in 96:192 192:144 144:96; do
+    from=${step%:*} dpi=${step#*:}
+    before=$(row_height)
+    tw_check "$from to $dpi DPI: the panel takes the suggested place" \
+        tw_drv dpi-change "$TW_PANEL" "$from" "$dpi"
+    cols=$(tw_drv columns "$TW_PANEL")
+    tw_check "$from to $dpi DPI: no list column is narrower than its heading" columns_fit "$cols"
+    tw_eq "$from to $dpi DPI: the first column follows" $((80 * dpi / 96)) "$(head -n 1 <<<"$cols" | cut -f 1)"
+    now=$(row_height)
+    tw_check "$from to $dpi DPI: the rows follow (from $before to $now pixels)" \
+        near $((before * dpi / from)) "$now"
+    tw_eq "$from to $dpi DPI: no control reaches out of the panel" "" "$(tw_drv cut "$TW_PANEL")"
+    sleep 1
+    tw_check "$from to $dpi DPI: a screenshot of the panel is written" \
+        tw_shot "$TW_SHOTS/e2e-panel-dpi$from-to-$dpi.png"
+done
+tw_stop
 tw_finish

@@ -2,7 +2,9 @@
 # The downloads as a user meets them: what the two zips hold, and the installer's round trip
 # in a fresh Wine prefix (silent install, start from the Start-menu shortcut, uninstall while
 # the program runs). Prints "PASS: package: ..." or "FAIL: package: ..." per check.
-#   tests/package/check.sh DIST_DIR VERSION DRIVER_EXE
+# With TWIN_DIST, the packages of a second build of the same sources in another folder, it
+# first checks that both builds gave the same bytes.
+#   tests/package/check.sh DIST_DIR VERSION DRIVER_EXE [TWIN_DIST]
 set -u
 TW_ROOT=$(cd "$(dirname "$0")/../.." && pwd)
 . "$TW_ROOT/scripts/wine-env.sh"
@@ -10,6 +12,7 @@ TW_ROOT=$(cd "$(dirname "$0")/../.." && pwd)
 dist=$(cd "$1" && pwd)
 version=$2
 driver=$3
+twin=${4:-}
 panel="Tarnwick  --- www.tarnwick.org"
 failed=0
 
@@ -24,9 +27,43 @@ eq() {
         fail "$1"; printf '    expected: %q\n    actual:   %q\n' "$2" "$3"; fi
 }
 
-# --- The zips ---------------------------------------------------------------------------------
-
 tmp=$(mktemp -d)
+
+# --- What is published ------------------------------------------------------------------------
+
+published=$(printf '%s\n' SHA256SUMS "Tarnwick-$version-setup.exe" \
+    "Tarnwick-$version-"{x86,x64}.{zip,debug} | LC_ALL=C sort)
+eq "the release is the installer, both zips, their programs' debug files and SHA256SUMS" \
+    "$published" "$(cd "$dist" && ls | LC_ALL=C sort)"
+check "SHA256SUMS holds every other file and their checksums are right" bash -c "
+    cd '$dist' && [ \"\$(awk '{print \$2}' SHA256SUMS)\" == \"\$(LC_ALL=C ls | grep -vx SHA256SUMS)\" ] &&
+    sha256sum --quiet -c SHA256SUMS"
+
+# Says which file differs, and for a zip which file in it, with the first differing bytes.
+same_bytes() {
+    local a=$1 b=$2 name ok=0
+    cmp -s "$a" "$b" && return 0
+    echo "    $(basename "$a") differs:"
+    case $a in
+        *.zip)
+            rm -rf "$tmp/a" "$tmp/b" && mkdir -p "$tmp/a" "$tmp/b"
+            unzip -qq "$a" -d "$tmp/a" && unzip -qq "$b" -d "$tmp/b"
+            diff <(unzip -Z -l "$a" | sed 1,2d) <(unzip -Z -l "$b" | sed 1,2d) | sed 's/^/    /'
+            for name in $(cd "$tmp/a" && find . -type f | sort); do
+                cmp -s "$tmp/a/$name" "$tmp/b/$name" && continue
+                echo "    $name:"; cmp -l "$tmp/a/$name" "$tmp/b/$name" 2>&1 | head -n 5 | sed 's/^/      /'
+            done ;;
+        *) cmp -l "$a" "$b" 2>&1 | head -n 5 | sed 's/^/      /' ;;
+    esac
+    return 1
+}
+if [ -n "$twin" ]; then
+    for f in $published; do
+        check "a second build in another folder gives the same $f" same_bytes "$dist/$f" "$twin/$f"
+    done
+fi
+
+# --- The zips ---------------------------------------------------------------------------------
 
 for arch in x86 x64; do
     zip=$dist/Tarnwick-$version-$arch.zip
@@ -40,6 +77,12 @@ for arch in x86 x64; do
     case $arch in x86) want="PE32 executable" manifest=x86 ;; x64) want="PE32+ executable" manifest=amd64 ;; esac
     check "$arch: the program is built for $arch" \
         bash -c "unzip -p '$zip' '$top/Tarnwick.exe' | file - | grep -q '$want'"
+    check "$arch: the program has no symbols or debug information; it names its debug file" bash -c "
+        export LC_ALL=C && unzip -p '$zip' '$top/Tarnwick.exe' >'$tmp/program.exe' &&
+        ! x86_64-w64-mingw32-objdump -h '$tmp/program.exe' | grep -q ' \.debug_' &&
+        x86_64-w64-mingw32-objdump -t '$tmp/program.exe' | grep -q 'no symbols' &&
+        grep -aq 'Tarnwick-$version-$arch\.debug' '$tmp/program.exe' &&
+        [ \$(x86_64-w64-mingw32-nm '$dist/Tarnwick-$version-$arch.debug' | grep -c ' T ') -gt 100 ]"
     check "$arch: its manifest names $manifest, asks for DPI awareness and to run as invoker" \
         bash -c "unzip -p '$zip' '$top/Tarnwick.exe' | grep -aq 'processorArchitecture=\"$manifest\"' &&
                  unzip -p '$zip' '$top/Tarnwick.exe' | grep -aq 'dpiAware' &&

@@ -246,7 +246,8 @@ TEST_F(FrameworkResourcesTest, ManifestNamesTheProgramsProcessorAndDpiAwareness)
         ++named;
     EXPECT_EQ(2u, named) << "the program and the common controls it asks for";
     EXPECT_EQ(std::string::npos, text.find("processorArchitecture=\"" + other + "\""));
-    EXPECT_NE(std::string::npos, text.find(">true</dpiAware>"));
+    EXPECT_NE(std::string::npos, text.find(">true/pm</dpiAware>"));
+    EXPECT_NE(std::string::npos, text.find(">PerMonitorV2, PerMonitor</dpiAwareness>"));
 }
 
 // The value of a string in a version resource: its UTF-16 key, zero, padding to four

@@ -949,6 +949,46 @@ int cmd_row_rect(const Args& a) {
     return kOk;
 }
 
+// The window moves to a monitor of DPI NEW from one of OLD, as Windows tells it: the
+// suggested place keeps the top left corner and scales the size. Fails unless the window
+// took that place.
+int cmd_dpi_change(const Args& a) {
+    long from = 0, to = 0;
+    if (!parse_int(a[1], &from) || !parse_int(a[2], &to) || from <= 0 || to <= 0)
+        return fail("bad DPI '%s'", a[1] + " " + a[2]);
+    HWND wnd = find_top(a[0]);
+    if (!wnd) return fail("no window '%s'", a[0]);
+    RECT rect;
+    GetWindowRect(wnd, &rect);
+    rect.right = rect.left + MulDiv(rect.right - rect.left, to, from);
+    rect.bottom = rect.top + MulDiv(rect.bottom - rect.top, to, from);
+    RemoteBuffer buf(wnd, sizeof(RECT));
+    if (!buf.ok() || !buf.write(0, &rect, sizeof(rect))) return fail("no memory in '%s'", a[0]);
+    SendMessageA(wnd, 0x02E0 /* WM_DPICHANGED */, MAKEWPARAM(to, to),
+                 reinterpret_cast<LPARAM>(buf.at(0)));
+    RECT now;
+    GetWindowRect(wnd, &now);
+    if (!EqualRect(&now, &rect)) return fail("'%s' did not take the suggested place", a[0]);
+    return kOk;
+}
+
+// The ids of the window's controls that reach out of its client area, one per line.
+int cmd_cut(const Args& a) {
+    HWND wnd = find_top(a[0]);
+    if (!wnd) return fail("no window '%s'", a[0]);
+    RECT client;
+    GetClientRect(wnd, &client);
+    for (HWND child = GetWindow(wnd, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        RECT rect;
+        GetWindowRect(child, &rect);
+        MapWindowPoints(nullptr, wnd, reinterpret_cast<POINT*>(&rect), 2);
+        if (rect.left < 0 || rect.top < 0 || rect.right > client.right ||
+            rect.bottom > client.bottom)
+            print_line(std::to_string(GetDlgCtrlID(child)));
+    }
+    return kOk;
+}
+
 BOOL CALLBACK find_shown_tip(HWND wnd, LPARAM param) {
     if (!IsWindowVisible(wnd) || class_name(wnd) != TOOLTIPS_CLASSA) return TRUE;
     char text[1024] = {0};
@@ -1141,6 +1181,8 @@ const Command kCommands[] = {
     {"windows", 0, "", cmd_windows},
     {"hold-hotkey", 2, "COMBO FLAG-FILE [MS]", cmd_hold_hotkey},
     {"row-rect", 2, "CAPTION ROW", cmd_row_rect},
+    {"dpi-change", 3, "CAPTION OLD-DPI NEW-DPI", cmd_dpi_change},
+    {"cut", 1, "CAPTION", cmd_cut},
     {"tip-text", 0, "[MS]", cmd_tip_text},
     {"time-start", 4, "CAPTION ROWS MS COMMAND-LINE...", cmd_time_start},
     {"time-load", 3, "CAPTION PATH ROWS [MS]", cmd_time_load},
