@@ -11,27 +11,8 @@ cd "$(dirname "$0")/.."
 TW_ROOT=$(pwd)
 seconds=${1:-60}
 mode=${2:-}
-. scripts/wine-env.sh
-cmake --preset mingw-i686 >/dev/null
-cmake --build --preset mingw-i686 -j 2 --target Tarnwick tw_driver >/dev/null
-driver=build/mingw-i686/tests/e2e/tw_driver.exe
-panel="Tarnwick  --- www.tarnwick.org"
-
-tw_wine_env
-own_display=0
-if [ -z "${DISPLAY:-}" ]; then tw_start_display; own_display=1; fi
-tw_wine_prefix_init
-wineserver -p </dev/null >/dev/null 2>&1 || true
-work=build/bench-idle
-rm -rf "$work"
-mkdir -p "$work"
-cp build/mingw-i686/Tarnwick.exe "$work/"
-cleanup() {
-    wine "$driver" press-exit "$panel" 1 5000 >/dev/null 2>&1 || true
-    [ $own_display -eq 1 ] && tw_stop_display
-    true
-}
-trap cleanup EXIT
+. bench/lib.sh
+tw_bench_setup build/bench-idle build/mingw-i686/Tarnwick.exe
 
 python3 - "$work/list.map" "$mode" <<'PY'
 import sys

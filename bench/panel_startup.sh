@@ -10,28 +10,9 @@ set -eu
 cd "$(dirname "$0")/.."
 TW_ROOT=$(pwd)
 runs=${1:-3}
-. scripts/wine-env.sh
-cmake --preset mingw-i686 >/dev/null
-cmake --build --preset mingw-i686 -j 2 --target Tarnwick tw_driver >/dev/null
+. bench/lib.sh
 exe=${TW_BENCH_EXE:-build/mingw-i686/Tarnwick.exe}
-driver=build/mingw-i686/tests/e2e/tw_driver.exe
-panel="Tarnwick  --- www.tarnwick.org"
-
-tw_wine_env
-own_display=0
-if [ -z "${DISPLAY:-}" ]; then tw_start_display; own_display=1; fi
-tw_wine_prefix_init
-wineserver -p </dev/null >/dev/null 2>&1 || true
-work=build/bench-startup
-rm -rf "$work"
-mkdir -p "$work"
-cp "$exe" "$work/Tarnwick.exe"
-cleanup() {
-    wine "$driver" press-exit "$panel" 1 5000 >/dev/null 2>&1 || true
-    [ $own_display -eq 1 ] && tw_stop_display
-    true
-}
-trap cleanup EXIT
+tw_bench_setup build/bench-startup "$exe"
 
 # Twenty distinct files of Wine's own programs, control panel applets and libraries that
 # carry icons (Wine ships about a dozen programs with icons), all present in a new prefix.

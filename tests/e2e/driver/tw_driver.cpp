@@ -670,6 +670,17 @@ int cmd_count_windows(const Args& a) {
     return kOk;
 }
 
+// Hands a drop block to the list's process and posts it as the shell would.
+int post_drop(HWND list, const std::string& block, const std::string& caption) {
+    RemoteBuffer buf(list, block.size());
+    if (!buf.ok() || !buf.write(0, block.data(), block.size()))
+        return fail("cannot reach the process of '%s'", caption);
+    if (!PostMessageA(list, WM_DROPFILES, reinterpret_cast<WPARAM>(buf.at(0)), 0))
+        return fail("cannot post the drop to '%s'", caption);
+    buf.keep();
+    return kOk;
+}
+
 // Drops files on the list of a window as the shell does: a DROPFILES block of ANSI paths,
 // each ended by a zero and the list by one more, posted with WM_DROPFILES. The shell's block
 // is global memory of the receiving process; a block of ours would not be carried there, so
@@ -686,13 +697,7 @@ int cmd_drop(const Args& a) {
     for (size_t i = 1; i < a.size(); ++i)
         block.append(a[i].c_str(), a[i].size() + 1);
     block.push_back('\0');
-    RemoteBuffer buf(list, block.size());
-    if (!buf.ok() || !buf.write(0, block.data(), block.size()))
-        return fail("cannot reach the process of '%s'", a[0]);
-    if (!PostMessageA(list, WM_DROPFILES, reinterpret_cast<WPARAM>(buf.at(0)), 0))
-        return fail("cannot post the drop to '%s'", a[0]);
-    buf.keep();
-    return kOk;
+    return post_drop(list, block, a[0]);
 }
 
 // The same with the paths in Unicode, as the shell hands them over. They are read from the
@@ -713,13 +718,7 @@ int cmd_drop_wide(const Args& a) {
                      (wcslen(argv[i]) + 1) * sizeof(wchar_t));
     LocalFree(argv);
     block.append(sizeof(wchar_t), '\0');
-    RemoteBuffer buf(list, block.size());
-    if (!buf.ok() || !buf.write(0, block.data(), block.size()))
-        return fail("cannot reach the process of '%s'", a[0]);
-    if (!PostMessageA(list, WM_DROPFILES, reinterpret_cast<WPARAM>(buf.at(0)), 0))
-        return fail("cannot post the drop to '%s'", a[0]);
-    buf.keep();
-    return kOk;
+    return post_drop(list, block, a[0]);
 }
 
 // --- Keys ------------------------------------------------------------------------------------
