@@ -288,3 +288,18 @@ tw_setup() {
 }
 
 tw_setup
+
+# Starts a helper program in the same desktop that holds KEYS (xdotool's names, e.g.
+# ctrl+alt+n) until the file $flag is removed, and waits until it holds them. Sets $flag and
+# $HELPER_PID; the helper is ended with the program when the script ends.
+#   tw_hold_hotkey DIR KEYS NAME   NAME is the combination as the check reports it
+tw_hold_hotkey() {
+    flag=$1/held.flag
+    rm -f "$flag" "$flag.done"
+    (cd "$1" && exec wine explorer "/desktop=$TW_DESKTOP,$TW_DESKTOP_SIZE" \
+        "$(tw_winpath "$TW_DRIVER")" hold-hotkey "$2" "$(tw_winpath "$flag")" 240000) \
+        >>"$1/wine.log" 2>&1 &
+    HELPER_PID=$!
+    trap 'rm -f "$flag"; tw_cleanup; kill "$HELPER_PID" 2>/dev/null; wait "$HELPER_PID" 2>/dev/null' EXIT
+    tw_check "the other program holds $3" tw_poll 0 30 sh -c "grep -q held '$flag'; echo \$?"
+}

@@ -16,14 +16,7 @@ for code in $(seq 1601 1626) $(seq 1584 1593) $(seq 833 837); do
 done
 tw_write_list "$dir/list.map" "${entries[@]}"
 
-flag=$dir/held.flag
-rm -f "$flag" "$flag.done"
-(cd "$dir" && exec wine explorer "/desktop=$TW_DESKTOP,$TW_DESKTOP_SIZE" \
-    "$(tw_winpath "$TW_DRIVER")" hold-hotkey ctrl+alt+n "$(tw_winpath "$flag")" 240000) \
-    >>"$dir/wine.log" 2>&1 &
-HELPER_PID=$!
-trap 'rm -f "$flag"; tw_cleanup; kill "$HELPER_PID" 2>/dev/null; wait "$HELPER_PID" 2>/dev/null' EXIT
-tw_check "the other program holds Ctrl+Alt+N" tw_poll 0 30 sh -c "grep -q held '$flag'; echo \$?"
+tw_hold_hotkey "$dir" ctrl+alt+n Ctrl+Alt+N
 
 tw_start "$dir"
 tw_eq "the refusal is reported at start-up" "注册系统热键失败，请选择其他热键！" \

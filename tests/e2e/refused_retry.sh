@@ -12,14 +12,7 @@ tw_write_settings "$dir" no no list.map
 tw_write_list "$dir/list.map" \
     "被占用|$hitq|1617|2|C:\windows\system32\shell32.dll|Ctrl + Alt + Q|$dirwin|held elsewhere"
 
-flag=$dir/held.flag
-rm -f "$flag" "$flag.done"
-(cd "$dir" && exec wine explorer "/desktop=$TW_DESKTOP,$TW_DESKTOP_SIZE" \
-    "$(tw_winpath "$TW_DRIVER")" hold-hotkey ctrl+alt+q "$(tw_winpath "$flag")" 240000) \
-    >>"$dir/wine.log" 2>&1 &
-HELPER_PID=$!
-trap 'rm -f "$flag"; tw_cleanup; kill "$HELPER_PID" 2>/dev/null; wait "$HELPER_PID" 2>/dev/null' EXIT
-tw_check "the other program holds Ctrl+Alt+Q" tw_poll 0 30 sh -c "grep -q held '$flag'; echo \$?"
+tw_hold_hotkey "$dir" ctrl+alt+q Ctrl+Alt+Q
 
 tw_start "$dir"
 tw_drv answer-box "失败" ok 30000 >/dev/null
