@@ -86,6 +86,7 @@ Section "Tarnwick"
     ${EndIf}
     File "${DIST}/x86/tarnwick.chm"
     File "${DIST}/x86/readme.txt"
+    File "${DIST}/x86/LICENSE.txt"
     ; The settings and the list hold the user's own bindings: a new version installed over
     ; an old one keeps them.
     SetOverwrite off
@@ -152,6 +153,7 @@ Section "Uninstall"
     Delete "$INSTDIR\Tarnwick.exe"
     Delete "$INSTDIR\tarnwick.chm"
     Delete "$INSTDIR\readme.txt"
+    Delete "$INSTDIR\LICENSE.txt"
     Delete "$INSTDIR\tarnwick.ini"
     Delete "$INSTDIR\sample.map"
     Delete "$INSTDIR\uninstall.exe"

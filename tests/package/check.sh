@@ -69,9 +69,9 @@ for arch in x86 x64; do
     zip=$dist/Tarnwick-$version-$arch.zip
     top=Tarnwick-$version-$arch
     if [ ! -f "$zip" ]; then fail "$arch: $zip was written"; continue; fi
-    expected=$(printf '%s\n' "$top/" "$top/Tarnwick.exe" "$top/readme.txt" "$top/sample.map" \
-                                "$top/tarnwick.chm" "$top/tarnwick.ini" | sort)
-    eq "$arch: the zip holds exactly the program, settings, sample list, help and readme" \
+    expected=$(printf '%s\n' "$top/" "$top/LICENSE.txt" "$top/Tarnwick.exe" "$top/readme.txt" \
+                   "$top/sample.map" "$top/tarnwick.chm" "$top/tarnwick.ini" | sort)
+    eq "$arch: the zip holds exactly the program, settings, sample list, help, readme and licence" \
         "$expected" "$(unzip -Z1 "$zip" | sort)"
     check "$arch: the zip is intact" unzip -tqq "$zip"
     case $arch in x86) want="PE32 executable" manifest=x86 ;; x64) want="PE32+ executable" manifest=amd64 ;; esac
@@ -98,9 +98,10 @@ for arch in x86 x64; do
     check "$arch: the help pages are GBK and say so" bash -c "
         cd '$tmp' && chmls extract help.chm /faq.html faq.html >/dev/null 2>&1 &&
         grep -q 'charset=gb2312' faq.html && iconv -f GBK -t UTF-8 faq.html | grep -q '开机自动运行'"
-    check "$arch: settings and sample list are the shipped ones" \
+    check "$arch: settings, sample list and licence are the tree's" \
         bash -c "unzip -p '$zip' '$top/tarnwick.ini' | cmp -s - '$TW_ROOT/res/tarnwick.ini' &&
-                 unzip -p '$zip' '$top/sample.map' | cmp -s - '$TW_ROOT/res/sample.map'"
+                 unzip -p '$zip' '$top/sample.map' | cmp -s - '$TW_ROOT/res/sample.map' &&
+                 unzip -p '$zip' '$top/LICENSE.txt' | tr -d '\r' | cmp -s - '$TW_ROOT/LICENSE.txt'"
 done
 
 # --- The installer ----------------------------------------------------------------------------
@@ -151,7 +152,7 @@ inst=$(win_to_unix "$instwin")
 menu=$(win_to_unix "$appdata\\Microsoft\\Windows\\Start Menu\\Programs\\Tarnwick")
 
 eq "it installs under the user's local programs folder" \
-    "Tarnwick.exe readme.txt sample.map tarnwick.chm tarnwick.ini uninstall.exe" \
+    "LICENSE.txt Tarnwick.exe readme.txt sample.map tarnwick.chm tarnwick.ini uninstall.exe" \
     "$(cd "$inst" 2>/dev/null && ls | LC_ALL=C sort | tr '\n' ' ' | sed 's/ $//')"
 check "a 64-bit system gets the 64-bit program" bash -c "file '$inst/Tarnwick.exe' | grep -q 'PE32+'"
 check "the Start menu has the program's shortcut" test -f "$menu/Tarnwick.lnk"
