@@ -192,4 +192,11 @@ eq "it clears the user's Run value" "" "$(reg_value "$userrun" ZELO.Tarnwick.Run
 eq "it removes its entry from the uninstall list" "" \
     "$(reg_value 'HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Tarnwick' DisplayVersion)"
 
+# --- The help's reproducible bytes --------------------------------------------------------------
+
+mkdir -p "$tmp/refused" && printf '#!/bin/sh\nexit 1\n' >"$tmp/refused/setarch" && chmod +x "$tmp/refused/setarch"
+check "the help is not built where address randomisation cannot be switched off" bash -c "
+    ! PATH='$tmp/refused':\$PATH bash '$TW_ROOT/scripts/build-help.sh' '$TW_ROOT/docs/help' '$tmp/help/x.chm' 2>/dev/null &&
+    test ! -e '$tmp/help/x.chm'"
+
 [ $failed -eq 0 ]
