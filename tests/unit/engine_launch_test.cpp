@@ -44,4 +44,47 @@ TEST_F(Launch, FailureMarksTheEntryUntilItStartsAgain) {
     EXPECT_TRUE(sys.messageBoxes.empty()) << "a hotkey press never opens a box";
 }
 
+// The shell elevates programs only; a document, folder or address asked to run elevated is
+// refused with words that say so, before anything is started. The rule looks at the
+// expanded command.
+TEST_F(Launch, ElevationIsForProgramsOnly) {
+    sys.environment["DOC"] = "C:\\docs\\plan.txt";
+    const struct {
+        const char* path;
+        bool program;
+    } cases[] = {
+        {"C:\\Tools\\run.EXE", true},
+        {"C:\\Tools\\setup.cmd", true},
+        {"\"C:\\a b\\start.bat\"", true}, // quoted
+        {"C:\\Tools\\tool.exe. ", true},  // Windows drops the trailing dot and blank
+        {"compmgmt.msc", true},
+        {"C:\\Users\\li\\Desktop\\Tool.lnk", true},
+        {"regedit", true}, // the shell finds it as a program
+        {"C:\\v1.2\\tool", true},
+        {"C:\\docs\\report.docx", false},
+        {"%DOC%", false},
+        {"C:\\docs\\archive.exe\\readme.txt", false},
+        {"https://example.com", false},
+        {"shell:AppsFolder\\x.exe", false},
+    };
+    for (const auto& c : cases) {
+        engine.RemoveAllEntries();
+        HotKeyEntry entry = Program("e", 0, c.path);
+        entry.runas = true;
+        engine.AppendEntry(entry);
+        sys.launches.clear();
+        engine.PreTranslateHotKey(tw::kWmHotKey, engine.m_entries.front().id);
+        EXPECT_EQ(c.program ? 1u : 0u, sys.launches.size()) << c.path;
+        EXPECT_EQ(c.program ? "" : LaunchFailureText(kErrRunAsNotProgram),
+                  engine.m_entries.front().launchError)
+            << c.path;
+    }
+    EXPECT_NE(std::string::npos, LaunchFailureText(kErrRunAsNotProgram).find("只适用于程序"));
+
+    HotKeyEntry plain = Program("doc", 0, "C:\\docs\\report.docx"); // without elevation
+    engine.AppendEntry(plain);
+    engine.PreTranslateHotKey(tw::kWmHotKey, engine.m_entries.back().id);
+    EXPECT_EQ(1u, sys.launches.size());
+}
+
 } // namespace
