@@ -102,16 +102,6 @@ settings yes no >"$TW_SCRATCH/expected"
 tw_same_file "autorun off writes autorun=no" "$TW_SCRATCH/expected" "$ini"
 tw_eq "autorun off empties the user's value and keeps it" "" "$(value_or_none user_run_value)"
 tw_eq "autorun off empties the machine-wide value" "" "$(value_or_none run_value)"
-
-# A machine-wide value an earlier version wrote for this copy is emptied when it is switched on.
-wine reg add "$RUN_KEY" /v "$RUN_VALUE" /d "\"$TW_EXE_WIN\" $TW_SCRATCH_WIN" /f /reg:32 >/dev/null 2>&1
-wine reg add "$RUN_KEY" /v "$RUN_VALUE" /d "\"$TW_EXE_WIN\" $TW_SCRATCH_WIN" /f /reg:64 >/dev/null 2>&1
-cp "$ini" "$TW_SCRATCH/before"
-tw_drv click "$TW_PANEL" 1002
-tw_wait_file_change "$ini" "$TW_SCRATCH/before" 5
-tw_eq "switched on again, the old machine-wide value is emptied" "" "$(value_or_none run_value)"
-tw_eq "and the user's value alone starts it" "\"$TW_EXE_WIN\" $TW_SCRATCH_WIN" \
-    "$(value_or_none user_run_value)"
 tw_stop
 
 # A copy under Program Files, which ordinary users cannot write, is started for every user.
