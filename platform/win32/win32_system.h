@@ -28,6 +28,9 @@ public:
     bool ReadRegString(tw::RegRoot root, const std::string& subkey, const std::string& name,
                        std::string& data) override;
     bool IsDbcsLeadByte(unsigned char byte) override;
+    // In win32_system_run.cpp.
+    bool IsInSystemFolder(const std::string& path) override;
+    unsigned long TickCountMs() override;
 
 private:
     // mciSendStringA once winmm is loaded.
