@@ -223,18 +223,21 @@ wine "$driver" set-check "$panel" 0 0 >/dev/null 2>&1
 check "switching a binding off rewrites the list" wait_until 10 bash -c "! cmp -s '$inst/sample.map' '$tmp/sample.map.before'"
 cp "$inst/sample.map" "$tmp/sample.map.edited"
 
-# Start with Windows, as a user switches it on: the value names the install folder.
+# Start with Windows, as a user switches it on: the installed copy lies in the user's own
+# folder, so the value is the user's, and it names the install folder.
 wine "$driver" click "$panel" 1002 >/dev/null 2>&1
 # The program may quote its path; either way the value starts the installed copy.
-runvalue=$(reg_value "$runkey" ZELO.Tarnwick.Run /reg:64)
-eq "switching on start-with-Windows writes the Run value" \
+runvalue=$(reg_value "$userrun" ZELO.Tarnwick.Run)
+eq "switching on start-with-Windows writes the per-user Run value" \
     "$instwin\\Tarnwick.exe $instwin" "${runvalue//\"/}"
+check "and no machine-wide one" bash -c "$(declare -f reg_has); ! reg_has '$runkey' ZELO.Tarnwick.Run /reg:64"
 wine "$driver" click "$panel" 1002 >/dev/null 2>&1
 check "switching it off again leaves the value empty" \
-    bash -c "$(declare -f reg_has reg_value); reg_has '$runkey' ZELO.Tarnwick.Run /reg:64 &&
-             [ -z \"\$(reg_value '$runkey' ZELO.Tarnwick.Run /reg:64)\" ]"
-# Where the machine-wide key was refused, the value is the user's; Wine never refuses it, so
-# the user's value is made by hand here, as is one of the copy in another folder.
+    bash -c "$(declare -f reg_has reg_value); reg_has '$userrun' ZELO.Tarnwick.Run &&
+             [ -z \"\$(reg_value '$userrun' ZELO.Tarnwick.Run)\" ]"
+# An empty machine-wide value an older program left, the user's value for the installed
+# copy, and one of the copy in another folder, made by hand.
+wine reg add "$runkey" /v ZELO.Tarnwick.Run /d '' /reg:64 /f >/dev/null 2>&1
 check "a per-user Run value for the installed copy is made" \
     wine reg add "$userrun" /v ZELO.Tarnwick.Run /d "\"$instwin\\Tarnwick.exe\" $instwin" /f
 wine reg add "$runkey" /v ZELO.Tarnwick.Run /d '"C:\portable\Tarnwick.exe" C:\portable' \
