@@ -1,5 +1,6 @@
 // What a save keeps besides the content: links, permissions, a file another program holds
-// open, and a folder free of the temporaries earlier saves left behind.
+// open, folders of any name, and a folder free of the temporaries earlier saves left
+// behind.
 #include "platform/file_replace.h"
 #include "storage/ini_document.h"
 
@@ -10,6 +11,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -105,18 +107,52 @@ TEST_F(SafeSave, OverwritingInPlaceTakesTheNewLengthAndKeepsTheSource) {
     const std::string longer(200 * 1024, 'x'); // more than one copy buffer
     WriteBytes(target, "short");
     WriteBytes(source, longer);
-    EXPECT_TRUE(OverwriteFileWith(source, target));
+    EXPECT_EQ(Overwrite::Done, OverwriteFileWith(source, target));
     EXPECT_EQ(longer, ReadBytes(target));
     EXPECT_EQ(longer, ReadBytes(source));
 
     WriteBytes(source, "tiny");
-    EXPECT_TRUE(OverwriteFileWith(source, target));
+    EXPECT_EQ(Overwrite::Done, OverwriteFileWith(source, target));
     EXPECT_EQ("tiny", ReadBytes(target));
 
-    EXPECT_FALSE(OverwriteFileWith(dir.Path("missing"), target));
+    EXPECT_EQ(Overwrite::Untouched, OverwriteFileWith(dir.Path("missing"), target));
     EXPECT_EQ("tiny", ReadBytes(target));
-    EXPECT_FALSE(OverwriteFileWith(source, dir.Path("absent.map")));
+    EXPECT_EQ(Overwrite::Untouched, OverwriteFileWith(source, dir.Path("absent.map")));
     EXPECT_FALSE(fs::exists(dir.Path("absent.map"))) << "an overwrite never creates";
+}
+
+// Through std::filesystem's UTF-8 paths the folders' names survive any code page.
+TEST_F(SafeSave, AFolderOfAnyNameSavesAndClearsUpLikeAnyOther) {
+    for (const char* name : {u8"łódź", u8"김민준"}) {
+        const std::string file = dir.Path(".") + "/" + name + "/t.map";
+        ASSERT_TRUE(fs::create_directory(fs::u8path(file).parent_path()));
+        std::ofstream(fs::u8path(file), std::ios::binary) << kOld;
+        std::ofstream(fs::u8path(file + ".~tw2")) << "half a save";
+        fs::last_write_time(fs::u8path(file + ".~tw2"),
+                            fs::file_time_type::clock::now() - std::chrono::hours(1));
+        CIniDocument doc;
+        ASSERT_EQ(1, doc.Load(file));
+        EXPECT_EQ(1, doc.SetValue("a", "k", name));
+        EXPECT_EQ(1, doc.Save());
+        CIniDocument read;
+        ASSERT_EQ(1, read.Load(file));
+        EXPECT_EQ(name, read.GetValue("a", "k"));
+        EXPECT_TRUE(SaveLeftovers(file).empty());
+    }
+}
+
+// Every name of a file with hard links sees the new content: the save writes it in place,
+// keeping the old content meanwhile under a name that no other save holds.
+TEST_F(SafeSave, AFileWithFurtherNamesIsWrittenInPlace) {
+    const std::string file = dir.Path("t.map");
+    WriteBytes(file, kOld);
+    fs::create_hard_link(file, dir.Path("other.map"));
+    WriteBytes(dir.Path("t.map.~tw1"), "another copy's save"); // fresh: still being written
+    EXPECT_EQ(1, SaveNewValue(file));
+    EXPECT_EQ(kNew, ReadBytes(dir.Path("other.map")));
+    EXPECT_EQ(kNew, ReadBytes(file));
+    EXPECT_EQ("another copy's save", ReadBytes(dir.Path("t.map.~tw1")));
+    EXPECT_EQ((std::vector<std::string>{"other.map", "t.map", "t.map.~tw1"}), SortedNames());
 }
 
 #ifndef _WIN32
@@ -154,7 +190,7 @@ TEST_F(SafeSave, PermissionsAndTheFileItselfAreKept) {
     // An overwrite in place changes the file others hold, not a new one beside it.
     ASSERT_EQ(0, link(file.c_str(), dir.Path("hard").c_str()));
     WriteBytes(dir.Path("source"), "in place");
-    EXPECT_TRUE(OverwriteFileWith(dir.Path("source"), file));
+    EXPECT_EQ(Overwrite::Done, OverwriteFileWith(dir.Path("source"), file));
     EXPECT_EQ("in place", ReadBytes(dir.Path("hard")));
 }
 #endif
