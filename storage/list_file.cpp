@@ -2,6 +2,7 @@
 
 #include "engine/builtin_action.h"
 #include "engine/hotkey_code.h"
+#include "platform/file_replace.h"
 #include "storage/ini_document.h"
 
 #include <new>
@@ -29,8 +30,12 @@ std::string PathToFile(const HotKeyEntry& e) {
     return HasLaunchExtras(e) ? kGuardedPath + e.path : e.path;
 }
 
+bool IsGuarded(const std::string& stored) {
+    return !stored.empty() && stored[0] == kGuardedPath;
+}
+
 std::string PathFromFile(const std::string& stored, const HotKeyEntry& e) {
-    if (HasLaunchExtras(e) && !stored.empty() && stored[0] == kGuardedPath) return stored.substr(1);
+    if (HasLaunchExtras(e) && IsGuarded(stored)) return stored.substr(1);
     return stored;
 }
 
@@ -59,10 +64,15 @@ void AppendBindingKeys(CIniDocument& doc, const HotKeyEntry& e) {
     if (!e.enabled) doc.Append('o', kDisabledKey, "1");
 }
 
+// The keys after the eight count only where the eight say they were written: the launch
+// extras with a guarded path, the binding keys with 0 under "hotkey". A write in place that
+// was cut short can leave lines of an old section behind the new last one, its header
+// overwritten; they do not carry over to the entry they now follow.
 void ReadBindingKeys(const CIniDocument& doc, const std::string& section, HotKeyEntry& e) {
     // Only this key can bring the Win bit: a "hotkey" with it set (edited by hand) is
     // taken as an older program would take it, without Win.
     e.hotkey &= ~kHotKeyWin;
+    if (e.hotkey != 0) return;
     const std::string full = doc.GetValue(section, kFullHotKeyKey);
     if (full != CIniDocument::kNotFound) e.hotkey = ParseDecimal(full);
     const std::string disabled = doc.GetValue(section, kDisabledKey);
@@ -135,9 +145,12 @@ ListReadResult ReadEntries(const CIniDocument& doc,
         e.hotkey = ParseDecimal(doc.GetValue(section, "hotkey"));
         e.name = doc.GetValue(section, "name");
         if (e.name == CIniDocument::kNotFound) return ListReadResult::Invalid;
-        e.args = TextOrEmpty(doc.GetValue(section, "args"));
-        e.runas = ParseDecimal(TextOrEmpty(doc.GetValue(section, "runas"))) != 0;
-        e.path = PathFromFile(TextOrEmpty(doc.GetValue(section, "path")), e);
+        const std::string path = TextOrEmpty(doc.GetValue(section, "path"));
+        if (IsGuarded(path)) {
+            e.args = TextOrEmpty(doc.GetValue(section, "args"));
+            e.runas = ParseDecimal(TextOrEmpty(doc.GetValue(section, "runas"))) != 0;
+        }
+        e.path = PathFromFile(path, e);
         e.icon = TextOrEmpty(doc.GetValue(section, "icon"));
         e.workdir = TextOrEmpty(doc.GetValue(section, "workdir"));
         e.info = TextOrEmpty(doc.GetValue(section, "info"));
@@ -170,6 +183,27 @@ ListReadResult LoadEntriesFromListText(std::string_view text,
     CIniDocument doc;
     if (doc.LoadText(std::string(), text) != 1) return ListReadResult::CannotOpen;
     return ReadEntries(doc, isLeadByte, onEntry);
+}
+
+namespace {
+
+// A file that reads as a list to its last entry: a count, and every entry it names.
+bool ReadsAsWholeList(const std::string& path) {
+    CIniDocument doc;
+    if (doc.Load(path) != 1 || doc.GetValue(kMainSection, "count") == CIniDocument::kNotFound)
+        return false;
+    return ReadEntries(doc, nullptr, [](const HotKeyEntry&) {}) == ListReadResult::Ok;
+}
+
+} // namespace
+
+bool RestoreMissingListFile(const std::string& path) {
+    const std::string target = ResolveLinks(path);
+    if (target.empty() || PathExists(target)) return false;
+    for (const std::string& leftover : SaveLeftovers(target)) {
+        if (ReadsAsWholeList(leftover)) return RenameToFreeName(leftover, target);
+    }
+    return false;
 }
 
 // CR and LF are never part of a double-byte character, so a plain scan is safe here.
