@@ -283,6 +283,9 @@ struct CIniDocument::Impl {
                 if (!slot) return kNone;
                 found = slot->first;
             }
+            // Forgotten first: a name that could not be copied must not stand for the
+            // section found before.
+            lastFound = kNone;
             lastName = section;
             lastFound = found;
         }
@@ -318,15 +321,21 @@ struct CIniDocument::Impl {
         return kNone;
     }
 
+    // A table is kept whole or not at all: one cut short by the memory would miss keys.
+    // Without it the section is walked again next time, which finds the same lines.
     void IndexSection(uint32_t first) const {
-        auto& table = byKey[first];
-        for (uint32_t h = first; h != kNone; h = nodes.list[h].valueOrLink) {
-            for (uint32_t i = h + 1; i < nodes.size(); ++i) {
-                const IniNode& node = nodes.list[i];
-                if (node.kind() == kHeaderLine) break;
-                if (node.kind() == kValueLine)
-                    table.emplace(nodes.Key(node), i); // keeps an earlier line of a key
+        try {
+            std::unordered_map<std::string_view, uint32_t> table;
+            for (uint32_t h = first; h != kNone; h = nodes.list[h].valueOrLink) {
+                for (uint32_t i = h + 1; i < nodes.size(); ++i) {
+                    const IniNode& node = nodes.list[i];
+                    if (node.kind() == kHeaderLine) break;
+                    if (node.kind() == kValueLine)
+                        table.emplace(nodes.Key(node), i); // keeps an earlier line of a key
+                }
             }
+            byKey.emplace(first, std::move(table));
+        } catch (const std::bad_alloc&) {
         }
     }
 };
@@ -536,15 +545,20 @@ int CIniDocument::Append(char kind, std::string key, std::string value) {
 
 std::string CIniDocument::GetValue(std::string section, std::string key) const {
     if (!m_impl) return kNoDocument;
-    const uint32_t id = m_impl->Find(section, key);
-    return id == kNone ? kNotFound : std::string(m_impl->nodes.Value(m_impl->nodes.list[id]));
+    try {
+        const uint32_t id = m_impl->Find(section, key);
+        return id == kNone ? kNotFound : std::string(m_impl->nodes.Value(m_impl->nodes.list[id]));
+    } catch (const std::bad_alloc&) {
+    } catch (const std::length_error&) {
+    }
+    return kNoDocument; // one byte: no memory needed
 }
 
 int CIniDocument::SetValue(std::string section, std::string key, std::string value) {
     if (!m_impl) return -1;
-    const uint32_t id = m_impl->Find(section, key);
-    if (id == kNone) return -2;
     try {
+        const uint32_t id = m_impl->Find(section, key);
+        if (id == kNone) return -2;
         return m_impl->Replace(id, value) ? 1 : -1;
     } catch (const std::bad_alloc&) {
     } catch (const std::length_error&) {

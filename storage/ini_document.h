@@ -13,7 +13,8 @@ class CIniDocument {
 public:
     // GetValue's answer when the key is absent: one character with code 2.
     static const std::string kNotFound;
-    // GetValue's answer when no document is held: one character with code 1.
+    // GetValue's answer when no document is held, or when the memory ran out for the
+    // answer: the caller cannot use the file. One character with code 1.
     static const std::string kNoDocument;
 
     CIniDocument();
@@ -37,7 +38,7 @@ public:
     // Value of the first key-value line with this key in a section headed "[section]".
     std::string GetValue(std::string section, std::string key) const;
     // 1 replaced the first match; -2 no such key (nothing added); -1 no document, or the
-    // new value does not fit (the old one stays).
+    // new value does not fit or the memory ran out (the old one stays).
     int SetValue(std::string section, std::string key, std::string value);
     // 1 written; -1 cannot be written, an Append was refused, the file would be larger
     // than a document reads back, or the memory ran out (the previous file stays as it

@@ -39,6 +39,14 @@ std::string PathFromFile(const std::string& stored, const HotKeyEntry& e) {
     return stored;
 }
 
+// A value of a loaded document; the no-document answer can then only mean that the memory
+// ran out, which stops the reading (see ReadEntries).
+std::string Lookup(const CIniDocument& doc, const std::string& section, const char* key) {
+    std::string value = doc.GetValue(section, key);
+    if (value == CIniDocument::kNoDocument) throw std::bad_alloc();
+    return value;
+}
+
 std::string EntrySection(long long n) {
     return "run" + std::to_string(n);
 }
@@ -73,9 +81,9 @@ void ReadBindingKeys(const CIniDocument& doc, const std::string& section, HotKey
     // taken as an older program would take it, without Win.
     e.hotkey &= ~kHotKeyWin;
     if (e.hotkey != 0) return;
-    const std::string full = doc.GetValue(section, kFullHotKeyKey);
+    const std::string full = Lookup(doc, section, kFullHotKeyKey);
     if (full != CIniDocument::kNotFound) e.hotkey = ParseDecimal(full);
-    const std::string disabled = doc.GetValue(section, kDisabledKey);
+    const std::string disabled = Lookup(doc, section, kDisabledKey);
     e.enabled = disabled == CIniDocument::kNotFound || ParseDecimal(disabled) == 0;
 }
 
@@ -137,24 +145,24 @@ namespace {
 ListReadResult ReadEntries(const CIniDocument& doc,
                            const std::function<bool(unsigned char)>& isLeadByte,
                            const std::function<void(const HotKeyEntry&)>& onEntry) try {
-    const int count = ParseDecimal(doc.GetValue(kMainSection, "count"));
+    const int count = ParseDecimal(Lookup(doc, kMainSection, "count"));
     for (long long n = 1; n <= count; ++n) {
         const std::string section = EntrySection(n);
         HotKeyEntry e;
-        e.iconint = ParseDecimal(doc.GetValue(section, "iconint"));
-        e.hotkey = ParseDecimal(doc.GetValue(section, "hotkey"));
-        e.name = doc.GetValue(section, "name");
+        e.iconint = ParseDecimal(Lookup(doc, section, "iconint"));
+        e.hotkey = ParseDecimal(Lookup(doc, section, "hotkey"));
+        e.name = Lookup(doc, section, "name");
         if (e.name == CIniDocument::kNotFound) return ListReadResult::Invalid;
-        const std::string path = TextOrEmpty(doc.GetValue(section, "path"));
+        const std::string path = TextOrEmpty(Lookup(doc, section, "path"));
         if (IsGuarded(path)) {
-            e.args = TextOrEmpty(doc.GetValue(section, "args"));
-            e.runas = ParseDecimal(TextOrEmpty(doc.GetValue(section, "runas"))) != 0;
+            e.args = TextOrEmpty(Lookup(doc, section, "args"));
+            e.runas = ParseDecimal(TextOrEmpty(Lookup(doc, section, "runas"))) != 0;
         }
         e.path = PathFromFile(path, e);
-        e.icon = TextOrEmpty(doc.GetValue(section, "icon"));
-        e.workdir = TextOrEmpty(doc.GetValue(section, "workdir"));
-        e.info = TextOrEmpty(doc.GetValue(section, "info"));
-        e.keydes = TextOrEmpty(doc.GetValue(section, "keydes"));
+        e.icon = TextOrEmpty(Lookup(doc, section, "icon"));
+        e.workdir = TextOrEmpty(Lookup(doc, section, "workdir"));
+        e.info = TextOrEmpty(Lookup(doc, section, "info"));
+        e.keydes = TextOrEmpty(Lookup(doc, section, "keydes"));
         e.info = NoteFromFile(e.info, isLeadByte);
         e.builtin = e.info == kBuiltInNote;
         ReadBindingKeys(doc, section, e);
