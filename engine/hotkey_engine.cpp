@@ -123,10 +123,14 @@ void CHotKeyEngine::ChangeEntryHotKey(HotKeyEntry& entry, int newCode) {
 bool CHotKeyEngine::RemoveEntry(const std::string& name, const std::string& keydes) {
     EntryList::iterator it = FindEntryByRow(m_entries, name, keydes);
     if (it == m_entries.end()) return false;
-    UnregisterEntry(*it);
-    m_entries.erase(it);
-    OnHotKeyStatesChanged();
+    RemoveEntry(it);
     return true;
+}
+
+void CHotKeyEngine::RemoveEntry(EntryList::iterator entry) {
+    UnregisterEntry(*entry);
+    m_entries.erase(entry);
+    OnHotKeyStatesChanged();
 }
 
 void CHotKeyEngine::RemoveAllEntries() {

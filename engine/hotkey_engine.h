@@ -59,6 +59,8 @@ public:
     // Unregisters and removes the first entry a row with these texts shows; false when
     // there is none.
     bool RemoveEntry(const std::string& name, const std::string& keydes);
+    // Unregisters and removes this entry of the list.
+    void RemoveEntry(EntryList::iterator entry);
     // Unregisters every entry hotkey (buttons as DisableAllHotKeys) and empties the list.
     void RemoveAllEntries();
     // Switches one binding on or off on its own. Off, it is unregistered and no switch of

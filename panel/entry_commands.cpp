@@ -22,29 +22,25 @@ bool CTarnwickDlg::AddEntry(const HotKeyEntry& entry) {
     // Rows may share a pair with other rows showing the same icon, so the row only points
     // at the pair it is given and never changes it.
     const int image = AppendIconPair(entry.icon, entry.iconint);
-    InsertRow(row, entry, image);
-    SetRowTexts(row, entry);
-
     m_entryImages.push_back(image);
     AppendEntry(entry); // numbers it, registers it while the hotkeys are on, appends it
+    // Refusals wait until this returns, so the last entry is still the one appended.
+    InsertRow(row, m_entries.back(), image);
+    SetRowTexts(row, m_entries.back());
 
     WriteListFile(m_strListFile);
     return true;
 }
 
 bool CTarnwickDlg::DeleteEntry(int row) {
-    if (row < 0 || row >= m_List.GetItemCount()) return false;
-    const std::string name = m_List.GetItemText(row, 0);
-    const std::string keydes = m_List.GetItemText(row, 1);
-    const EntryList::iterator it = FindEntryByRow(m_entries, name, keydes);
+    const EntryList::iterator it = EntryOfRow(row);
     if (it == m_entries.end()) return false;
     const size_t index = static_cast<size_t>(std::distance(m_entries.begin(), it));
 
-    RemoveEntry(name, keydes); // unregisters it whatever the on/off state, then removes it
+    RemoveEntry(it); // unregisters it whatever the on/off state, then removes it
     if (index < m_entryImages.size())
         m_entryImages.erase(m_entryImages.begin() + static_cast<std::ptrdiff_t>(index));
-    // With two rows of equal name and key description the first entry leaves the list but
-    // the chosen row leaves the view. The pair stays in the image lists, shown by no row.
+    // The pair stays in the image lists, shown by no row.
     m_List.DeleteItem(row);
 
     WriteListFile(m_strListFile);
@@ -52,22 +48,18 @@ bool CTarnwickDlg::DeleteEntry(int row) {
 }
 
 bool CTarnwickDlg::EditEntry(int row) {
-    if (row < 0 || row >= m_List.GetItemCount()) return false;
-    const std::string name = m_List.GetItemText(row, 0);
-    const std::string keydes = m_List.GetItemText(row, 1);
-    EntryList::iterator it = FindEntryByRow(m_entries, name, keydes);
+    EntryList::iterator it = EntryOfRow(row);
     if (it == m_entries.end()) return false;
 
     // The dialog's message loop runs the panel's commands and hotkeys, which may delete,
     // renumber or reload the entries meanwhile: the entry is found again afterwards, and
     // one that is gone, or changed, or no longer on that row, is left alone.
+    const HotKeyEntry* const shown = &*it;
     const HotKeyEntry before = *it;
     CRunInfo dialog(before, nullptr);
     if (RunDialog(dialog) != IDOK) return true;
-    it = FindEntryByRow(m_entries, name, keydes);
-    if (it == m_entries.end() || *it != before || row >= m_List.GetItemCount() ||
-        m_List.GetItemText(row, 0) != name || m_List.GetItemText(row, 1) != keydes)
-        return true;
+    it = EntryOfRow(row);
+    if (it == m_entries.end() || &*it != shown || *it != before) return true;
     const size_t index = static_cast<size_t>(std::distance(m_entries.begin(), it));
 
     HotKeyEntry edited = dialog.m_entry;
@@ -161,6 +153,7 @@ void CTarnwickDlg::SetRowTexts(int row, const HotKeyEntry& entry) {
 void CTarnwickDlg::InsertRow(int row, const HotKeyEntry& entry, int image) {
     m_List.InsertItem(row, entry.name, image >= 0 ? image : I_IMAGENONE,
                       INDEXTOSTATEIMAGEMASK(entry.enabled ? 2 : 1));
+    m_List.SetItemData(row, reinterpret_cast<LPARAM>(&entry));
     // Some list views give every new row an empty box whatever it was inserted with.
     if (m_List.GetCheck(row) == entry.enabled) return;
     m_bSettingCheck = true;
@@ -170,8 +163,7 @@ void CTarnwickDlg::InsertRow(int row, const HotKeyEntry& entry, int image) {
 
 void CTarnwickDlg::OnRowCheckChanged(int row) {
     if (row < 0 || row >= m_List.GetItemCount()) return;
-    const EntryList::iterator it =
-        FindEntryByRow(m_entries, m_List.GetItemText(row, 0), m_List.GetItemText(row, 1));
+    const EntryList::iterator it = EntryOfRow(row);
     const bool checked = m_List.GetCheck(row);
     if (it == m_entries.end() || it->enabled == checked) return;
     const DeferredRefusals reportWhenDone(*this);
@@ -187,14 +179,13 @@ void CTarnwickDlg::SetRowImage(int row, int image) {
     m_List.SetItem(&item);
 }
 
-// The first row showing the entry's name and command exactly. A label search by prefix
-// and without regard to case could pick another entry's row ("关机" would match a
-// program entry "关机助手" listed before it).
+// The row showing this entry of the list. A label search by prefix and without regard to
+// case could pick another entry's row ("关机" would match a program entry "关机助手"
+// listed before it), and so could an exact one when two rows show the same texts.
 int CTarnwickDlg::FindRowOf(const HotKeyEntry& entry) const {
     const int rows = m_List.GetItemCount();
     for (int row = 0; row < rows; ++row) {
-        if (m_List.GetItemText(row, 0) == entry.name && m_List.GetItemText(row, 2) == entry.path)
-            return row;
+        if (m_List.GetItemData(row) == reinterpret_cast<LPARAM>(&entry)) return row;
     }
     return -1;
 }

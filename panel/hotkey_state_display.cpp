@@ -1,21 +1,39 @@
 // Which bindings work: rows whose combination the system refused, or whose last launch
 // failed, are drawn in a warning colour and explain themselves in a tip, rows switched off
 // with all the others or on their own are greyed (the latter with a tip too), and the tray
-// tip counts the refusals. Nothing here changes a row's text: rows are traced back to
-// their entries by it.
+// tip counts the refusals. Nothing here changes a row's text.
 
 #include "panel/tarnwick_dlg.h"
 
 #include "engine/hotkey_state_text.h"
 
+#include <algorithm>
+
 namespace {
 const char kFailedCaption[] = "失败";
+
+// The element whose address a row carries. The address is compared, never followed: a row
+// finds nothing once its entry has left the list (and every removal takes its row too).
+template <typename List>
+auto FindByAddress(List& entries, LPARAM data) -> decltype(entries.begin()) {
+    return std::find_if(entries.begin(), entries.end(), [data](const HotKeyEntry& entry) {
+        return reinterpret_cast<LPARAM>(&entry) == data;
+    });
+}
 } // namespace
 
+EntryList::iterator CTarnwickDlg::EntryOfRow(int row) {
+    if (row < 0 || row >= m_List.GetItemCount()) return m_entries.end();
+    return FindByAddress(m_entries, m_List.GetItemData(row));
+}
+
+EntryList::const_iterator CTarnwickDlg::EntryOfRow(int row) const {
+    if (row < 0 || row >= m_List.GetItemCount()) return m_entries.end();
+    return FindByAddress(m_entries, m_List.GetItemData(row));
+}
+
 const HotKeyEntry* CTarnwickDlg::RowEntry(int row) const {
-    if (row < 0 || row >= m_List.GetItemCount()) return nullptr;
-    const EntryList::const_iterator it =
-        FindEntryByRow(m_entries, m_List.GetItemText(row, 0), m_List.GetItemText(row, 1));
+    const EntryList::const_iterator it = EntryOfRow(row);
     return it == m_entries.end() ? nullptr : &*it;
 }
 

@@ -1,5 +1,5 @@
 // The list view: its columns and image lists, refilling it from the entry list, clearing
-// everything, and running the marked row.
+// everything, and running a row.
 
 #include "panel/tarnwick_dlg.h"
 
@@ -147,15 +147,17 @@ void CTarnwickDlg::OnClear() {
         ClearAll();
 }
 
+void CTarnwickDlg::RunSelected() {
+    RunRow(m_List.GetSelectionMark());
+}
+
 // Works from the row's texts, as it always has: its note decides whether the command is
 // a built-in action. The entry the row shows adds what no column holds, its arguments and
 // elevation, so the row starts as its hotkey would.
-void CTarnwickDlg::RunSelected() {
-    const int row = m_List.GetSelectionMark();
-    if (row == -1) return;
+void CTarnwickDlg::RunRow(int row) {
+    if (row < 0 || row >= m_List.GetItemCount()) return;
     HotKeyEntry entry;
-    const EntryList::const_iterator it =
-        FindEntryByRow(m_entries, m_List.GetItemText(row, 0), m_List.GetItemText(row, 1));
+    const EntryList::const_iterator it = EntryOfRow(row);
     if (it != m_entries.end()) entry = *it;
     entry.path = m_List.GetItemText(row, 2);
     entry.workdir = m_List.GetItemText(row, 3);

@@ -129,10 +129,18 @@ bool CTarnwickDlg::OnNotify(NMHDR* header, LRESULT* result) {
         TrackMenu(m_List.GetSelectionMark() == -1 ? MENU_POS_LIST_EMPTY : MENU_POS_LIST_ITEM);
         *result = 0;
         return true;
-    case NM_DBLCLK:
-        RunSelected();
+    case NM_DBLCLK: {
+        // Only the row's label or picture starts it, and the row clicked, not the marked
+        // one: a click on a check box leaves the mark where it was, and a quick second
+        // click on a box is no wish to start anything.
+        LVHITTESTINFO hit = {};
+        hit.pt = reinterpret_cast<const NMITEMACTIVATE*>(header)->ptAction;
+        const int row =
+            static_cast<int>(m_List.SendMessage(LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
+        if (row >= 0 && (hit.flags & (LVHT_ONITEMLABEL | LVHT_ONITEMICON)) != 0) RunRow(row);
         *result = 0;
         return true;
+    }
     case NM_CUSTOMDRAW:
         *result = OnListCustomDraw(reinterpret_cast<NMLVCUSTOMDRAW*>(header));
         return true;

@@ -54,21 +54,23 @@ public:
     bool ShowAll();
     bool ClearAll();
     void RunSelected();
+    // Starts what a row shows, as Run does for the marked row.
+    void RunRow(int row);
 
     // The entry commands; each rewrites the current list file after a change.
     bool AddEntry(const HotKeyEntry& entry);
-    // False when no entry matches the row's name and key description.
+    // False when the row shows no entry.
     bool DeleteEntry(int row);
     bool EditEntry(int row);
 
     // A message box owned by the panel, through the system seam.
     int Message(const std::string& text, const std::string& caption, unsigned flags);
 
-    // Where the binding a row shows stands with the system; None when no entry matches.
+    // Where the binding a row shows stands with the system; None when it shows no entry.
     HotKeyState RowHotKeyState(int row) const;
     // Why the last launch of the row's entry failed; empty while it works.
     std::string RowLaunchError(int row) const;
-    // The entry a row shows; null when none matches.
+    // The entry a row shows; null when there is none.
     const HotKeyEntry* RowEntry(int row) const;
     // A row's check box was changed: its binding is switched on or off to match, and the
     // current list file is rewritten. Nothing happens when they match already.
@@ -150,11 +152,16 @@ private:
     void OnProperties();
     // Columns 1 to 4 of a row from an entry.
     void SetRowTexts(int row, const HotKeyEntry& entry);
-    // A new row showing an entry's name, image and check box.
+    // A new row showing an entry's name, image and check box; `entry` is the element of
+    // the entry list the row stands for from now on.
     void InsertRow(int row, const HotKeyEntry& entry, int image);
     // Points a row at an image pair; -1 shows none.
     void SetRowImage(int row, int image);
     int FindRowOf(const HotKeyEntry& entry) const;
+    // The entry a row was inserted for (the row's item data names it), while it is still
+    // in the list; end() otherwise. Two rows of equal texts each have their own.
+    EntryList::iterator EntryOfRow(int row);
+    EntryList::const_iterator EntryOfRow(int row) const;
 
     // The image pair each entry shows, in entry order; -1 for none.
     std::vector<int> m_entryImages;

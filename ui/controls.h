@@ -141,6 +141,20 @@ public:
     DWORD GetExtendedStyle() const {
         return static_cast<DWORD>(SendMessage(LVM_GETEXTENDEDLISTVIEWSTYLE));
     }
+    // The value an item carries for its owner; 0 when it has none.
+    BOOL SetItemData(int item, LPARAM data) {
+        LVITEM lvi = {};
+        lvi.mask = LVIF_PARAM;
+        lvi.iItem = item;
+        lvi.lParam = data;
+        return static_cast<BOOL>(SendMessage(LVM_SETITEM, 0, reinterpret_cast<LPARAM>(&lvi)));
+    }
+    LPARAM GetItemData(int item) const {
+        LVITEM lvi = {};
+        lvi.mask = LVIF_PARAM;
+        lvi.iItem = item;
+        return SendMessage(LVM_GETITEM, 0, reinterpret_cast<LPARAM>(&lvi)) ? lvi.lParam : 0;
+    }
     // One of LVS_ICON, LVS_REPORT, LVS_SMALLICON, LVS_LIST; items and columns stay.
     void SetView(DWORD viewStyle) { ModifyStyle(LVS_TYPEMASK, viewStyle & LVS_TYPEMASK); }
 };

@@ -305,7 +305,7 @@ TEST_F(PanelEntryCommands, PropertiesKeepsTheFailureMarkOfTheLiveEntry) {
     });
 }
 
-TEST_F(PanelEntryCommands, DeleteOfTheSecondOfTwoEqualRowsRemovesTheFirstEntryAndTheSecondRow) {
+TEST_F(PanelEntryCommands, DeleteOfTheSecondOfTwoEqualRowsRemovesTheSecondEntryAndRow) {
     HotKeyEntry first = ProgramEntry("同名", 'N');
     HotKeyEntry second = first;
     second.path = "C:\\另一个\\程序.exe";
@@ -317,15 +317,47 @@ TEST_F(PanelEntryCommands, DeleteOfTheSecondOfTwoEqualRowsRemovesTheFirstEntryAn
         p.SetMark(1);
         p.Command(IDC_BTN_DELETE);
         ASSERT_EQ(1u, p.m_entries.size());
-        EXPECT_EQ(second.path, p.Entry(0).path);
+        EXPECT_EQ(first.path, p.Entry(0).path);
         ASSERT_EQ(1, p.RowCount());
         EXPECT_EQ(first.path, p.Text(0, 2));
-        EXPECT_EQ(-1, HolderOf('N'));
+        EXPECT_EQ(10, HolderOf('N'));
     });
 
-    EXPECT_EQ(ListFileText({SectionOf(second)}, 1), ReadBytes("list.map"));
+    EXPECT_EQ(ListFileText({SectionOf(first)}, 1), ReadBytes("list.map"));
     ASSERT_EQ(1u, system.boxes.size()) << "only the refusal at start-up";
     EXPECT_EQ("失败", system.boxes[0].caption);
+}
+
+// One program added twice with other arguments: Run, the box and Delete of the second row
+// act on the second entry, whatever the first shares with it.
+TEST_F(PanelEntryCommands, EachOfTwoEqualRowsRunsAndSwitchesItsOwnEntry) {
+    HotKeyEntry twin = ProgramEntry("同名", 0);
+    RunAnswering([&](AnsweringPanel& p) {
+        for (const char* args : {"一", "二"}) {
+            twin.args = args;
+            p.AddEntry(twin);
+        }
+        p.SetMark(4);
+        p.Command(ID_LIST_RUN);
+        ASSERT_EQ(1u, system.opened.size());
+        EXPECT_EQ("二", system.opened[0].parameters);
+
+        ListView_SetItemState(p.m_List.m_hWnd, 4, INDEXTOSTATEIMAGEMASK(1), LVIS_STATEIMAGEMASK);
+        p.Pump(100);
+        EXPECT_TRUE(p.Entry(3).enabled);
+        EXPECT_FALSE(p.Entry(4).enabled);
+        EXPECT_NE(p.RowEntry(3), p.RowEntry(4));
+        const std::string file = ReadBytes("list.map");
+        const size_t off = file.find("disabled=1");
+        EXPECT_TRUE(off != std::string::npos && off > file.find("[run5]") &&
+                    off == file.rfind("disabled=1"))
+            << file;
+
+        p.Command(IDC_BTN_DELETE);
+        ASSERT_EQ(4, p.RowCount());
+        EXPECT_EQ("一", p.Entry(3).args);
+        EXPECT_EQ(p.RowEntry(3), &p.Entry(3));
+    });
 }
 
 // The row may differ in case or share a name's beginning with another row: the changed
@@ -497,7 +529,8 @@ TEST_F(PanelEntryCommands, PropertiesOnAnEntryWithoutAnIdKeepsTheIdItsHotkeyGot)
     same.path = "C:\\另一个.exe";
     RunAnswering([&](AnsweringPanel& p) {
         p.answer = RunInfoAnswer(&same);
-        p.Command(IDC_BTN_ADD); // the row the first entry, without an id, is found by
+        p.Command(IDC_BTN_ADD); // takes id 10
+        p.ShowAll();            // row 0 now shows the entry without an id
         p.answer = NewHotKeyAnswer(kCodeCtrlAlt | 'K', "Ctrl + Alt + K");
         p.SetMark(0);
         p.Command(IDC_BTN_PROPERTIES);
@@ -557,8 +590,8 @@ TEST_F(PanelEntryCommands, CommandsOnNoMarkedRowDoNothingAndOnAVanishedEntryRepo
         EXPECT_TRUE(system.boxes.empty());
         EXPECT_TRUE(system.opened.empty());
 
-        // A row whose texts no entry has any more.
-        p.m_List.SetItemText(0, 0, "改名的行");
+        // A row whose entry is no longer in the list.
+        p.m_List.SetItemData(0, 0);
         p.SetMark(0);
         p.Command(IDC_BTN_DELETE);
         p.Command(IDC_BTN_PROPERTIES);

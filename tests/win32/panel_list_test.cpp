@@ -92,6 +92,9 @@ TEST_F(PanelList, RunOpensTheMarkedRowOrRunsItsBuiltInAction) {
         click.hdr.idFrom = IDC_LIST_ENTRIES;
         click.hdr.code = NM_DBLCLK;
         click.iItem = 2;
+        RECT label = {};
+        ListView_GetItemRect(p.m_List.m_hWnd, 2, &label, LVIR_LABEL);
+        click.ptAction = {label.left + 2, (label.top + label.bottom) / 2};
         p.SendMessage(WM_NOTIFY, IDC_LIST_ENTRIES, reinterpret_cast<LPARAM>(&click));
         ASSERT_EQ(2u, system.opened.size());
         EXPECT_EQ("$ZELO.TW.ACT~forbid_shutdown$", system.opened[1].file);

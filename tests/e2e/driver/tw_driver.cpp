@@ -461,7 +461,7 @@ int cmd_selection_mark(const Args& a) {
     return kOk;
 }
 
-// Selects the row and double-clicks it: the list turns the click into the double-click
+// Selects the row and double-clicks its label: the list turns the click into the double-click
 // notification for its parent itself. (The notification cannot be sent from outside: its
 // pointer is not carried between processes.)
 int cmd_dblclick_row(const Args& a) {
@@ -472,7 +472,7 @@ int cmd_dblclick_row(const Args& a) {
     if (!list_select(list, row)) return fail("cannot select in '%s'", a[0]);
     RemoteBuffer buf(list, sizeof(RECT));
     RECT rect = {};
-    rect.left = LVIR_BOUNDS;
+    rect.left = LVIR_LABEL; // the check box beside it starts nothing
     if (!buf.ok() || !buf.write(0, &rect, sizeof(rect))) return fail("cannot reach '%s'", a[0]);
     if (!SendMessageA(list, LVM_GETITEMRECT, row, reinterpret_cast<LPARAM>(buf.at(0))) ||
         !buf.read(0, &rect, sizeof(rect)))
