@@ -173,6 +173,11 @@ bool CTarnwickDlg::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* re
             *result = 0;
             return true;
         }
+        if (wParam == CTrayIcon::kBalloonTimerId) {
+            m_TrayIcon.OnBalloonTimer();
+            *result = 0;
+            return true;
+        }
         UpdatePanelVisibility();
         KillTimer(m_hWnd, kVisibilityTimer);
         return false;

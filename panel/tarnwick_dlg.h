@@ -25,7 +25,7 @@ constexpr COLORREF kRefusedRowBack = RGB(255, 214, 214);
 
 // How often refused combinations are asked for again while there are any.
 constexpr UINT kRefusedRetryPeriodMs = 30000;
-// The retry timer's id; the one-shot visibility timer is 100.
+// The retry timer's id; the one-shot visibility timer is 100, the tray icon's 102.
 constexpr UINT_PTR kRetryTimerId = 101;
 // Posted when a row's check box changed: the box may run a refusal message, which must not
 // run inside the list's own notification.
@@ -119,8 +119,9 @@ protected:
     bool OnNotify(NMHDR* header, LRESULT* result) override;
     bool OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result) override;
     void OnHotKeyStatesChanged() override;
-    // A hotkey press tells in a balloon from the tray icon, never in a modal box that
-    // would stand behind the user's window; the panel's commands in a box it owns.
+    // A hotkey press tells in a balloon from the tray icon (a hidden icon comes for it),
+    // never in a modal box that would stand behind the user's window; the panel's
+    // commands in a box it owns.
     void OnLaunchFailed(const HotKeyEntry& entry, bool byHotKey) override;
     void OnDpiChanged(int oldDpi, int newDpi) override;
 

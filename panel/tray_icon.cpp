@@ -34,6 +34,7 @@ CTrayIcon::~CTrayIcon() {
 }
 
 BOOL CTrayIcon::AddToTray(HWND owner, UINT callbackMessage, const char* tip, HICON icon, UINT id) {
+    m_bPending = FALSE;
     if (LOBYTE(LOWORD(GetVersion())) < 4) {
         m_bActive = FALSE;
         return FALSE;
@@ -51,28 +52,43 @@ BOOL CTrayIcon::AddToTray(HWND owner, UINT callbackMessage, const char* tip, HIC
     // The tip must fit in 63 bytes; a longer one is cut rather than overrun.
     CopyTip(m_nid.szTip, tip);
     m_bActive = Shell_NotifyIconA(NIM_ADD, &m_nid) ? TRUE : FALSE;
+    m_bPending = !m_bActive;
     return m_bActive;
 }
 
+// A refused add may have taken effect all the same (the shell answered too late), so a
+// waiting icon is taken out as well.
 void CTrayIcon::RemoveFromTray() {
-    if (!m_bActive) return;
+    if (!m_bActive && !m_bPending) return;
+    ForgetBalloonIcon();
     m_nid.uFlags = 0;
     Shell_NotifyIconA(NIM_DELETE, &m_nid);
     m_bActive = FALSE;
+    m_bPending = FALSE;
 }
 
 void CTrayIcon::HideFromTray() {
-    if (!m_bActive || m_bHidden) return;
+    if ((!m_bActive && !m_bPending) || m_bHidden) return;
     m_nid.uFlags = NIF_ICON;
     Shell_NotifyIconA(NIM_DELETE, &m_nid);
     m_bHidden = TRUE;
 }
 
 void CTrayIcon::ShowInTray() {
-    if (!m_bActive || !m_bHidden) return;
+    if ((!m_bActive && !m_bPending) || !m_bHidden) return;
+    m_bHidden = FALSE;
+    if (m_bBalloonIcon) {
+        ForgetBalloonIcon(); // already there: it stays
+        m_bActive = TRUE;
+        m_bPending = FALSE;
+        return;
+    }
+    if (m_bPending) {
+        RestoreAfterShellRestart();
+        return;
+    }
     m_nid.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     Shell_NotifyIconA(NIM_ADD, &m_nid);
-    m_bHidden = FALSE;
 }
 
 void CTrayIcon::SetTip(const char* tip) {
@@ -86,7 +102,15 @@ void CTrayIcon::SetTip(const char* tip) {
 }
 
 BOOL CTrayIcon::ShowBalloon(const char* title, const char* text) {
-    if (!m_bActive || m_bHidden) return FALSE;
+    if (!m_bActive && !m_bPending) return FALSE;
+    if (m_bHidden && !m_bBalloonIcon) {
+        m_nid.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+        if (!Shell_NotifyIconA(NIM_ADD, &m_nid)) return FALSE;
+        m_bBalloonIcon = TRUE;
+    } else if (m_bPending && !m_bHidden) {
+        RestoreAfterShellRestart(); // the taskbar may be there by now
+        if (m_bPending) return FALSE;
+    }
     // Balloons came with the record's second form; the icon itself keeps the first, so
     // only this message is sent in the wider one, which names the same icon.
     NOTIFYICONDATAA balloon;
@@ -99,13 +123,41 @@ BOOL CTrayIcon::ShowBalloon(const char* title, const char* text) {
     CopyFitted(balloon.szInfo, text, static_cast<int>(sizeof balloon.szInfo));
     balloon.uTimeout = 10000;
     balloon.dwInfoFlags = NIIF_WARNING;
-    return Shell_NotifyIconA(NIM_MODIFY, &balloon) ? TRUE : FALSE;
+    const BOOL shown = Shell_NotifyIconA(NIM_MODIFY, &balloon) ? TRUE : FALSE;
+    if (!m_bBalloonIcon) return shown;
+    if (shown) ++m_nBalloons;
+    if (m_nBalloons == 0)
+        EndBalloonIcon();
+    else
+        SetTimer(m_nid.hWnd, kBalloonTimerId, kBalloonIconMs, NULL);
+    return shown;
+}
+
+void CTrayIcon::OnBalloonTimer() {
+    EndBalloonIcon();
+}
+
+void CTrayIcon::EndBalloonIcon() {
+    if (!m_bBalloonIcon) return;
+    ForgetBalloonIcon();
+    m_nid.uFlags = 0;
+    Shell_NotifyIconA(NIM_DELETE, &m_nid);
+}
+
+void CTrayIcon::ForgetBalloonIcon() {
+    if (m_bBalloonIcon) KillTimer(m_nid.hWnd, kBalloonTimerId);
+    m_bBalloonIcon = FALSE;
+    m_nBalloons = 0;
 }
 
 void CTrayIcon::RestoreAfterShellRestart() {
-    if (!m_bActive || m_bHidden) return;
+    ForgetBalloonIcon(); // a new shell knows no icon of ours
+    if ((!m_bActive && !m_bPending) || m_bHidden) return;
     m_nid.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
-    Shell_NotifyIconA(NIM_ADD, &m_nid);
+    if (Shell_NotifyIconA(NIM_ADD, &m_nid)) {
+        m_bActive = TRUE;
+        m_bPending = FALSE;
+    }
 }
 
 HMENU CTrayIcon::LoadTrayMenu(HMENU* popup) const {
@@ -122,6 +174,10 @@ HMENU CTrayIcon::LoadTrayMenu(HMENU* popup) const {
 LRESULT CTrayIcon::OnTrayCallback(WPARAM wParam, LPARAM lParam) {
     if (wParam != m_nid.uID) return 0;
     const UINT mouse = LOWORD(lParam);
+    if (mouse == NIN_BALLOONTIMEOUT || mouse == NIN_BALLOONUSERCLICK) {
+        if (m_bBalloonIcon && --m_nBalloons <= 0) EndBalloonIcon();
+        return 1;
+    }
     if (mouse == WM_RBUTTONUP) {
         HMENU popup = NULL;
         HMENU menu = LoadTrayMenu(&popup);

@@ -4,7 +4,8 @@
 # arguments that hold one. A binding to a missing file tells why in a balloon from the tray
 # icon, with no box in the way, marks its row and explains in the row's tip; Run tells in a
 # box of the panel's own. A dropped file named outside the code page is taken by its short
-# name.
+# name. With the tray icon off the balloon still comes, and the icon leaves after it. A
+# double click on a check box starts nothing.
 . "$(dirname "$0")/lib.sh"
 
 dir=$TW_SCRATCH
@@ -78,4 +79,21 @@ tw_eq "a path without a short form is refused, named" \
     "$(tw_drv_text box-text "TARNWICK INFORMATION" 10000)"
 tw_drv answer-box "TARNWICK INFORMATION" ok 5000 >/dev/null
 tw_eq "and nothing is added" 3 "$(tw_drv list-count "$TW_PANEL")"
+
+# With the icon switched off, a failed hotkey launch brings it for the balloon only.
+tw_drv click "$TW_PANEL" 1003 >/dev/null
+tw_eq "the tray icon is off" 0 "$(tw_drv in-tray "$TW_PANEL" 154)"
+tw_keys ctrl+alt+m
+tw_eq "a failed launch still shows its balloon" "$balloon" "$(tw_drv_text tip-text 8000)"
+tw_eq "from the icon, there for it" 1 "$(tw_drv in-tray "$TW_PANEL" 154)"
+tw_check "and the icon leaves after it" tw_poll 0 50 tw_drv in-tray "$TW_PANEL" 154
+
+# A quick double click on row 1's check box, row 0 marked, starts neither row.
+tw_drv select "$TW_PANEL" 0 >/dev/null
+runs=$(grep -c . "$dir/args.out")
+read -r l t r b <<<"$(tw_drv row-rect "$TW_PANEL" 1)"
+xdotool mousemove --window "$desk" $((l + 8)) $(((t + b) / 2)) click --repeat 2 --delay 60 1
+tw_eq "a double click on a check box starts nothing" "" \
+    "$(tw_drv box-text "失败" 3000 2>/dev/null)"
+tw_eq "and not the marked row either" "$runs" "$(grep -c . "$dir/args.out")"
 tw_finish

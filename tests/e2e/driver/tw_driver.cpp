@@ -1024,6 +1024,20 @@ int cmd_tip_text(const Args& a) {
     return kOk;
 }
 
+// 1 when the window's notification icon ID is in the notification area, else 0: a change
+// of nothing succeeds only for an icon that is there.
+int cmd_in_tray(const Args& a) {
+    HWND wnd = find_top(a[0]);
+    long id = 0;
+    if (!wnd || !parse_int(a[1], &id)) return fail("no window '%s' or bad id", a[0]);
+    NOTIFYICONDATAA nid = {};
+    nid.cbSize = NOTIFYICONDATAA_V1_SIZE;
+    nid.hWnd = wnd;
+    nid.uID = static_cast<UINT>(id);
+    print_line(Shell_NotifyIconA(NIM_MODIFY, &nid) ? "1" : "0");
+    return kOk;
+}
+
 // --- Timing, for bench/panel_startup.sh ---------------------------------------------------------
 //
 // Each verb prints the milliseconds from the step a person takes (starting the program,
@@ -1196,6 +1210,7 @@ const Command kCommands[] = {
     {"dpi-change", 3, "CAPTION OLD-DPI NEW-DPI", cmd_dpi_change},
     {"cut", 1, "CAPTION", cmd_cut},
     {"tip-text", 0, "[MS]", cmd_tip_text},
+    {"in-tray", 2, "CAPTION ID", cmd_in_tray},
     {"time-start", 4, "CAPTION ROWS MS COMMAND-LINE...", cmd_time_start},
     {"time-load", 3, "CAPTION PATH ROWS [MS]", cmd_time_load},
     {"time-clear", 1, "CAPTION [MS]", cmd_time_clear},
