@@ -109,7 +109,6 @@ BOOL CTrayIcon::ShowBalloon(const char* title, const char* text) {
         m_bBalloonIcon = TRUE;
     } else if (m_bPending && !m_bHidden) {
         RestoreAfterShellRestart(); // the taskbar may be there by now
-        if (m_bPending) return FALSE;
     }
     // Balloons came with the record's second form; the icon itself keeps the first, so
     // only this message is sent in the wider one, which names the same icon.
@@ -150,8 +149,9 @@ void CTrayIcon::ForgetBalloonIcon() {
     m_nBalloons = 0;
 }
 
+// An icon that came for balloons keeps its timer: the broadcast also comes from shells that
+// still hold every icon, and removing one that is gone does no harm.
 void CTrayIcon::RestoreAfterShellRestart() {
-    ForgetBalloonIcon(); // a new shell knows no icon of ours
     if ((!m_bActive && !m_bPending) || m_bHidden) return;
     m_nid.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     if (Shell_NotifyIconA(NIM_ADD, &m_nid)) {
