@@ -5,6 +5,8 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <string>
+
 class CTrayIcon {
 public:
     CTrayIcon();
@@ -22,7 +24,7 @@ public:
     // Changes the tip: an icon in the notification area shows it at once, a hidden one
     // when it comes back; an inactive object only keeps it.
     void SetTip(const char* tip);
-    const char* GetTip() const { return m_nid.szTip; }
+    const char* GetTip() const { return m_strTip.c_str(); }
     // A notification balloon over the icon, with a warning sign; texts too long for it
     // are cut between characters. FALSE when no icon is shown to carry it.
     BOOL ShowBalloon(const char* title, const char* text);
@@ -41,5 +43,7 @@ private:
 
     BOOL m_bActive;
     BOOL m_bHidden;
-    NOTIFYICONDATAA m_nid;
+    NOTIFYICONDATAW m_nid;
+    // The tip as shown: what fits of the last one given.
+    std::string m_strTip;
 };

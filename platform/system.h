@@ -130,9 +130,6 @@ public:
     // False when the value does not exist or cannot be read; `data` is its text otherwise.
     virtual bool ReadRegString(RegRoot root, const std::string& subkey, const std::string& name,
                                std::string& data) = 0;
-
-    // True when `byte` starts a double-byte character in the system's code page.
-    virtual bool IsDbcsLeadByte(unsigned char byte) = 0;
 };
 
 } // namespace tw

@@ -125,7 +125,6 @@ namespace {
 // Memory that runs short halfway stops the reading as a faulty section does: the entries
 // delivered so far stay.
 ListReadResult ReadEntries(const CIniDocument& doc,
-                           const std::function<bool(unsigned char)>& isLeadByte,
                            const std::function<void(const HotKeyEntry&)>& onEntry) try {
     const int count = ParseDecimal(doc.GetValue(kMainSection, "count"));
     for (long long n = 1; n <= count; ++n) {
@@ -142,7 +141,7 @@ ListReadResult ReadEntries(const CIniDocument& doc,
         e.workdir = TextOrEmpty(doc.GetValue(section, "workdir"));
         e.info = TextOrEmpty(doc.GetValue(section, "info"));
         e.keydes = TextOrEmpty(doc.GetValue(section, "keydes"));
-        e.info = NoteFromFile(e.info, isLeadByte);
+        e.info = NoteFromFile(e.info);
         e.builtin = e.info == kBuiltInNote;
         ReadBindingKeys(doc, section, e);
         onEntry(e);
@@ -157,23 +156,21 @@ ListReadResult ReadEntries(const CIniDocument& doc,
 } // namespace
 
 ListReadResult LoadEntriesFromListFile(const std::string& path,
-                                       const std::function<bool(unsigned char)>& isLeadByte,
                                        const std::function<void(const HotKeyEntry&)>& onEntry) {
     CIniDocument doc;
     if (doc.Load(path) != 1) return ListReadResult::CannotOpen;
-    return ReadEntries(doc, isLeadByte, onEntry);
+    return ReadEntries(doc, onEntry);
 }
 
 ListReadResult LoadEntriesFromListText(std::string_view text,
-                                       const std::function<bool(unsigned char)>& isLeadByte,
                                        const std::function<void(const HotKeyEntry&)>& onEntry) {
     CIniDocument doc;
     if (doc.LoadText(std::string(), text) != 1) return ListReadResult::CannotOpen;
-    return ReadEntries(doc, isLeadByte, onEntry);
+    return ReadEntries(doc, onEntry);
 }
 
-// CR and LF are never part of a double-byte character, so a plain scan is safe here.
-// A lone LF also becomes the marker: written as it is, it would end the line in the
+// The document holds the file's text decoded, so no byte of the marker can be half of
+// another character any more, in this direction or the other. A lone LF also becomes the marker: written as it is, it would end the line in the
 // file and turn the rest of the note into lines of their own.
 std::string NoteToFile(const std::string& note) {
     std::string stored;
@@ -191,10 +188,7 @@ std::string NoteToFile(const std::string& note) {
     return stored;
 }
 
-// The marker's bytes can be the second half of a double-byte character ("`" and "@" are
-// both trail bytes), so the scan steps over such characters whole.
-std::string NoteFromFile(const std::string& stored,
-                         const std::function<bool(unsigned char)>& isLeadByte) {
+std::string NoteFromFile(const std::string& stored) {
     static const std::string marker = kNoteLineBreak;
     // Most notes hold no marker byte at all; they need no walk.
     if (stored.find('`') == std::string::npos) return stored;
@@ -202,11 +196,7 @@ std::string NoteFromFile(const std::string& stored,
     note.reserve(stored.size());
     size_t i = 0;
     while (i < stored.size()) {
-        const unsigned char c = static_cast<unsigned char>(stored[i]);
-        if (isLeadByte && isLeadByte(c) && i + 1 < stored.size()) {
-            note.append(stored, i, 2);
-            i += 2;
-        } else if (stored.compare(i, marker.size(), marker) == 0) {
+        if (stored.compare(i, marker.size(), marker) == 0) {
             note += "\r\n";
             i += marker.size();
         } else {

@@ -175,9 +175,9 @@ tw_expected_rows() { printf '%s\n' "$@"; }
 
 # --- Driver -----------------------------------------------------------------------------------
 
-# The driver prints the program's texts in GBK; tw_drv_text gives them as UTF-8.
+# The driver prints the program's texts in UTF-8 whatever the code page.
 tw_drv() { wine "$TW_DRIVER" "$@"; }
-tw_drv_text() { wine "$TW_DRIVER" "$@" | iconv -f GBK -t UTF-8; }
+tw_drv_text() { wine "$TW_DRIVER" "$@"; }
 
 # tw_poll EXPECTED SECONDS COMMAND...: repeats the command until it prints EXPECTED.
 tw_poll() {

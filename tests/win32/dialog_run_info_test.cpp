@@ -79,7 +79,7 @@ TEST_F(RunInfoTest, OpensShowingTheDroppedFileWithItsFirstIcon) {
         EXPECT_EQ(file, dialog.Text(IDC_EDIT_COMMAND));
         EXPECT_EQ("", dialog.Text(IDC_EDIT_WORKDIR));
         EXPECT_EQ("", dialog.Text(IDC_EDIT_NOTE));
-        EXPECT_EQ(0, ::SendMessageA(dialog.Item(IDC_HOTKEY), HKM_GETHOTKEY, 0, 0));
+        EXPECT_EQ(0, ::SendMessageW(dialog.Item(IDC_HOTKEY), HKM_GETHOTKEY, 0, 0));
         shown = dialog.ShownIcon(IDC_ICON_ENTRY);
         EXPECT_TRUE(IconAlive(shown));
         EXPECT_NE(nullptr, reinterpret_cast<HICON>(dialog.SendMessage(WM_GETICON, ICON_BIG)));
@@ -110,7 +110,7 @@ TEST_F(RunInfoTest, EditedEntryShowsEveryFieldAndComesBackWhole) {
         EXPECT_EQ(entry.name, dialog.Text(IDC_EDIT_NAME));
         EXPECT_EQ(entry.workdir, dialog.Text(IDC_EDIT_WORKDIR));
         EXPECT_EQ(entry.info, dialog.Text(IDC_EDIT_NOTE));
-        EXPECT_EQ(entry.hotkey, ::SendMessageA(dialog.Item(IDC_HOTKEY), HKM_GETHOTKEY, 0, 0));
+        EXPECT_EQ(entry.hotkey, ::SendMessageW(dialog.Item(IDC_HOTKEY), HKM_GETHOTKEY, 0, 0));
         EXPECT_EQ(entry.args, dialog.Text(IDC_EDIT_ARGS));
         EXPECT_EQ(BST_CHECKED, ::IsDlgButtonChecked(dialog.m_hWnd, IDC_CHK_RUNAS));
         dialog.Click(IDOK);
@@ -152,7 +152,7 @@ TEST_F(RunInfoTest, BrowsedProgramReplacesTheEntryNamedUpToTheLastDot) {
         EXPECT_EQ("", dialog.Text(IDC_EDIT_NOTE));
         EXPECT_EQ("", dialog.Text(IDC_EDIT_WORKDIR));
         EXPECT_EQ("", dialog.Text(IDC_EDIT_ARGS));
-        EXPECT_EQ(0, ::SendMessageA(dialog.Item(IDC_HOTKEY), HKM_GETHOTKEY, 0, 0));
+        EXPECT_EQ(0, ::SendMessageW(dialog.Item(IDC_HOTKEY), HKM_GETHOTKEY, 0, 0));
         dialog.Click(IDOK);
     };
     ASSERT_EQ(IDOK, dialog.DoModal());
@@ -372,11 +372,11 @@ void CALLBACK OperatePicker(HWND, UINT, UINT_PTR timer, DWORD) {
     HWND list = ::GetDlgItem(picker, IDC_LIST_ICONS);
     RECT rect = {};
     rect.left = LVIR_ICON;
-    ::SendMessageA(list, LVM_GETITEMRECT, 3, reinterpret_cast<LPARAM>(&rect));
+    ::SendMessageW(list, LVM_GETITEMRECT, 3, reinterpret_cast<LPARAM>(&rect));
     const LPARAM at = MAKELPARAM((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
-    ::SendMessageA(list, WM_LBUTTONDOWN, MK_LBUTTON, at);
-    ::SendMessageA(list, WM_LBUTTONUP, 0, at);
-    ::SendMessageA(picker, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+    ::SendMessageW(list, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    ::SendMessageW(list, WM_LBUTTONUP, 0, at);
+    ::SendMessageW(picker, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
                    reinterpret_cast<LPARAM>(::GetDlgItem(picker, IDOK)));
 }
 

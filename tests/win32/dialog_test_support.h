@@ -49,10 +49,10 @@ public:
                           reinterpret_cast<LPARAM>(Item(id)));
     }
     void SetHotKeyOf(int id, int code) {
-        ::SendMessageA(Item(id), HKM_SETHOTKEY, static_cast<WPARAM>(code), 0);
+        ::SendMessageW(Item(id), HKM_SETHOTKEY, static_cast<WPARAM>(code), 0);
     }
     HICON ShownIcon(int id) const {
-        return reinterpret_cast<HICON>(::SendMessageA(Item(id), STM_GETICON, 0, 0));
+        return reinterpret_cast<HICON>(::SendMessageW(Item(id), STM_GETICON, 0, 0));
     }
 
 protected:

@@ -47,11 +47,11 @@ protected:
             HWND box = ::GetDlgItem(dialog, cmb13);
             if (box == nullptr) box = ::GetDlgItem(dialog, edt1);
             ::SetWindowTextA(box, name.c_str());
-            ::PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+            ::PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
         };
     }
     static void Cancel(HWND dialog) {
-        ::PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+        ::PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
     }
 
     std::string m_dir;

@@ -592,7 +592,7 @@ protected:
             return end;
         };
         HDROP drop = MakeDrop(files);
-        ::SendMessageA(p.m_List.m_hWnd, WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0);
+        ::SendMessageW(p.m_List.m_hWnd, WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0);
         EXPECT_TRUE(Released(drop)) << "the drop handle is released";
     }
     std::vector<HotKeyEntry> offered;

@@ -66,19 +66,19 @@ public:
     std::string TipOver(int row) {
         RECT rect = {};
         rect.left = LVIR_LABEL;
-        ::SendMessageA(List(), LVM_GETITEMRECT, static_cast<WPARAM>(row),
+        ::SendMessageW(List(), LVM_GETITEMRECT, static_cast<WPARAM>(row),
                        reinterpret_cast<LPARAM>(&rect));
         OnListHover((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
         if (m_hStateTip == nullptr) return "<no tooltip>";
-        char text[256] = {};
-        TOOLINFOA tool = {};
-        tool.cbSize = TTTOOLINFOA_V2_SIZE;
+        wchar_t text[256] = {};
+        TOOLINFOW tool = {};
+        tool.cbSize = TTTOOLINFOW_V2_SIZE;
         tool.uFlags = TTF_IDISHWND;
         tool.hwnd = m_hWnd;
         tool.uId = reinterpret_cast<UINT_PTR>(List());
         tool.lpszText = text;
-        ::SendMessageA(m_hStateTip, TTM_GETTEXTA, sizeof text, reinterpret_cast<LPARAM>(&tool));
-        return text;
+        ::SendMessageW(m_hStateTip, TTM_GETTEXTW, 256, reinterpret_cast<LPARAM>(&tool));
+        return Narrow(text);
     }
 
     // How many pixels of a row show the refused background once the list paints itself.
@@ -89,11 +89,11 @@ public:
         HDC dc = ::CreateCompatibleDC(screen);
         HBITMAP bitmap = ::CreateCompatibleBitmap(screen, client.right, client.bottom);
         HGDIOBJ old = ::SelectObject(dc, bitmap);
-        ::SendMessageA(List(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc),
+        ::SendMessageW(List(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc),
                        PRF_CLIENT | PRF_ERASEBKGND);
         RECT rect = {};
         rect.left = LVIR_BOUNDS;
-        ::SendMessageA(List(), LVM_GETITEMRECT, static_cast<WPARAM>(row),
+        ::SendMessageW(List(), LVM_GETITEMRECT, static_cast<WPARAM>(row),
                        reinterpret_cast<LPARAM>(&rect));
         int count = 0;
         for (int y = rect.top; y < rect.bottom; ++y)
@@ -198,16 +198,16 @@ TEST_F(PanelHotKeyState, TheTipOverARefusedRowSaysWhyAndWhatToDo) {
 
 // The balloons the panel asks the notification area for: (title, text).
 std::vector<std::pair<std::string, std::string>> g_balloons;
-BOOL WINAPI RecordNotifyIcon(DWORD message, PNOTIFYICONDATAA data) {
+BOOL WINAPI RecordNotifyIcon(DWORD message, PNOTIFYICONDATAW data) {
     if (message == NIM_MODIFY && (data->uFlags & NIF_INFO) != 0 &&
-        data->cbSize >= NOTIFYICONDATAA_V2_SIZE)
-        g_balloons.emplace_back(data->szInfoTitle, data->szInfo);
+        data->cbSize >= NOTIFYICONDATAW_V2_SIZE)
+        g_balloons.emplace_back(Narrow(data->szInfoTitle), Narrow(data->szInfo));
     return TRUE;
 }
 
 TEST_F(PanelHotKeyState, AFailedLaunchIsToldWithoutABoxForAHotkeyAndMarkedUntilItStarts) {
     WriteBytes("tarnwick.ini", SettingsText("yes", "no", "list.map"));
-    ImportHook notify("shell32.dll", "Shell_NotifyIconA",
+    ImportHook notify("shell32.dll", "Shell_NotifyIconW",
                       reinterpret_cast<void*>(&RecordNotifyIcon));
     ASSERT_TRUE(notify.Installed());
     g_balloons.clear();

@@ -99,8 +99,8 @@ TEST_F(PanelReview, Command130AndTheEscKeyHideAVisiblePanel) {
         // A key press on the focused list goes through the dialog's keyboard handling.
         HWND list = p.m_List.GetSafeHwnd();
         ::SetFocus(list);
-        ::PostMessageA(list, WM_KEYDOWN, VK_ESCAPE, 0x00010001);
-        ::PostMessageA(list, WM_KEYUP, VK_ESCAPE, 0xC0010001);
+        ::PostMessageW(list, WM_KEYDOWN, VK_ESCAPE, 0x00010001);
+        ::PostMessageW(list, WM_KEYUP, VK_ESCAPE, 0xC0010001);
         p.Pump(100);
         EXPECT_FALSE(p.Showing());
         EXPECT_FALSE(p.m_bPanelVisible);

@@ -26,14 +26,14 @@ TEST_F(PanelStartUp, ShowsTheListFileMirrorsTheSettingsAndNumbersEntriesFromTen)
                   const int widths[] = {80, 80, 180, 80, 172};
                   EXPECT_EQ(5, Header_GetItemCount(ListView_GetHeader(p.m_List.m_hWnd)));
                   for (int column = 0; column < 5; ++column) {
-                      char heading[64] = {};
-                      LVCOLUMNA col = {};
+                      wchar_t heading[64] = {};
+                      LVCOLUMNW col = {};
                       col.mask = LVCF_TEXT | LVCF_WIDTH;
                       col.pszText = heading;
-                      col.cchTextMax = sizeof heading;
-                      ASSERT_TRUE(p.m_List.SendMessage(LVM_GETCOLUMNA, column,
+                      col.cchTextMax = 64;
+                      ASSERT_TRUE(p.m_List.SendMessage(LVM_GETCOLUMNW, column,
                                                        reinterpret_cast<LPARAM>(&col)));
-                      EXPECT_STREQ(headings[column], heading);
+                      EXPECT_EQ(headings[column], Narrow(heading));
                       EXPECT_EQ(widths[column], col.cx);
                   }
 

@@ -241,7 +241,7 @@ public:
     int RowCount() const { return m_List.GetItemCount(); }
     std::string Text(int row, int column) const { return m_List.GetItemText(row, column); }
     int RowImage(int row) const {
-        LVITEMA item = {};
+        LVITEMW item = {};
         item.mask = LVIF_IMAGE;
         item.iItem = row;
         return m_List.GetItem(&item) ? item.iImage : -1000;
@@ -251,17 +251,17 @@ public:
     bool Showing() const { return IsWindowVisible() != FALSE; }
     // A command as a button or a menu item sends it; returns when the panel has handled it.
     void Command(int id) { SendMessage(WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0); }
-    void Click(int control) { ::SendMessageA(GetDlgItem(control), BM_CLICK, 0, 0); }
+    void Click(int control) { ::SendMessageW(GetDlgItem(control), BM_CLICK, 0, 0); }
 
     // Runs the messages that arrive within `ms` the way the panel's loop would.
     void Pump(DWORD ms) {
         const DWORD start = ::GetTickCount();
         do {
             MSG msg;
-            while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
                 if (!PreTranslateMessage(&msg)) {
                     ::TranslateMessage(&msg);
-                    ::DispatchMessageA(&msg);
+                    ::DispatchMessageW(&msg);
                 }
             }
             ::Sleep(5);
@@ -374,7 +374,7 @@ inline std::vector<std::uint32_t> ExpectedImage(const std::string& file, int ind
     HIMAGELIST list = ::ImageList_Create(size, size, ILC_COLOR24, 0, 0);
     ::ImageList_SetBkColor(list, RGB(255, 255, 255));
     HICON icon =
-        ::ExtractIconA(::GetModuleHandleA(nullptr), file.c_str(), static_cast<UINT>(index));
+        ::ExtractIconA(::GetModuleHandleW(nullptr), file.c_str(), static_cast<UINT>(index));
     std::vector<std::uint32_t> pixels;
     if (icon != nullptr && icon != reinterpret_cast<HICON>(1)) {
         ::ImageList_ReplaceIcon(list, -1, icon);

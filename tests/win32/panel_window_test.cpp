@@ -47,7 +47,7 @@ void CALLBACK AboutTick(HWND, UINT, UINT_PTR, DWORD) {
     }
     if (visit.panel->m_bPanelVisible != visit.visibleBefore && !visit.toggledWhileOpen) {
         visit.toggledWhileOpen = true;
-        ::PostMessageA(visit.about, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+        ::PostMessageW(visit.about, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
     }
 }
 

@@ -125,14 +125,4 @@ TEST_F(Win32CurrentDirectory, RoundTripsACodePageName) {
     ExpectRoundTrip(dir);
 }
 
-TEST(Win32LeadBytes, FollowTheGbkCodePage) {
-    ASSERT_EQ(936u, ::GetACP()) << "run with a Simplified Chinese locale";
-    Win32System sys;
-    EXPECT_TRUE(sys.IsDbcsLeadByte(0xC4));
-    EXPECT_TRUE(sys.IsDbcsLeadByte(0x81));
-    EXPECT_FALSE(sys.IsDbcsLeadByte('A'));
-    EXPECT_FALSE(sys.IsDbcsLeadByte('\\'));
-    EXPECT_FALSE(sys.IsDbcsLeadByte(0x80));
-}
-
 } // namespace

@@ -14,7 +14,7 @@ class TipOwner {
 public:
     TipOwner() {
         hwnd = CreateWindowA("STATIC", "tip owner", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
-                             GetModuleHandleA(nullptr), nullptr);
+                             GetModuleHandleW(nullptr), nullptr);
     }
     ~TipOwner() { DestroyWindow(hwnd); }
     HWND hwnd;
