@@ -154,14 +154,24 @@ int CHotKeyEngine::RefusedHotKeyCount() const {
 }
 
 // Nothing is noted for ReportRefusals: a retry runs unasked, and a box appearing out of
-// nowhere would tell the user less than the row's colour already does.
+// nowhere would tell the user less than the row's colour already does. A combination the
+// system keeps for itself is refused for the life of the process; asking for it every
+// retry would wake the system for nothing.
 int CHotKeyEngine::RetryRefusedHotKeys() {
-    CSysUtil util(m_system);
+    const unsigned long now = m_system.TickCountMs();
     int refused = 0;
     bool changed = false;
     for (HotKeyEntry& entry : m_entries) {
         if (entry.state != HotKeyState::Refused) continue;
-        if (util.RegHotKeyUnreported(m_hPanel, entry.hotkey, entry.id)) {
+        const auto record =
+            m_refusals.find({HotKeyModifiers(entry.hotkey), HotKeyVirtualKey(entry.hotkey)});
+        // Unsigned 32-bit: the tick count wraps.
+        if (record != m_refusals.end() && record->second.count >= kRefusalsBeforeSlowRetry &&
+            static_cast<std::uint32_t>(now - record->second.lastAskedMs) < kSlowRetryMs) {
+            ++refused;
+            continue;
+        }
+        if (AskForCombination(entry)) {
             entry.state = HotKeyState::Registered;
             changed = true;
         } else {
@@ -180,7 +190,7 @@ void CHotKeyEngine::RegisterEntry(HotKeyEntry& entry) {
         entry.state = HotKeyState::None;
     else if (!entry.IsNumbered() || !entry.enabled)
         entry.state = HotKeyState::Off;
-    else if (CSysUtil(m_system).RegHotKeyUnreported(m_hPanel, entry.hotkey, entry.id))
+    else if (AskForCombination(entry))
         entry.state = HotKeyState::Registered;
     else
         entry.state = HotKeyState::Refused;
@@ -188,6 +198,19 @@ void CHotKeyEngine::RegisterEntry(HotKeyEntry& entry) {
         std::find(m_unreportedRefusals.begin(), m_unreportedRefusals.end(), entry.id) ==
             m_unreportedRefusals.end())
         m_unreportedRefusals.push_back(entry.id);
+}
+
+bool CHotKeyEngine::AskForCombination(const HotKeyEntry& entry) {
+    const std::pair<unsigned, unsigned> combination{HotKeyModifiers(entry.hotkey),
+                                                    HotKeyVirtualKey(entry.hotkey)};
+    if (CSysUtil(m_system).RegHotKeyUnreported(m_hPanel, entry.hotkey, entry.id)) {
+        m_refusals.erase(combination);
+        return true;
+    }
+    RefusalRecord& record = m_refusals[combination];
+    ++record.count;
+    record.lastAskedMs = m_system.TickCountMs();
+    return false;
 }
 
 void CHotKeyEngine::UnregisterEntry(HotKeyEntry& entry) {

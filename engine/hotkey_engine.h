@@ -11,7 +11,9 @@
 #include "platform/system.h"
 
 #include <cstdint>
+#include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 class CHotKeyEngine {
@@ -67,8 +69,12 @@ public:
     // How many entries' combinations the system refused at their last registration.
     int RefusedHotKeyCount() const;
     // Asks again for every refused combination, without a word to the user whatever the
-    // answer: one freed meanwhile is registered. Answers how many are still refused.
+    // answer: one freed meanwhile is registered. A combination refused
+    // kRefusalsBeforeSlowRetry times in a row (one the system keeps for itself, such as
+    // Win+L) is asked for at most every kSlowRetryMs. Answers how many are still refused.
     int RetryRefusedHotKeys();
+    static constexpr int kRefusalsBeforeSlowRetry = 10;
+    static constexpr unsigned long kSlowRetryMs = 5 * 60 * 1000;
 
     // Every refusal message is a modal box whose message loop can run any command of the
     // panel (from the tray, or from another program) and change the entry list. While one
@@ -128,4 +134,15 @@ private:
     // Ids of the refused entries not reported yet; numbered entries' ids are distinct.
     std::vector<int> m_unreportedRefusals;
     int m_nDeferDepth = 0;
+
+    // Asks the system for the entry's combination and notes a refusal, or forgets the
+    // refusals of a combination it took.
+    bool AskForCombination(const HotKeyEntry& entry);
+    // A combination's refusals in a row, and when it was last asked for.
+    struct RefusalRecord {
+        int count = 0;
+        unsigned long lastAskedMs = 0;
+    };
+    // Keyed by (modifiers, virtual key); only combinations refused at their last asking.
+    std::map<std::pair<unsigned, unsigned>, RefusalRecord> m_refusals;
 };

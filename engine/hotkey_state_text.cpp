@@ -9,7 +9,9 @@ std::string RefusedTrayTip(int refused) {
 }
 
 std::string RefusedRowTip(const std::string& keydes) {
-    return keydes + " 被其他程序占用，未生效。请用“属性”另选快捷键。";
+    // The system keeps some combinations (Win+L and many Win+letter ones) for itself and
+    // refuses them just as it refuses one another program holds.
+    return keydes + " 被系统或其他程序占用，未生效。请用“属性”另选快捷键。";
 }
 
 std::string FailedLaunchRowTip(const std::string& reason) {

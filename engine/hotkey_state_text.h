@@ -11,7 +11,8 @@ extern const char kTrayTipPlain[];
 // the notification area keeps.
 std::string RefusedTrayTip(int refused);
 
-// The tip over a row whose combination, described by `keydes`, the system refused.
+// The tip over a row whose combination, described by `keydes`, the system refused: the
+// system itself or another program holds it.
 std::string RefusedRowTip(const std::string& keydes);
 
 // The tip over a row whose last launch failed, `reason` saying why.

@@ -17,33 +17,84 @@ void CSysUtil::ReportRefusedHotKey(tw::WindowRef owner) {
                             tw::kMbIconInformation);
 }
 
-// A machine-wide value needs administrator rights, which under UAC no program has unless
-// it is elevated: where the machine refuses it, the value is kept for this user instead,
-// which Windows reads at this user's log-on all the same. It lives in one place: writing
-// it machine-wide empties a copy kept for the user, and an empty value is written for the
-// user only over one that is there. The user hears of a failure only when the value asked
-// for is in neither place.
+namespace {
+
+// The program a command line starts: its first word, or the quoted text it begins with.
+std::string ProgramOf(const std::string& command) {
+    if (!command.empty() && command[0] == '"') {
+        const size_t close = command.find('"', 1);
+        return close == std::string::npos ? std::string() : command.substr(1, close - 1);
+    }
+    return command.substr(0, command.find(' '));
+}
+
+} // namespace
+
+const char CSysUtil::kMachineValueHeld[] =
+    "计算机所有用户的启动项中已有 Tarnwick 的开机自动运行值，只有以管理员身份运行的 "
+    "Tarnwick 才能更改或清除它。";
+
 bool CSysUtil::WriteRegString(tw::RegRoot root, const std::string& subkey, const std::string& name,
                               const std::string& data) {
-    const tw::RegWriteResult result = m_system.WriteRegString(root, subkey, name, data);
-    if (root != tw::RegRoot::LocalMachine) return Report(result);
+    if (root != tw::RegRoot::LocalMachine)
+        return Report(m_system.WriteRegString(root, subkey, name, data));
+    return data.empty() ? ClearRunValue(subkey, name) : SetRunValue(subkey, name, data);
+}
 
+// A machine-wide value starts its program in every account's session: for a program in a
+// folder its user can write, that user could run code in everyone else's. Only a program
+// under Program Files or the Windows folder is started for everyone; it still needs a copy
+// allowed to write there (elevated), and any other copy keeps the value for its user, which
+// Windows reads at that user's log-on all the same. Where a machine-wide value is in the
+// way and cannot be changed, nothing is added beside it: two values start two copies.
+bool CSysUtil::SetRunValue(const std::string& subkey, const std::string& name,
+                           const std::string& command) {
+    const std::string machine = MachineValue(subkey, name);
+    if (m_system.IsInSystemFolder(ProgramOf(command))) {
+        if (m_system.WriteRegString(tw::RegRoot::LocalMachine, subkey, name, command) ==
+                tw::RegWriteResult::Ok ||
+            machine == command)
+            return Report(EmptyUserValue(subkey, name));
+        if (!machine.empty()) {
+            EmptyUserValue(subkey, name);
+            return ReportMachineValueHeld();
+        }
+    } else if (!machine.empty() && m_system.WriteRegString(tw::RegRoot::LocalMachine, subkey, name,
+                                                           "") != tw::RegWriteResult::Ok) {
+        EmptyUserValue(subkey, name);
+        return ReportMachineValueHeld();
+    }
+    return Report(m_system.WriteRegString(tw::RegRoot::CurrentUser, subkey, name, command));
+}
+
+// Both places are emptied; the value itself stays. The user hears of a failure only when
+// something is left that would still start the program.
+bool CSysUtil::ClearRunValue(const std::string& subkey, const std::string& name) {
+    const tw::RegWriteResult machine =
+        m_system.WriteRegString(tw::RegRoot::LocalMachine, subkey, name, "");
+    const tw::RegWriteResult user = EmptyUserValue(subkey, name);
+    if (user != tw::RegWriteResult::Ok) return Report(user);
+    if (machine == tw::RegWriteResult::Ok || MachineValue(subkey, name).empty()) return true;
+    return ReportMachineValueHeld();
+}
+
+// No value is created for the user only to hold nothing.
+tw::RegWriteResult CSysUtil::EmptyUserValue(const std::string& subkey, const std::string& name) {
     std::string value;
-    const bool perUser = m_system.ReadRegString(tw::RegRoot::CurrentUser, subkey, name, value);
-    if (result == tw::RegWriteResult::Ok) {
-        if (perUser) m_system.WriteRegString(tw::RegRoot::CurrentUser, subkey, name, "");
-        return true;
-    }
-    if (!data.empty() || perUser) {
-        if (m_system.WriteRegString(tw::RegRoot::CurrentUser, subkey, name, data) !=
-            tw::RegWriteResult::Ok)
-            return Report(result);
-    }
-    if (!data.empty()) return true;
-    // Emptied for this user; a machine-wide value that they cannot empty still holds.
-    if (!m_system.ReadRegString(tw::RegRoot::LocalMachine, subkey, name, value) || value.empty())
-        return true;
-    return Report(result);
+    if (!m_system.ReadRegString(tw::RegRoot::CurrentUser, subkey, name, value) || value.empty())
+        return tw::RegWriteResult::Ok;
+    return m_system.WriteRegString(tw::RegRoot::CurrentUser, subkey, name, "");
+}
+
+std::string CSysUtil::MachineValue(const std::string& subkey, const std::string& name) {
+    std::string value;
+    if (!m_system.ReadRegString(tw::RegRoot::LocalMachine, subkey, name, value)) return "";
+    return value;
+}
+
+bool CSysUtil::ReportMachineValueHeld() {
+    m_system.ShowMessageBox(nullptr, kMachineValueHeld, "failed", tw::kMbIconWarning);
+    return false;
 }
 
 bool CSysUtil::Report(tw::RegWriteResult result) {

@@ -20,14 +20,27 @@ public:
     bool RegHotKeyUnreported(tw::WindowRef window, int code, int id);
     void ReportRefusedHotKey(tw::WindowRef owner);
 
-    // Writes `data` as a string value, creating the key when it is missing. A value the
-    // machine refuses under HKEY_LOCAL_MACHINE is kept under HKEY_CURRENT_USER instead.
+    // Writes `data` as a string value, creating the key when it is missing. Under
+    // HKEY_LOCAL_MACHINE `data` is a command of the Run key and lives in exactly one place
+    // afterwards: machine-wide only for a program inside a system folder, for this user
+    // otherwise; the empty text empties it in both.
     bool WriteRegString(tw::RegRoot root, const std::string& subkey, const std::string& name,
                         const std::string& data);
 
+    // Shown when a machine-wide value is in the way and this copy may not change it.
+    static const char kMachineValueHeld[];
+
 private:
+    bool SetRunValue(const std::string& subkey, const std::string& name,
+                     const std::string& command);
+    bool ClearRunValue(const std::string& subkey, const std::string& name);
+    // Empties the value kept for this user, if it holds anything.
+    tw::RegWriteResult EmptyUserValue(const std::string& subkey, const std::string& name);
+    // The machine-wide value's text; empty when there is none.
+    std::string MachineValue(const std::string& subkey, const std::string& name);
     // Tells the user which step of a registry write failed; true for none.
     bool Report(tw::RegWriteResult result);
+    bool ReportMachineValueHeld();
 
     tw::ISystem& m_system;
 };

@@ -85,9 +85,11 @@ bool CTarnwickDlg::EditEntry(int row) {
     }
     ChangeEntryHotKey(*it, edited.hotkey); // same id, whatever the on/off state
     // The id and state are what the system now holds: an entry that had no id has been
-    // given one, and the dialog's copy knows of neither.
+    // given one, and the dialog's copy knows of neither. The failure mark is the live
+    // entry's too: a launch while the dialog was open may have set or cleared it.
     edited.id = it->id;
     edited.state = it->state;
+    edited.launchError = it->launchError;
     *it = edited;
 
     SetRowTexts(row, edited);

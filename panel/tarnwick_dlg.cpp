@@ -4,6 +4,7 @@
 #include "engine/builtin_action.h"
 #include "ui/data_exchange.h"
 #include "res/resource.h"
+#include "storage/list_file.h"
 
 const char kPanelCaption[] = "Tarnwick  --- www.tarnwick.org";
 
@@ -58,6 +59,7 @@ BOOL CTarnwickDlg::OnInitDialog() {
     m_sessionEvents.Start(m_hWnd); // without it only the timer retries
     UpdatePanelVisibility();
 
+    RestoreMissingListFile(m_strListFile); // what a failed save left aside, before any read
     if (ReadListFile(m_strListFile)) {
         ShowAll();
         EnableAllHotKeys();

@@ -130,6 +130,15 @@ public:
     // False when the value does not exist or cannot be read; `data` is its text otherwise.
     virtual bool ReadRegString(RegRoot root, const std::string& subkey, const std::string& name,
                                std::string& data) = 0;
+
+    // True when the file `path` names lies inside Program Files or the Windows folder,
+    // which ordinary users cannot write to: only such a program may be started at every
+    // user's log-on. Relative paths, "..", short names and case are resolved as the system
+    // resolves them; a path that cannot be resolved is not inside.
+    virtual bool IsInSystemFolder(const std::string& path) = 0;
+
+    // Milliseconds since the system started; wraps around after 2^32.
+    virtual unsigned long TickCountMs() = 0;
 };
 
 } // namespace tw

@@ -22,9 +22,14 @@ for f in "$src"/*; do
     esac
 done
 # The compiler leaves two bytes of the keyword index's map unset, so they hold whatever
-# its memory held: with address randomisation off, that is the same on every run.
-norandom=()
-setarch "$(uname -m)" -R true 2>/dev/null && norandom=(setarch "$(uname -m)" -R)
+# its memory held: with address randomisation off, that is the same on every run. Without
+# it the file differs from build to build, so no help file is better than that one.
+norandom=(setarch "$(uname -m)" -R)
+if ! "${norandom[@]}" true 2>/dev/null; then
+    echo "build-help: '${norandom[*]}' is missing or refused here (it turns address" \
+         "randomisation off, without which the help's bytes vary from build to build)" >&2
+    exit 1
+fi
 (cd "$work" && "${norandom[@]}" chmcmd --no-html-scan tarnwick.hhp >chmcmd.log 2>&1) || {
     cat "$work/chmcmd.log" >&2; exit 1; }
 [ -s "$work/tarnwick.chm" ] || { cat "$work/chmcmd.log" >&2; exit 1; }

@@ -106,6 +106,8 @@ for triple in x86:mingw-i686:i686 x64:mingw-x86_64:x86_64; do
     cp "$build/tarnwick.chm" res/tarnwick.ini res/sample.map "$files/"
     stamp_help "$files/tarnwick.chm"
     write_readme "$files/readme.txt"
+    # CR LF like the readme, for Notepad.
+    sed 's/$/\r/' LICENSE.txt >"$files/LICENSE.txt"
     # The files carry the time of the commit they were built from, not of the build, and
     # modes of their own, not of the umask.
     chmod 0755 "$files"

@@ -284,6 +284,9 @@ struct CIniDocument::Impl {
                 if (!slot) return kNone;
                 found = slot->first;
             }
+            // Forgotten first: a name that could not be copied must not stand for the
+            // section found before.
+            lastFound = kNone;
             lastName = section;
             lastFound = found;
         }
@@ -319,15 +322,21 @@ struct CIniDocument::Impl {
         return kNone;
     }
 
+    // A table is kept whole or not at all: one cut short by the memory would miss keys.
+    // Without it the section is walked again next time, which finds the same lines.
     void IndexSection(uint32_t first) const {
-        auto& table = byKey[first];
-        for (uint32_t h = first; h != kNone; h = nodes.list[h].valueOrLink) {
-            for (uint32_t i = h + 1; i < nodes.size(); ++i) {
-                const IniNode& node = nodes.list[i];
-                if (node.kind() == kHeaderLine) break;
-                if (node.kind() == kValueLine)
-                    table.emplace(nodes.Key(node), i); // keeps an earlier line of a key
+        try {
+            std::unordered_map<std::string_view, uint32_t> table;
+            for (uint32_t h = first; h != kNone; h = nodes.list[h].valueOrLink) {
+                for (uint32_t i = h + 1; i < nodes.size(); ++i) {
+                    const IniNode& node = nodes.list[i];
+                    if (node.kind() == kHeaderLine) break;
+                    if (node.kind() == kValueLine)
+                        table.emplace(nodes.Key(node), i); // keeps an earlier line of a key
+                }
             }
+            byKey.emplace(first, std::move(table));
+        } catch (const std::bad_alloc&) {
         }
     }
 };
@@ -356,12 +365,13 @@ bool WriteNodes(std::FILE* file, const LineStore& nodes) {
     }
 }
 
-// A save's temporary file, and the old file while the new one takes its place, are named
-// after their target: the target's name, this, a number from 1 to 999.
+// A save's temporary file, and the old content while the new one is written over it in
+// place, are named after their target: the target's name, this, a number from 1 to 999.
 const char kTempTail[] = ".~tw";
 const int kTempNumbers = 1000;
 
-// A fresh file beside target, so the final step is a rename within one folder.
+// A fresh file beside target, so the final step is a rename within one folder. Creating it
+// reserves the name: two saves at once never share one.
 std::FILE* CreateTempBeside(const std::string& target, std::string& tempPath) {
     for (int n = 1; n < kTempNumbers; ++n) {
         tempPath = target + kTempTail + std::to_string(n);
@@ -374,13 +384,23 @@ std::FILE* CreateTempBeside(const std::string& target, std::string& tempPath) {
     return nullptr;
 }
 
-// A name of the same kind that nothing holds; empty when all are taken.
-std::string FreeNameBeside(const std::string& target) {
-    for (int n = 1; n < kTempNumbers; ++n) {
-        std::string name = target + kTempTail + std::to_string(n);
-        if (!PathExists(name)) return name;
+// Another program may hold the file open so that it can be written but not replaced, or
+// the file has further names that must all see the new content: then the new content is
+// copied over the old in place. For that step only, the old content waits in a copy
+// beside it, and is written back should the step fail. The temporary stays either way;
+// the caller removes it once the step succeeded.
+bool OverwriteInPlace(const std::string& tempPath, const std::string& target) {
+    std::string copyPath;
+    std::FILE* copy = CreateTempBeside(target, copyPath);
+    if (!copy) return false;
+    if (std::fclose(copy) != 0 || OverwriteFileWith(target, copyPath) != Overwrite::Done) {
+        RemoveFile(copyPath);
+        return false;
     }
-    return std::string();
+    const Overwrite result = OverwriteFileWith(tempPath, target);
+    if (result != Overwrite::Partly || OverwriteFileWith(copyPath, target) == Overwrite::Done)
+        RemoveFile(copyPath);
+    return result == Overwrite::Done;
 }
 
 // A file this young may belong to a save still under way, in this copy of the program or
@@ -389,15 +409,47 @@ const long long kStaleSeconds = 5 * 60;
 
 // Removes what earlier saves of target left behind (a crash halfway, an overwrite in
 // place that failed, an old file a scanner held): files named exactly as the save names
-// them, and no others.
-void RemoveStaleTemporaries(const std::string& target) {
-    const std::string prefix = target + kTempTail;
-    for (const std::string& number : NameTailsAfter(prefix)) {
-        if (number.empty() || number.size() > 3 || number[0] == '0' ||
-            number.find_first_not_of("0123456789") != std::string::npos)
-            continue;
-        if (SecondsSinceWritten(prefix + number) >= kStaleSeconds) RemoveFile(prefix + number);
+// them, and no others. After a save that created target the newest of them stays: the
+// list was missing, and it may be the one copy of what it held.
+void RemoveStaleTemporaries(const std::string& target, bool keepNewest) {
+    for (const std::string& leftover : SaveLeftovers(target)) {
+        if (SecondsSinceWritten(leftover) < kStaleSeconds) continue;
+        if (keepNewest)
+            keepNewest = false;
+        else
+            RemoveFile(leftover);
     }
+}
+
+// Writes a new file beside the old one and puts it in the old one's place only when every
+// byte is on the disk: a full disk, a refused rename or a crash halfway leaves the
+// previous file whole.
+int SaveTo(const std::string& target, const LineStore& nodes) {
+    if (!IsWritableTarget(target)) return -1;
+    const bool existed = PathExists(target);
+    std::string tempPath;
+    std::FILE* file = CreateTempBeside(target, tempPath);
+    if (!file) return -1;
+    bool complete = WriteNodes(file, nodes) && CommitFile(file);
+    complete = (std::fclose(file) == 0) && complete;
+    if (!complete) {
+        RemoveFile(tempPath);
+        return -1;
+    }
+    if (!ReplaceFileWith(tempPath, target)) {
+        if (!existed) {
+            RemoveFile(tempPath);
+            return -1;
+        }
+        if (!PathExists(target) || !OverwriteInPlace(tempPath, target)) return -1;
+        RemoveFile(tempPath);
+    }
+    // The file is saved; clearing up is for later saves when the memory runs short now.
+    try {
+        RemoveStaleTemporaries(target, !existed);
+    } catch (const std::bad_alloc&) {
+    }
+    return 1;
 }
 
 } // namespace
@@ -437,9 +489,10 @@ bool ReadWhole(std::FILE* file, std::string& text) {
 int CIniDocument::Load(std::string path) {
     if (m_impl) return -2;
     m_strFileName = std::move(path);
-    std::FILE* file = std::fopen(m_strFileName.c_str(), "rb");
-    if (!file) return -1;
+    std::FILE* file = nullptr;
     try {
+        file = OpenForReading(m_strFileName);
+        if (!file) return -1;
         std::unique_ptr<Impl> doc(new Impl);
         bool read = ReadWhole(file, doc->nodes.text);
         std::fclose(file);
@@ -494,15 +547,20 @@ int CIniDocument::Append(char kind, std::string key, std::string value) {
 
 std::string CIniDocument::GetValue(std::string section, std::string key) const {
     if (!m_impl) return kNoDocument;
-    const uint32_t id = m_impl->Find(section, key);
-    return id == kNone ? kNotFound : std::string(m_impl->nodes.Value(m_impl->nodes.list[id]));
+    try {
+        const uint32_t id = m_impl->Find(section, key);
+        return id == kNone ? kNotFound : std::string(m_impl->nodes.Value(m_impl->nodes.list[id]));
+    } catch (const std::bad_alloc&) {
+    } catch (const std::length_error&) {
+    }
+    return kNoDocument; // one byte: no memory needed
 }
 
 int CIniDocument::SetValue(std::string section, std::string key, std::string value) {
     if (!m_impl) return -1;
-    const uint32_t id = m_impl->Find(section, key);
-    if (id == kNone) return -2;
     try {
+        const uint32_t id = m_impl->Find(section, key);
+        if (id == kNone) return -2;
         return m_impl->Replace(id, value) ? 1 : -1;
     } catch (const std::bad_alloc&) {
     } catch (const std::length_error&) {
@@ -519,40 +577,35 @@ std::string CIniDocument::Text() const {
     return EncodeFileText(out);
 }
 
-// Writes a new file beside the old one and swaps it in only when every byte is on the
-// disk: a full disk, a refused rename or a crash halfway leaves the previous file whole.
 int CIniDocument::Save() {
     if (!m_impl) return -2;
     // A file read with bare LF line ends grows when written with CR LF.
     if (m_impl->incomplete || m_impl->fileSize > kMaxFile) return -1;
-    // Through a link the linked file is rewritten; the link stays a link.
-    const std::string target = ResolveLinks(m_strFileName);
-    if (!IsWritableTarget(target)) return -1;
-    const bool existed = PathExists(target);
-    std::string tempPath;
-    std::FILE* file = CreateTempBeside(target, tempPath);
-    if (!file) return -1;
-    bool complete = WriteNodes(file, m_impl->nodes) && CommitFile(file);
-    complete = (std::fclose(file) == 0) && complete;
-    if (!complete) {
-        std::remove(tempPath.c_str());
-        return -1;
+    try {
+        // Through a link the linked file is rewritten; the link stays a link.
+        return SaveTo(ResolveLinks(m_strFileName), m_impl->nodes);
+    } catch (const std::bad_alloc&) {
+    } catch (const std::length_error&) {
     }
-    // While the new file moves in, the old one waits under a name of the same kind.
-    const std::string backupPath = existed ? FreeNameBeside(target) : std::string();
-    if (!ReplaceFileWith(tempPath, target, backupPath)) {
-        // Another program may hold the file open so that it can be written but not
-        // replaced: then the new content is copied over the old in place. Until that has
-        // succeeded the temporary stays, the one whole copy of the new content.
-        if (!existed) {
-            std::remove(tempPath.c_str());
-            return -1;
-        }
-        if (!PathExists(target) || !OverwriteFileWith(tempPath, target)) return -1;
-        RemoveFile(tempPath);
+    return -1;
+}
+
+std::vector<std::string> SaveLeftovers(const std::string& target) {
+    const std::string prefix = target + kTempTail;
+    std::vector<std::pair<long long, std::string>> found;
+    for (const std::string& number : NameTailsAfter(prefix)) {
+        if (number.empty() || number.size() > 3 || number[0] == '0' ||
+            number.find_first_not_of("0123456789") != std::string::npos)
+            continue;
+        const long long age = SecondsSinceWritten(prefix + number);
+        found.emplace_back(age < 0 ? LLONG_MAX : age, prefix + number);
     }
-    RemoveStaleTemporaries(target);
-    return 1;
+    std::stable_sort(found.begin(), found.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    std::vector<std::string> paths;
+    for (auto& item : found)
+        paths.push_back(std::move(item.second));
+    return paths;
 }
 
 int CIniDocument::Close() {

@@ -2,18 +2,20 @@
 // The program's reader and writer for its INI-style text files. Holds one file as its
 // lines in order, answers lookups of a key in a section, replaces existing values and
 // writes the lines back. Outcomes are return codes and two marker texts; it shows and
-// throws nothing. Texts are UTF-8, compared exactly; the file holds them in its own
+// throws nothing. Texts and paths are UTF-8, compared exactly; the file holds them in its own
 // encoding (storage/file_text.h), decoded on reading and encoded on writing.
 
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 class CIniDocument {
 public:
     // GetValue's answer when the key is absent: one character with code 2.
     static const std::string kNotFound;
-    // GetValue's answer when no document is held: one character with code 1.
+    // GetValue's answer when no document is held, or when the memory ran out for the
+    // answer: the caller cannot use the file. One character with code 1.
     static const std::string kNoDocument;
 
     CIniDocument();
@@ -37,10 +39,11 @@ public:
     // Value of the first key-value line with this key in a section headed "[section]".
     std::string GetValue(std::string section, std::string key) const;
     // 1 replaced the first match; -2 no such key (nothing added); -1 no document, or the
-    // new value does not fit (the old one stays).
+    // new value does not fit or the memory ran out (the old one stays).
     int SetValue(std::string section, std::string key, std::string value);
-    // 1 written; -1 cannot be written, an Append was refused, or the file would be larger
-    // than a document reads back (the previous file stays as it was); -2 no document.
+    // 1 written; -1 cannot be written, an Append was refused, the file would be larger
+    // than a document reads back, or the memory ran out (the previous file stays as it
+    // was); -2 no document.
     int Save();
     // The bytes Save would write; empty without a document.
     std::string Text() const;
@@ -52,6 +55,12 @@ private:
     std::unique_ptr<Impl> m_impl; // null when no document is held
     std::string m_strFileName;
 };
+
+// The files that saves of target left beside it and that nothing has cleared away yet: a
+// temporary that could not take target's place, the old content kept while a save wrote
+// over it in place, or the old file a replace of an earlier version of the program moved
+// aside. Newest first.
+std::vector<std::string> SaveLeftovers(const std::string& target);
 
 // Reads a number stored as text the way the C library's atoi does: leading white space, an
 // optional sign, then digits up to the first other character; no digits give 0, and a

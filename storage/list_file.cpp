@@ -2,6 +2,7 @@
 
 #include "engine/builtin_action.h"
 #include "engine/hotkey_code.h"
+#include "platform/file_replace.h"
 #include "storage/ini_document.h"
 
 #include <new>
@@ -29,9 +30,21 @@ std::string PathToFile(const HotKeyEntry& e) {
     return HasLaunchExtras(e) ? kGuardedPath + e.path : e.path;
 }
 
+bool IsGuarded(const std::string& stored) {
+    return !stored.empty() && stored[0] == kGuardedPath;
+}
+
 std::string PathFromFile(const std::string& stored, const HotKeyEntry& e) {
-    if (HasLaunchExtras(e) && !stored.empty() && stored[0] == kGuardedPath) return stored.substr(1);
+    if (HasLaunchExtras(e) && IsGuarded(stored)) return stored.substr(1);
     return stored;
+}
+
+// A value of a loaded document; the no-document answer can then only mean that the memory
+// ran out, which stops the reading (see ReadEntries).
+std::string Lookup(const CIniDocument& doc, const std::string& section, const char* key) {
+    std::string value = doc.GetValue(section, key);
+    if (value == CIniDocument::kNoDocument) throw std::bad_alloc();
+    return value;
 }
 
 std::string EntrySection(long long n) {
@@ -59,13 +72,18 @@ void AppendBindingKeys(CIniDocument& doc, const HotKeyEntry& e) {
     if (!e.enabled) doc.Append('o', kDisabledKey, "1");
 }
 
+// The keys after the eight count only where the eight say they were written: the launch
+// extras with a guarded path, the binding keys with 0 under "hotkey". A write in place that
+// was cut short can leave lines of an old section behind the new last one, its header
+// overwritten; they do not carry over to the entry they now follow.
 void ReadBindingKeys(const CIniDocument& doc, const std::string& section, HotKeyEntry& e) {
     // Only this key can bring the Win bit: a "hotkey" with it set (edited by hand) is
     // taken as an older program would take it, without Win.
     e.hotkey &= ~kHotKeyWin;
-    const std::string full = doc.GetValue(section, kFullHotKeyKey);
+    if (e.hotkey != 0) return;
+    const std::string full = Lookup(doc, section, kFullHotKeyKey);
     if (full != CIniDocument::kNotFound) e.hotkey = ParseDecimal(full);
-    const std::string disabled = doc.GetValue(section, kDisabledKey);
+    const std::string disabled = Lookup(doc, section, kDisabledKey);
     e.enabled = disabled == CIniDocument::kNotFound || ParseDecimal(disabled) == 0;
 }
 
@@ -126,21 +144,24 @@ namespace {
 // delivered so far stay.
 ListReadResult ReadEntries(const CIniDocument& doc,
                            const std::function<void(const HotKeyEntry&)>& onEntry) try {
-    const int count = ParseDecimal(doc.GetValue(kMainSection, "count"));
+    const int count = ParseDecimal(Lookup(doc, kMainSection, "count"));
     for (long long n = 1; n <= count; ++n) {
         const std::string section = EntrySection(n);
         HotKeyEntry e;
-        e.iconint = ParseDecimal(doc.GetValue(section, "iconint"));
-        e.hotkey = ParseDecimal(doc.GetValue(section, "hotkey"));
-        e.name = doc.GetValue(section, "name");
+        e.iconint = ParseDecimal(Lookup(doc, section, "iconint"));
+        e.hotkey = ParseDecimal(Lookup(doc, section, "hotkey"));
+        e.name = Lookup(doc, section, "name");
         if (e.name == CIniDocument::kNotFound) return ListReadResult::Invalid;
-        e.args = TextOrEmpty(doc.GetValue(section, "args"));
-        e.runas = ParseDecimal(TextOrEmpty(doc.GetValue(section, "runas"))) != 0;
-        e.path = PathFromFile(TextOrEmpty(doc.GetValue(section, "path")), e);
-        e.icon = TextOrEmpty(doc.GetValue(section, "icon"));
-        e.workdir = TextOrEmpty(doc.GetValue(section, "workdir"));
-        e.info = TextOrEmpty(doc.GetValue(section, "info"));
-        e.keydes = TextOrEmpty(doc.GetValue(section, "keydes"));
+        const std::string path = TextOrEmpty(Lookup(doc, section, "path"));
+        if (IsGuarded(path)) {
+            e.args = TextOrEmpty(Lookup(doc, section, "args"));
+            e.runas = ParseDecimal(TextOrEmpty(Lookup(doc, section, "runas"))) != 0;
+        }
+        e.path = PathFromFile(path, e);
+        e.icon = TextOrEmpty(Lookup(doc, section, "icon"));
+        e.workdir = TextOrEmpty(Lookup(doc, section, "workdir"));
+        e.info = TextOrEmpty(Lookup(doc, section, "info"));
+        e.keydes = TextOrEmpty(Lookup(doc, section, "keydes"));
         e.info = NoteFromFile(e.info);
         e.builtin = e.info == kBuiltInNote;
         ReadBindingKeys(doc, section, e);
@@ -169,8 +190,30 @@ ListReadResult LoadEntriesFromListText(std::string_view text,
     return ReadEntries(doc, onEntry);
 }
 
+namespace {
+
+// A file that reads as a list to its last entry: a count, and every entry it names.
+bool ReadsAsWholeList(const std::string& path) {
+    CIniDocument doc;
+    if (doc.Load(path) != 1 || doc.GetValue(kMainSection, "count") == CIniDocument::kNotFound)
+        return false;
+    return ReadEntries(doc, [](const HotKeyEntry&) {}) == ListReadResult::Ok;
+}
+
+} // namespace
+
+bool RestoreMissingListFile(const std::string& path) {
+    const std::string target = ResolveLinks(path);
+    if (target.empty() || PathExists(target)) return false;
+    for (const std::string& leftover : SaveLeftovers(target)) {
+        if (ReadsAsWholeList(leftover)) return RenameToFreeName(leftover, target);
+    }
+    return false;
+}
+
 // The document holds the file's text decoded, so no byte of the marker can be half of
-// another character any more, in this direction or the other. A lone LF also becomes the marker: written as it is, it would end the line in the
+// another character any more, in this direction or the other. A lone LF also becomes the
+// marker: written as it is, it would end the line in the
 // file and turn the rest of the note into lines of their own.
 std::string NoteToFile(const std::string& note) {
     std::string stored;

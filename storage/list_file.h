@@ -35,6 +35,11 @@ ListReadResult LoadEntriesFromListFile(const std::string& path,
 ListReadResult LoadEntriesFromListText(std::string_view text,
                                        const std::function<void(const HotKeyEntry&)>& onEntry);
 
+// Puts the list back when path names none but a save left one beside it (a save of an
+// earlier version of the program that failed halfway): the newest of them that reads as a
+// whole list takes the name, before anything reads or saves the list. True when one did.
+bool RestoreMissingListFile(const std::string& path);
+
 // A note as the file stores it: every line break as the marker.
 std::string NoteToFile(const std::string& note);
 

@@ -12,6 +12,10 @@ bool PathExists(const std::string& path) {
     return lstat(path.c_str(), &st) == 0;
 }
 
+std::FILE* OpenForReading(const std::string& path) {
+    return std::fopen(path.c_str(), "rb");
+}
+
 std::FILE* CreateNewFile(const std::string& path) {
     int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd < 0) return nullptr;
@@ -59,22 +63,22 @@ std::string ResolveLinks(const std::string& path) {
     return path;
 }
 
-// A rename replaces the old file in one step, never moving it aside: no backup is needed.
-bool ReplaceFileWith(const std::string& tempPath, const std::string& target,
-                     const std::string& /*backupPath*/) {
+bool ReplaceFileWith(const std::string& tempPath, const std::string& target) {
     // The new file keeps the owner and the permissions the user gave the old one (the
     // owner only where the system lets us; the owner before the mode, as a change of owner
     // may clear set-id bits).
     struct stat st;
     if (stat(target.c_str(), &st) == 0) {
+        if (st.st_nlink > 1) return false; // the other names would keep the old content
         if (chown(tempPath.c_str(), st.st_uid, st.st_gid) != 0) {
             // Not ours to give away: the file stays the saver's, with the old mode.
         }
         chmod(tempPath.c_str(), st.st_mode & 07777);
     }
+    const std::string folder = FolderOf(target); // nothing left to fail once it is done
     if (rename(tempPath.c_str(), target.c_str()) != 0) return false;
     // Make the new directory entry itself survive a power cut; the data already does.
-    int dir = open(FolderOf(target).c_str(), O_RDONLY | O_CLOEXEC);
+    int dir = open(folder.c_str(), O_RDONLY | O_CLOEXEC);
     if (dir >= 0) {
         fsync(dir);
         close(dir);
@@ -111,28 +115,39 @@ bool CopyInto(int from, int to, off_t size) {
 
 } // namespace
 
-bool OverwriteFileWith(const std::string& tempPath, const std::string& target) {
+Overwrite OverwriteFileWith(const std::string& tempPath, const std::string& target) {
     int from = open(tempPath.c_str(), O_RDONLY | O_CLOEXEC);
-    if (from < 0) return false;
+    if (from < 0) return Overwrite::Untouched;
     int to = open(target.c_str(), O_WRONLY | O_CLOEXEC);
     struct stat source, old;
     bool ok = to >= 0 && fstat(from, &source) == 0 && fstat(to, &old) == 0 && S_ISREG(old.st_mode);
+    Overwrite result = ok ? Overwrite::Partly : Overwrite::Untouched;
     if (ok && source.st_size > old.st_size) {
         // Room for every new byte before the first old one goes; file systems that cannot
         // reserve space say so, and then a short write shows the shortage instead.
         int reserved = posix_fallocate(to, 0, source.st_size);
         if (reserved != 0 && reserved != EINVAL && reserved != EOPNOTSUPP) {
-            if (ftruncate(to, old.st_size) != 0) {
-                // The old bytes are untouched; only its length could have grown.
-            }
+            // The old bytes are untouched; only its length could have grown.
+            if (ftruncate(to, old.st_size) == 0) result = Overwrite::Untouched;
             ok = false;
         }
     }
-    ok = ok && CopyInto(from, to, source.st_size) && ftruncate(to, source.st_size) == 0 &&
-         fsync(to) == 0;
+    // The length before the bytes: no old line stays behind the new end.
+    if (ok && source.st_size != old.st_size && ftruncate(to, source.st_size) != 0) {
+        result = Overwrite::Untouched;
+        ok = false;
+    }
+    ok = ok && CopyInto(from, to, source.st_size) && fsync(to) == 0;
     if (to >= 0) close(to);
     close(from);
-    return ok;
+    return ok ? Overwrite::Done : result;
+}
+
+bool RenameToFreeName(const std::string& from, const std::string& to) {
+    // A second name that must be new, then the first one goes: never over a file.
+    if (link(from.c_str(), to.c_str()) != 0) return false;
+    unlink(from.c_str());
+    return true;
 }
 
 std::vector<std::string> NameTailsAfter(const std::string& prefix) {

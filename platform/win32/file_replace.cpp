@@ -1,5 +1,7 @@
 #include "platform/file_replace.h"
 
+#include "platform/win32/wide.h"
+
 #include <windows.h>
 
 #include <cstdint>
@@ -7,22 +9,67 @@
 #include <io.h>
 #include <sys/stat.h>
 
-bool PathExists(const std::string& path) {
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+namespace {
+
+const DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+
+// Below this length every file call takes a path as it is; the margin is the one folder
+// calls keep for a short name. From there on only the long form works.
+const size_t kPlainPathLimit = MAX_PATH - 12;
+
+// The path as the W functions take it. The long form "\\?\C:\..." ("\\?\UNC\server\...")
+// goes to the file system as it stands, so it is made from the full path, in which the
+// system has already settled the current folder, "." and ".." and forward slashes: the
+// same file as the plain path names.
+std::wstring SystemPath(const std::string& path) {
+    std::wstring wide = Widen(path);
+    if (wide.compare(0, 4, L"\\\\?\\") == 0 || wide.compare(0, 4, L"\\\\.\\") == 0) return wide;
+    const DWORD size = GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
+    if (size < kPlainPathLimit) return wide; // also a path the system cannot resolve
+    std::wstring full(size, L'\0');
+    const DWORD length = GetFullPathNameW(wide.c_str(), size, &full[0], nullptr);
+    if (length == 0 || length >= size) return wide;
+    full.resize(length);
+    if (full.compare(0, 2, L"\\\\") == 0) return L"\\\\?\\UNC\\" + full.substr(2);
+    return L"\\\\?\\" + full;
 }
 
-std::FILE* CreateNewFile(const std::string& path) {
-    HANDLE h =
-        CreateFileA(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, NULL);
+} // namespace
+
+bool PathExists(const std::string& path) {
+    return GetFileAttributesW(SystemPath(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+namespace {
+
+std::FILE* StreamOf(HANDLE h, int flags, const char* mode) {
     if (h == INVALID_HANDLE_VALUE) return nullptr;
-    int fd = _open_osfhandle(reinterpret_cast<intptr_t>(h), _O_WRONLY | _O_BINARY);
+    int fd = _open_osfhandle(reinterpret_cast<intptr_t>(h), flags | _O_BINARY);
     if (fd < 0) {
         CloseHandle(h);
         return nullptr;
     }
-    std::FILE* file = _fdopen(fd, "wb");
+    std::FILE* file = _fdopen(fd, mode);
     if (!file) _close(fd);
     return file;
+}
+
+} // namespace
+
+// Unlike the C library's open, which refuses to share deletion, the reader lets a save of
+// another copy of the program rename its new file over this one meanwhile: the save need
+// not fall back to writing in place, which a reader could catch halfway.
+std::FILE* OpenForReading(const std::string& path) {
+    const DWORD share = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+    return StreamOf(CreateFileW(SystemPath(path).c_str(), GENERIC_READ, share, nullptr,
+                                OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr),
+                    _O_RDONLY, "rb");
+}
+
+std::FILE* CreateNewFile(const std::string& path) {
+    return StreamOf(CreateFileW(SystemPath(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                FILE_ATTRIBUTE_NORMAL, nullptr),
+                    _O_WRONLY, "wb");
 }
 
 bool CommitFile(std::FILE* file) {
@@ -31,7 +78,7 @@ bool CommitFile(std::FILE* file) {
 
 bool IsWritableTarget(const std::string& target) {
     if (target.empty()) return false;
-    DWORD attributes = GetFileAttributesA(target.c_str());
+    DWORD attributes = GetFileAttributesW(SystemPath(target).c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES)
         return true; // a new file; whether its folder exists shows on creation
     return (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)) == 0;
@@ -39,63 +86,86 @@ bool IsWritableTarget(const std::string& target) {
 
 namespace {
 
-const DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+// The attributes a saved file keeps; the others describe the content or the folder. The
+// archive flag is not kept but set: the content is new.
+const DWORD kKeptAttributes =
+    FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
 
-// The attributes a saved file keeps; the others describe the content or the folder.
-const DWORD kKeptAttributes = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
-                              FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
-
-// The folder part of a path and the name after it; a trail byte of the code page may look
-// like a backslash, so the scan steps over double-byte characters whole.
 size_t NameStart(const std::string& path) {
-    size_t start = 0;
-    for (size_t i = 0; i < path.size(); ++i) {
-        const unsigned char c = static_cast<unsigned char>(path[i]);
-        if (IsDBCSLeadByte(c) && i + 1 < path.size())
-            ++i;
-        else if (c == '\\' || c == '/' || c == ':')
-            start = i + 1;
-    }
-    return start;
+    const size_t last = path.find_last_of("\\/:");
+    return last == std::string::npos ? 0 : last + 1;
 }
 
-// True while another program holds the file open without letting it be deleted: replacing
-// it must fail then, and some implementations of the replace leave a stray file behind when
-// it does.
-bool DeleteRefused(const std::string& path) {
-    HANDLE h = CreateFileA(path.c_str(), DELETE, kShareAll, nullptr, OPEN_EXISTING, 0, nullptr);
+// True while another program holds the file open without letting it be deleted: a rename
+// over it must fail then, and it would only after every try.
+bool DeleteRefused(const std::wstring& path) {
+    HANDLE h = CreateFileW(path.c_str(), DELETE, kShareAll, nullptr, OPEN_EXISTING, 0, nullptr);
     if (h == INVALID_HANDLE_VALUE) return GetLastError() == ERROR_SHARING_VIOLATION;
     CloseHandle(h);
     return false;
+}
+
+// How many names the file has; 1 when that cannot be told, and the rename then shows what
+// the system allows.
+DWORD LinkCount(const std::wstring& path) {
+    HANDLE h = CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES, kShareAll, nullptr, OPEN_EXISTING, 0,
+                           nullptr);
+    if (h == INVALID_HANDLE_VALUE) return 1;
+    BY_HANDLE_FILE_INFORMATION info;
+    const bool known = GetFileInformationByHandle(h, &info) != 0;
+    CloseHandle(h);
+    return known ? info.nNumberOfLinks : 1;
+}
+
+// The old file's owner, group and access list onto the new one; the owner only where the
+// system lets us give the file away. False when the access list cannot be carried over:
+// the new file would have the folder's, which may let in whom the user kept out.
+bool CarrySecurity(const std::wstring& from, const std::wstring& to) {
+    const SECURITY_INFORMATION all =
+        OWNER_SECURITY_INFORMATION | GROUP_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION;
+    DWORD needed = 0;
+    GetFileSecurityW(from.c_str(), all, nullptr, 0, &needed);
+    if (needed == 0) return false;
+    std::vector<BYTE> descriptor(needed);
+    if (!GetFileSecurityW(from.c_str(), all, descriptor.data(), needed, &needed)) return false;
+    return SetFileSecurityW(to.c_str(), all, descriptor.data()) ||
+           SetFileSecurityW(to.c_str(), DACL_SECURITY_INFORMATION, descriptor.data());
+}
+
+void MarkChanged(const std::wstring& path) {
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_ARCHIVE))
+        SetFileAttributesW(path.c_str(), attributes | FILE_ATTRIBUTE_ARCHIVE);
 }
 
 } // namespace
 
 std::string ResolveLinks(const std::string& path) {
     // The call that names a file's final path exists from Windows Vista on.
-    typedef DWORD(WINAPI * FinalPathName)(HANDLE, LPSTR, DWORD, DWORD);
-    HMODULE kernel = GetModuleHandleA("kernel32.dll");
-    FARPROC proc = kernel ? GetProcAddress(kernel, "GetFinalPathNameByHandleA") : nullptr;
+    typedef DWORD(WINAPI * FinalPathName)(HANDLE, LPWSTR, DWORD, DWORD);
+    HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
+    FARPROC proc = kernel ? GetProcAddress(kernel, "GetFinalPathNameByHandleW") : nullptr;
     if (!proc) return path;
     FinalPathName finalPathName = reinterpret_cast<FinalPathName>(reinterpret_cast<void*>(proc));
 
-    const DWORD attributes = GetFileAttributesA(path.c_str());
+    const std::wstring wide = SystemPath(path);
+    const DWORD attributes = GetFileAttributesW(wide.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY))
         return path;
-    HANDLE h = CreateFileA(path.c_str(), 0, kShareAll, nullptr, OPEN_EXISTING, 0, nullptr);
+    HANDLE h = CreateFileW(wide.c_str(), 0, kShareAll, nullptr, OPEN_EXISTING, 0, nullptr);
     if (h == INVALID_HANDLE_VALUE) return path;
-    std::string resolved(MAX_PATH * 4, '\0');
-    DWORD length = finalPathName(h, &resolved[0], static_cast<DWORD>(resolved.size()), 0);
+    const DWORD size = finalPathName(h, nullptr, 0, 0);
+    std::wstring resolved(size, L'\0');
+    const DWORD length = size ? finalPathName(h, &resolved[0], size, 0) : 0;
     CloseHandle(h);
-    if (length == 0 || length >= resolved.size()) return path;
+    if (length == 0 || length >= size) return path;
     resolved.resize(length);
-    // The answer carries the long-path prefix; a path that fits without it goes without,
-    // as every other file call of the program passes plain paths.
-    if (resolved.compare(0, 8, "\\\\?\\UNC\\") == 0)
-        resolved = "\\\\" + resolved.substr(8);
-    else if (resolved.compare(0, 4, "\\\\?\\") == 0 && length - 4 < MAX_PATH)
+    // The answer comes in the long form; a path that fits without it goes without.
+    if (resolved.compare(0, 8, L"\\\\?\\UNC\\") == 0 && length - 6 < kPlainPathLimit)
+        resolved = L"\\\\" + resolved.substr(8);
+    else if (resolved.compare(0, 4, L"\\\\?\\") == 0 && length - 4 < kPlainPathLimit)
         resolved = resolved.substr(4);
-    return resolved;
+    return Narrow(resolved);
 }
 
 namespace {
@@ -105,115 +175,106 @@ namespace {
 const int kReplaceTries = 5;
 const DWORD kReplacePause = 100; // milliseconds
 
-bool MoveInto(const std::string& from, const std::string& to) {
-    return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_WRITE_THROUGH) != 0;
+} // namespace
+
+bool ReplaceFileWith(const std::string& tempPath, const std::string& target) {
+    const std::wstring from = SystemPath(tempPath);
+    const std::wstring to = SystemPath(target);
+    const DWORD attributes = GetFileAttributesW(to.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        SetFileAttributesW(from.c_str(), FILE_ATTRIBUTE_ARCHIVE);
+        return MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_WRITE_THROUGH) != 0;
+    }
+    if (LinkCount(to) > 1 || DeleteRefused(to) || !CarrySecurity(to, from)) return false;
+    SetFileAttributesW(from.c_str(), (attributes & kKeptAttributes) | FILE_ATTRIBUTE_ARCHIVE);
+    for (int tried = 1;; ++tried) {
+        if (MoveFileExW(from.c_str(), to.c_str(),
+                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+            return true;
+        if (tried == kReplaceTries) return false;
+        Sleep(kReplacePause);
+    }
 }
 
-// Not every implementation of the replace keeps the attributes; set them again.
-void KeepAttributes(const std::string& target, DWORD attributes) {
-    const DWORD now = GetFileAttributesA(target.c_str());
-    if (now != INVALID_FILE_ATTRIBUTES && (now & kKeptAttributes) != (attributes & kKeptAttributes))
-        SetFileAttributesA(target.c_str(), attributes & kKeptAttributes);
+namespace {
+
+bool SetLength(HANDLE h, LARGE_INTEGER length) {
+    return SetFilePointerEx(h, length, nullptr, FILE_BEGIN) && SetEndOfFile(h);
 }
 
 } // namespace
 
-bool ReplaceFileWith(const std::string& tempPath, const std::string& target,
-                     const std::string& backupPath) {
-    const DWORD attributes = GetFileAttributesA(target.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES) return MoveInto(tempPath, target);
-    if (DeleteRefused(target)) return false;
-    const char* backup = backupPath.empty() ? nullptr : backupPath.c_str();
-    for (int tried = 1;; ++tried) {
-        // The replace call carries the old file's security and attributes over to the new
-        // one.
-        if (ReplaceFileA(target.c_str(), tempPath.c_str(), backup, REPLACEFILE_IGNORE_MERGE_ERRORS,
-                         nullptr, nullptr))
-            break;
-        // A replace that could not move the new file in may leave the old one under the
-        // backup name only (ERROR_UNABLE_TO_MOVE_REPLACEMENT_2), or, without a backup name,
-        // nowhere (ERROR_UNABLE_TO_MOVE_REPLACEMENT): the old file goes back, or if it
-        // cannot, the new one takes the empty place, which makes the save done.
-        if (GetFileAttributesA(target.c_str()) == INVALID_FILE_ATTRIBUTES) {
-            if (!(backup && MoveInto(backupPath, target)) && MoveInto(tempPath, target)) {
-                KeepAttributes(target, attributes);
-                return true;
-            }
-        } else if (backup) {
-            DeleteFileA(backup); // a copy at most, with the old file in its place
-        }
-        if (tried == kReplaceTries) return false;
-        Sleep(kReplacePause);
-    }
-    KeepAttributes(target, attributes);
-    // A scanner that holds the old file keeps it a while; a later save clears it away.
-    if (backup) DeleteFileA(backup);
-    return true;
-}
-
-bool OverwriteFileWith(const std::string& tempPath, const std::string& target) {
-    HANDLE from = CreateFileA(tempPath.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                              OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
-    if (from == INVALID_HANDLE_VALUE) return false;
+Overwrite OverwriteFileWith(const std::string& tempPath, const std::string& target) {
+    const std::wstring to = SystemPath(target);
     // Whoever holds the file open lets others read and write it; so do we.
-    HANDLE to = CreateFileA(target.c_str(), GENERIC_READ | GENERIC_WRITE,
-                            FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+    const DWORD share = FILE_SHARE_READ | FILE_SHARE_WRITE;
+    HANDLE from = CreateFileW(SystemPath(tempPath).c_str(), GENERIC_READ, share, nullptr,
+                              OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    if (from == INVALID_HANDLE_VALUE) return Overwrite::Untouched;
+    HANDLE dest = CreateFileW(to.c_str(), GENERIC_READ | GENERIC_WRITE, share, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
     LARGE_INTEGER size, oldSize;
-    bool ok =
-        to != INVALID_HANDLE_VALUE && GetFileSizeEx(from, &size) && GetFileSizeEx(to, &oldSize);
-    if (ok && size.QuadPart > oldSize.QuadPart) {
-        // Room for every new byte before the first old one goes.
-        if (!SetFilePointerEx(to, size, nullptr, FILE_BEGIN) || !SetEndOfFile(to)) {
-            SetFilePointerEx(to, oldSize, nullptr, FILE_BEGIN);
-            SetEndOfFile(to);
-            ok = false;
-        }
+    Overwrite result =
+        dest != INVALID_HANDLE_VALUE && GetFileSizeEx(from, &size) && GetFileSizeEx(dest, &oldSize)
+            ? Overwrite::Partly
+            : Overwrite::Untouched;
+    bool ok = result == Overwrite::Partly;
+    // A longer file gets room for every new byte, a shorter one loses its tail, before the
+    // first old byte goes: the old lines can neither be cut halfway by a full disk nor stay
+    // behind the new end when the cut is refused.
+    if (ok && size.QuadPart != oldSize.QuadPart && !SetLength(dest, size)) {
+        if (SetLength(dest, oldSize)) result = Overwrite::Untouched;
+        ok = false;
     }
     LARGE_INTEGER zero;
     zero.QuadPart = 0;
-    ok = ok && SetFilePointerEx(to, zero, nullptr, FILE_BEGIN);
+    ok = ok && SetFilePointerEx(dest, zero, nullptr, FILE_BEGIN);
     char buffer[64 * 1024];
     for (LONGLONG left = size.QuadPart; ok && left > 0;) {
         DWORD got = 0, put = 0;
         ok = ReadFile(from, buffer, sizeof buffer, &got, nullptr) && got > 0 &&
-             WriteFile(to, buffer, got, &put, nullptr) && put == got;
+             WriteFile(dest, buffer, got, &put, nullptr) && put == got;
         left -= got;
     }
-    ok = ok && SetFilePointerEx(to, size, nullptr, FILE_BEGIN) && SetEndOfFile(to) &&
-         FlushFileBuffers(to);
-    if (to != INVALID_HANDLE_VALUE) CloseHandle(to);
+    ok = ok && FlushFileBuffers(dest);
+    if (dest != INVALID_HANDLE_VALUE) CloseHandle(dest);
     CloseHandle(from);
-    return ok;
+    if (!ok) return result;
+    MarkChanged(to);
+    return Overwrite::Done;
+}
+
+bool RenameToFreeName(const std::string& from, const std::string& to) {
+    return MoveFileExW(SystemPath(from).c_str(), SystemPath(to).c_str(), MOVEFILE_WRITE_THROUGH) !=
+           0;
 }
 
 std::vector<std::string> NameTailsAfter(const std::string& prefix) {
     std::vector<std::string> tails;
-    const size_t nameStart = NameStart(prefix);
-    const std::string folder = prefix.substr(0, nameStart);
-    const std::string name = prefix.substr(nameStart);
+    const std::wstring name = Widen(prefix.substr(NameStart(prefix)));
     if (name.empty()) return tails;
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((prefix + "*").c_str(), &found);
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW(SystemPath(prefix + "*").c_str(), &found);
     if (search == INVALID_HANDLE_VALUE) return tails;
     do {
-        const std::string entry = found.cFileName;
+        const std::wstring entry = found.cFileName;
         if (found.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT))
             continue;
         // The pattern also matches short names; only the long name counts.
+        const int length = static_cast<int>(name.size());
         if (entry.size() <= name.size() ||
-            CompareStringA(LOCALE_SYSTEM_DEFAULT, NORM_IGNORECASE, entry.c_str(),
-                           static_cast<int>(name.size()), name.c_str(),
-                           static_cast<int>(name.size())) != CSTR_EQUAL)
+            CompareStringW(LOCALE_SYSTEM_DEFAULT, NORM_IGNORECASE, entry.c_str(), length,
+                           name.c_str(), length) != CSTR_EQUAL)
             continue;
-        tails.push_back(entry.substr(name.size()));
-    } while (FindNextFileA(search, &found));
+        tails.push_back(Narrow(entry.substr(name.size())));
+    } while (FindNextFileW(search, &found));
     FindClose(search);
     return tails;
 }
 
 long long SecondsSinceWritten(const std::string& path) {
     WIN32_FILE_ATTRIBUTE_DATA data;
-    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return -1;
+    if (!GetFileAttributesExW(SystemPath(path).c_str(), GetFileExInfoStandard, &data)) return -1;
     FILETIME now;
     GetSystemTimeAsFileTime(&now);
     ULARGE_INTEGER written, current;
@@ -226,5 +287,5 @@ long long SecondsSinceWritten(const std::string& path) {
 }
 
 bool RemoveFile(const std::string& path) {
-    return DeleteFileA(path.c_str()) != 0;
+    return DeleteFileW(SystemPath(path).c_str()) != 0;
 }

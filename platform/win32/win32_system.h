@@ -28,6 +28,9 @@ public:
                                       const std::string& name, const std::string& data) override;
     bool ReadRegString(tw::RegRoot root, const std::string& subkey, const std::string& name,
                        std::string& data) override;
+    // In win32_system_run.cpp.
+    bool IsInSystemFolder(const std::string& path) override;
+    unsigned long TickCountMs() override;
 
 private:
     // mciSendStringW once winmm is loaded.

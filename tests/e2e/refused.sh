@@ -15,7 +15,7 @@ tw_write_list "$dir/list.map" \
     "被占用|$hitq|1617|2|C:\windows\system32\shell32.dll|Ctrl + Alt + Q|$dirwin|held elsewhere" \
     "空闲|$hitn|1614|2|C:\windows\system32\shell32.dll|Ctrl + Alt + N|$dirwin|free"
 warning='#FFD6D6'
-tip_expected="Ctrl + Alt + Q 被其他程序占用，未生效。请用“属性”另选快捷键。"
+tip_expected="Ctrl + Alt + Q 被系统或其他程序占用，未生效。请用“属性”另选快捷键。"
 
 # The other program: the driver holding Ctrl+Alt+Q on the desktop the program will join.
 flag=$dir/held.flag

@@ -1,18 +1,21 @@
 #!/usr/bin/env bash
 # The settings file: missing file or missing "mapfile" end the program with a message and exit
 # code 0; the tray box rewrites "showtray" keeping every other line; the autorun box writes the
-# Run value and "autorun".
+# Run value and "autorun": machine-wide for a copy under Program Files, for the user for any
+# other copy (Wine lets every copy write the machine-wide key), in one place only.
 . "$(dirname "$0")/lib.sh"
 
 RUN_KEY='HKLM\Software\Microsoft\Windows\CurrentVersion\Run'
+USER_RUN_KEY=${RUN_KEY/HKLM/HKCU}
 RUN_VALUE=ZELO.Tarnwick.Run
 
-# The Run value's data; fails when the value does not exist. A 32-bit program's HKLM writes
-# land in the 32-bit view, a 64-bit program's in the 64-bit one; the plain view is the fallback.
+# The Run value's data under KEY (default the machine-wide one); fails when the value does not
+# exist. A 32-bit program's HKLM writes land in the 32-bit view, a 64-bit program's in the
+# 64-bit one; the plain view is the fallback.
 run_value() {
-    local line view
+    local line view key=${1:-$RUN_KEY}
     for view in /reg:32 /reg:64 ""; do
-        line=$(wine reg query "$RUN_KEY" /v "$RUN_VALUE" $view 2>/dev/null | tr -d '\r' |
+        line=$(wine reg query "$key" /v "$RUN_VALUE" $view 2>/dev/null | tr -d '\r' |
                grep -F "$RUN_VALUE" | grep REG_SZ)
         if [ -n "$line" ]; then
             line=${line#*REG_SZ}
@@ -22,11 +25,17 @@ run_value() {
     done
     return 1
 }
+user_run_value() { run_value "$USER_RUN_KEY"; }
+# The value's data, or <none>.
+value_or_none() { "$@" || printf '<none>'; }
 
 delete_run_value() {
-    wine reg delete "$RUN_KEY" /v "$RUN_VALUE" /f /reg:32 >/dev/null 2>&1
-    wine reg delete "$RUN_KEY" /v "$RUN_VALUE" /f /reg:64 >/dev/null 2>&1
-    wine reg delete "$RUN_KEY" /v "$RUN_VALUE" /f >/dev/null 2>&1
+    local key view
+    for key in "$RUN_KEY" "$USER_RUN_KEY"; do
+        for view in /reg:32 /reg:64 ""; do
+            wine reg delete "$key" /v "$RUN_VALUE" /f $view >/dev/null 2>&1
+        done
+    done
 }
 
 # expect_refusal WHAT MESSAGE: the program shows MESSAGE and ends with exit code 0.
@@ -82,19 +91,42 @@ tw_eq "a click checks the autorun box" 1 "$(tw_drv checked "$TW_PANEL" 1002)"
 tw_wait_file_change "$ini" "$TW_SCRATCH/before" 5
 settings yes yes >"$TW_SCRATCH/expected"
 tw_same_file "autorun on writes autorun=yes" "$TW_SCRATCH/expected" "$ini"
-tw_eq "autorun on writes the Run value: quoted program path, then the directory" \
-    "\"$TW_EXE_WIN\" $TW_SCRATCH_WIN" "$(run_value)"
-tw_check "where the machine-wide key takes it, no value is kept for the user" \
-    bash -c "! wine reg query '${RUN_KEY/HKLM/HKCU}' /v $RUN_VALUE >/dev/null 2>&1"
+tw_eq "a copy outside Program Files writes the Run value for the user: quoted program, then the directory" \
+    "\"$TW_EXE_WIN\" $TW_SCRATCH_WIN" "$(value_or_none user_run_value)"
+tw_eq "a copy outside Program Files writes no machine-wide value" "<none>" "$(value_or_none run_value)"
 
 cp "$ini" "$TW_SCRATCH/before"
 tw_drv click "$TW_PANEL" 1002
 tw_wait_file_change "$ini" "$TW_SCRATCH/before" 5
 settings yes no >"$TW_SCRATCH/expected"
 tw_same_file "autorun off writes autorun=no" "$TW_SCRATCH/expected" "$ini"
-value=$(run_value)
-tw_check "autorun off keeps the Run value" test $? -eq 0
-tw_eq "autorun off empties the Run value" "" "$value"
+tw_eq "autorun off empties the user's value and keeps it" "" "$(value_or_none user_run_value)"
+tw_eq "autorun off empties the machine-wide value" "" "$(value_or_none run_value)"
+tw_stop
+
+# A copy under Program Files, which ordinary users cannot write, is started for every user.
+installed=$WINEPREFIX/drive_c/Program\ Files/Tarnwick\ E2E
+installed_win='C:\Program Files\Tarnwick E2E'
+rm -rf "$installed"
+mkdir -p "$installed"
+cp "$TW_SCRATCH/Tarnwick.exe" "$TW_SCRATCH/list.map" "$installed/"
+settings yes no >"$installed/tarnwick.ini"
+scratch_exe=$TW_EXE_WIN
+TW_EXE_WIN="$installed_win\\Tarnwick.exe"
+tw_check "the installed copy's panel appears" tw_start_panel "$installed"
+cp "$installed/tarnwick.ini" "$TW_SCRATCH/before"
+tw_drv click "$TW_PANEL" 1002
+tw_wait_file_change "$installed/tarnwick.ini" "$TW_SCRATCH/before" 5
+tw_eq "a copy under Program Files writes the machine-wide value" \
+    "\"$installed_win\\Tarnwick.exe\" $installed_win" "$(value_or_none run_value)"
+tw_eq "and empties the user's one" "" "$(value_or_none user_run_value)"
+cp "$installed/tarnwick.ini" "$TW_SCRATCH/before"
+tw_drv click "$TW_PANEL" 1002
+tw_wait_file_change "$installed/tarnwick.ini" "$TW_SCRATCH/before" 5
+tw_eq "switched off, the machine-wide value is empty" "" "$(value_or_none run_value)"
+tw_stop
+TW_EXE_WIN=$scratch_exe
+rm -rf "$installed"
 
 delete_run_value
 tw_finish

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The downloads as a user meets them: what the two zips hold, and the installer's round trip
-# in a fresh Wine prefix (silent install, start from the Start-menu shortcut, uninstall while
-# the program runs). Prints "PASS: package: ..." or "FAIL: package: ..." per check.
+# in a fresh Wine prefix (silent install, start from the Start-menu shortcut, a running copy
+# with a dialog open, a list the user edited, a second folder, uninstall while the program
+# runs), and that the help is not built without what makes its bytes reproducible. Prints "PASS: package: ..." or "FAIL: package: ..." per check.
 # With TWIN_DIST, the packages of a second build of the same sources in another folder, it
 # first checks that both builds gave the same bytes.
 #   tests/package/check.sh DIST_DIR VERSION DRIVER_EXE [TWIN_DIST]
@@ -69,9 +70,9 @@ for arch in x86 x64; do
     zip=$dist/Tarnwick-$version-$arch.zip
     top=Tarnwick-$version-$arch
     if [ ! -f "$zip" ]; then fail "$arch: $zip was written"; continue; fi
-    expected=$(printf '%s\n' "$top/" "$top/Tarnwick.exe" "$top/readme.txt" "$top/sample.map" \
-                                "$top/tarnwick.chm" "$top/tarnwick.ini" | sort)
-    eq "$arch: the zip holds exactly the program, settings, sample list, help and readme" \
+    expected=$(printf '%s\n' "$top/" "$top/LICENSE.txt" "$top/Tarnwick.exe" "$top/readme.txt" \
+                   "$top/sample.map" "$top/tarnwick.chm" "$top/tarnwick.ini" | sort)
+    eq "$arch: the zip holds exactly the program, settings, sample list, help, readme and licence" \
         "$expected" "$(unzip -Z1 "$zip" | sort)"
     check "$arch: the zip is intact" unzip -tqq "$zip"
     case $arch in x86) want="PE32 executable" manifest=x86 ;; x64) want="PE32+ executable" manifest=amd64 ;; esac
@@ -98,9 +99,10 @@ for arch in x86 x64; do
     check "$arch: the help pages are GBK and say so" bash -c "
         cd '$tmp' && chmls extract help.chm /faq.html faq.html >/dev/null 2>&1 &&
         grep -q 'charset=gb2312' faq.html && iconv -f GBK -t UTF-8 faq.html | grep -q '开机自动运行'"
-    check "$arch: settings and sample list are the shipped ones" \
+    check "$arch: settings, sample list and licence are the tree's" \
         bash -c "unzip -p '$zip' '$top/tarnwick.ini' | cmp -s - '$TW_ROOT/res/tarnwick.ini' &&
-                 unzip -p '$zip' '$top/sample.map' | cmp -s - '$TW_ROOT/res/sample.map'"
+                 unzip -p '$zip' '$top/sample.map' | cmp -s - '$TW_ROOT/res/sample.map' &&
+                 unzip -p '$zip' '$top/LICENSE.txt' | tr -d '\r' | cmp -s - '$TW_ROOT/LICENSE.txt'"
 done
 
 # --- The installer ----------------------------------------------------------------------------
@@ -126,12 +128,13 @@ cleanup() {
 trap cleanup EXIT
 
 # Wine names a process after its executable; only the processes of this prefix count.
-tarnwick_pids() {
+prefix_pids() {
     local pid
-    for pid in $(pgrep -x 'Tarnwick\.exe'); do
+    for pid in $(pgrep -x "$1"); do
         tr '\0' '\n' 2>/dev/null <"/proc/$pid/environ" | grep -qxF "WINEPREFIX=$WINEPREFIX" && echo "$pid"
     done
 }
+none_running() { [ -z "$(prefix_pids "$1")" ]; }
 wait_until() {
     local limit=$(( $1 * 10 )) i; shift
     for ((i = 0; i < limit; i++)); do "$@" && return 0; sleep 0.1; done
@@ -140,8 +143,22 @@ wait_until() {
 win_to_unix() { winepath -u "$1" 2>/dev/null | tr -d '\r'; }
 reg_value() {
     wine reg query "$1" /v "$2" ${3:-} 2>/dev/null | tr -d '\r' |
-        awk -v n="$2" '$1 == n {sub(/^.*REG_SZ[ \t]+/, ""); print}'
+        awk -v n="$2" '$1 == n {sub(/^.*REG_SZ[ \t]*/, ""); sub(/^.*REG_DWORD[ \t]*/, ""); print}'
 }
+reg_has() { wine reg query "$1" /v "$2" ${3:-} >/dev/null 2>&1; }
+files_in() { (cd "$1" 2>/dev/null && ls | LC_ALL=C sort | tr '\n' ' ' | sed 's/ $//'); }
+# The uninstaller copies itself away (Un.exe) and goes on from there.
+uninstall_silently() {
+    wine "$1/uninstall.exe" /S && wait_until 60 none_running 'Un\.exe'
+}
+start_installed() {
+    (cd / && exec wine start "$(winepath -w "$menu/Tarnwick.lnk" 2>/dev/null | tr -d '\r')") \
+        >/dev/null 2>&1
+    wine "$driver" wait-window "$panel" 30000
+}
+uninst='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Tarnwick'
+runkey='HKLM\Software\Microsoft\Windows\CurrentVersion\Run'
+userrun='HKCU\Software\Microsoft\Windows\CurrentVersion\Run'
 
 check "the installer runs silently without administrator" wine "$setup" /S
 localapp=$(wine cmd /c 'echo %LOCALAPPDATA%' 2>/dev/null | tr -d '\r')
@@ -149,46 +166,115 @@ appdata=$(wine cmd /c 'echo %APPDATA%' 2>/dev/null | tr -d '\r')
 instwin="$localapp\\Programs\\Tarnwick"
 inst=$(win_to_unix "$instwin")
 menu=$(win_to_unix "$appdata\\Microsoft\\Windows\\Start Menu\\Programs\\Tarnwick")
+drive_c=$(win_to_unix 'C:\')
 
-eq "it installs under the user's local programs folder" \
-    "Tarnwick.exe readme.txt sample.map tarnwick.chm tarnwick.ini uninstall.exe" \
-    "$(cd "$inst" 2>/dev/null && ls | LC_ALL=C sort | tr '\n' ' ' | sed 's/ $//')"
+eq "it installs under the user's local programs folder, with the list of what it wrote" \
+    "LICENSE.txt Tarnwick.exe readme.txt sample.map tarnwick.chm tarnwick.ini uninstall.exe uninstall.ini" \
+    "$(files_in "$inst")"
 check "a 64-bit system gets the 64-bit program" bash -c "file '$inst/Tarnwick.exe' | grep -q 'PE32+'"
 check "the Start menu has the program's shortcut" test -f "$menu/Tarnwick.lnk"
-eq "Windows lists it for removal with its version" "$version" \
-    "$(reg_value 'HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Tarnwick' DisplayVersion)"
+eq "Windows lists it for removal with its version" "$version" "$(reg_value "$uninst" DisplayVersion)"
+eq "and with its size in KiB" \
+    "$(printf '0x%x' $(( ($(cat "$inst"/* | wc -c) - $(wc -c <"$inst/uninstall.ini") + 1023) / 1024 )))" \
+    "$(reg_value "$uninst" EstimatedSize)"
+
+# --- Running copies ------------------------------------------------------------------------------
+
+# A copy unpacked elsewhere is not the installer's to end.
+portable=$drive_c/portable
+mkdir -p "$portable" && unzip -qq -j "$dist/Tarnwick-$version-x64.zip" -d "$portable"
+(cd / && exec wine start /d 'C:\portable' 'C:\portable\Tarnwick.exe') >/dev/null 2>&1
+wine "$driver" wait-window "$panel" 30000 >/dev/null 2>&1
+check "installing again leaves a copy running from another folder alone" bash -c "
+    wine '$setup' /S && [ -n \"\$(pgrep -x 'Tarnwick\.exe')\" ] && wine '$driver' wait-window '$panel' 100"
+wine "$driver" click "$panel" 1 >/dev/null 2>&1
+wait_until 10 none_running 'Tarnwick\.exe'
 
 # The shortcut alone must give the program its folder: it reads tarnwick.ini from there.
-(cd / && exec wine start "$(winepath -w "$menu/Tarnwick.lnk" 2>/dev/null | tr -d '\r')") \
-    >/dev/null 2>&1
-check "the shortcut starts the program and its panel appears" wine "$driver" wait-window "$panel" 30000
+check "the shortcut starts the program and its panel appears" start_installed
 check "the panel shows the sample list's three entries" wine "$driver" wait-list-count "$panel" 3 10000
 sleep 1
 import -window root "$TW_ROOT/build/package-test/installed-panel.png" 2>/dev/null
 
-# Start with Windows, as a user switches it on: the value names the install folder.
-wine "$driver" click "$panel" 1002 >/dev/null 2>&1
-runkey='HKLM\Software\Microsoft\Windows\CurrentVersion\Run'
-# The program may quote its path; either way the value starts the installed copy.
-runvalue=$(reg_value "$runkey" ZELO.Tarnwick.Run /reg:64)
-eq "switching on start-with-Windows writes the Run value" \
-    "$instwin\\Tarnwick.exe $instwin" "${runvalue//\"/}"
+# With a dialog open the program ends only once it is closed: a silent run gives up, says
+# so and leaves the installation as it was, rather than half old and half new.
+wine "$driver" post-click "$panel" 1013 >/dev/null 2>&1
+wine "$driver" wait-window "关于 Tarnwick" 10000 >/dev/null 2>&1
+touch -d 2001-01-01 "$inst"/*
+wine "$setup" /S
+eq "with a dialog of the running copy open, installing again fails" 2 $?
+eq "and rewrites nothing" "" "$(find "$inst" -type f -newermt 2001-01-02)"
+wine "$inst/uninstall.exe" /S "_?=$instwin"
+eq "uninstalling fails too" 2 $?
+eq "and removes nothing" \
+    "LICENSE.txt Tarnwick.exe readme.txt sample.map tarnwick.chm tarnwick.ini uninstall.exe uninstall.ini $version" \
+    "$(files_in "$inst") $(reg_value "$uninst" DisplayVersion)"
+wine "$driver" answer-box "关于 Tarnwick" ok 5000 >/dev/null 2>&1
+wait_until 10 none_running 'Tarnwick\.exe'
+check "with the dialog closed, installing again rewrites the program" bash -c "
+    wine '$setup' /S && [ -n \"\$(find '$inst/Tarnwick.exe' -newermt 2001-01-02)\" ]"
 
-# Where the machine-wide key was refused, the value is the user's; Wine never refuses it, so
-# the user's value is made by hand here.
-userrun='HKCU\Software\Microsoft\Windows\CurrentVersion\Run'
+# --- What the user changed --------------------------------------------------------------------
+
+start_installed >/dev/null 2>&1
+wine "$driver" wait-list-count "$panel" 3 10000 >/dev/null 2>&1
+cp "$inst/sample.map" "$tmp/sample.map.before"
+wine "$driver" set-check "$panel" 0 0 >/dev/null 2>&1
+check "switching a binding off rewrites the list" wait_until 10 bash -c "! cmp -s '$inst/sample.map' '$tmp/sample.map.before'"
+cp "$inst/sample.map" "$tmp/sample.map.edited"
+
+# Start with Windows, as a user switches it on: the installed copy lies in the user's own
+# folder, so the value is the user's, and it names the install folder.
+wine "$driver" click "$panel" 1002 >/dev/null 2>&1
+# The program may quote its path; either way the value starts the installed copy.
+runvalue=$(reg_value "$userrun" ZELO.Tarnwick.Run)
+eq "switching on start-with-Windows writes the per-user Run value" \
+    "$instwin\\Tarnwick.exe $instwin" "${runvalue//\"/}"
+check "and no machine-wide one" bash -c "$(declare -f reg_has); ! reg_has '$runkey' ZELO.Tarnwick.Run /reg:64"
+wine "$driver" click "$panel" 1002 >/dev/null 2>&1
+check "switching it off again leaves the value empty" \
+    bash -c "$(declare -f reg_has reg_value); reg_has '$userrun' ZELO.Tarnwick.Run &&
+             [ -z \"\$(reg_value '$userrun' ZELO.Tarnwick.Run)\" ]"
+# An empty machine-wide value an older program left, the user's value for the installed
+# copy, and one of the copy in another folder, made by hand.
+wine reg add "$runkey" /v ZELO.Tarnwick.Run /d '' /reg:64 /f >/dev/null 2>&1
 check "a per-user Run value for the installed copy is made" \
     wine reg add "$userrun" /v ZELO.Tarnwick.Run /d "\"$instwin\\Tarnwick.exe\" $instwin" /f
+wine reg add "$runkey" /v ZELO.Tarnwick.Run /d '"C:\portable\Tarnwick.exe" C:\portable' \
+    /reg:32 /f >/dev/null 2>&1
 
-check "the uninstaller runs silently" wine "$inst/uninstall.exe" /S
-# It copies itself away and goes on from there; give it time to finish.
-check "the uninstaller removes the install folder" wait_until 60 test ! -e "$inst"
-check "it ends the running program first" wait_until 10 test -z "$(tarnwick_pids)"
+# --- A second folder --------------------------------------------------------------------------
+
+# A zip unpacked there, its readme with the user's notes.
+second=$drive_c/second
+mkdir -p "$second" && unzip -qq -j "$dist/Tarnwick-$version-x86.zip" -d "$second"
+echo "my notes" >>"$second/readme.txt"
+cp "$second/readme.txt" "$tmp/readme.notes"
+check "the installer installs into a second folder" wine "$setup" /S '/D=C:\second'
+check "it keeps the readme it did not write" cmp -s "$second/readme.txt" "$tmp/readme.notes"
+eq "the Apps entry moves to the second folder" 'C:\second' "$(reg_value "$uninst" InstallLocation)"
+
+check "the first folder's uninstaller runs silently" uninstall_silently "$inst"
+check "it ends the running program first" wait_until 10 none_running 'Tarnwick\.exe'
+eq "it keeps the edited list and nothing else" "sample.map" "$(files_in "$inst")"
+check "the list as the user left it" cmp -s "$inst/sample.map" "$tmp/sample.map.edited"
+check "it leaves the second folder's Start-menu shortcuts" test -f "$menu/Tarnwick.lnk"
+eq "and its Apps entry" 'C:\second' "$(reg_value "$uninst" InstallLocation)"
+check "it clears the empty Run value and the one for its folder" bash -c "
+    $(declare -f reg_has); ! reg_has '$runkey' ZELO.Tarnwick.Run /reg:64 && ! reg_has '$userrun' ZELO.Tarnwick.Run"
+eq "it keeps the value of the copy in another folder" '"C:\portable\Tarnwick.exe" C:\portable' \
+    "$(reg_value "$runkey" ZELO.Tarnwick.Run /reg:32)"
+
+check "the second folder's uninstaller runs silently" uninstall_silently "$second"
+eq "it removes only what it wrote" "LICENSE.txt readme.txt sample.map tarnwick.ini" "$(files_in "$second")"
 check "it removes the Start-menu shortcuts" test ! -e "$menu"
-eq "it clears the Run value" "" \
-    "$(reg_value "$runkey" ZELO.Tarnwick.Run /reg:64)$(reg_value "$runkey" ZELO.Tarnwick.Run /reg:32)"
-eq "it clears the user's Run value" "" "$(reg_value "$userrun" ZELO.Tarnwick.Run)"
-eq "it removes its entry from the uninstall list" "" \
-    "$(reg_value 'HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Tarnwick' DisplayVersion)"
+eq "it removes its entry from the uninstall list" "" "$(reg_value "$uninst" DisplayVersion)"
+
+# --- The help's reproducible bytes --------------------------------------------------------------
+
+mkdir -p "$tmp/refused" && printf '#!/bin/sh\nexit 1\n' >"$tmp/refused/setarch" && chmod +x "$tmp/refused/setarch"
+check "the help is not built where address randomisation cannot be switched off" bash -c "
+    ! PATH='$tmp/refused':\$PATH bash '$TW_ROOT/scripts/build-help.sh' '$TW_ROOT/docs/help' '$tmp/help/x.chm' 2>/dev/null &&
+    test ! -e '$tmp/help/x.chm'"
 
 [ $failed -eq 0 ]

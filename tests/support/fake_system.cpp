@@ -242,3 +242,12 @@ std::string FakeSystem::ExpandEnvironment(const std::string& text) {
 void FakeSystem::AllowLaunchedForeground() {
     calls.push_back("AllowLaunchedForeground");
 }
+
+// The real rule; the folders are the script's.
+#include "platform/folder_rule.h"
+
+bool FakeSystem::IsInSystemFolder(const std::string& path) {
+    for (const std::string& folder : systemFolders)
+        if (IsInsideFolder(path, folder)) return true;
+    return false;
+}

@@ -100,4 +100,11 @@ private:
     std::map<tw::WindowRef, bool> m_enabled;
     int m_openTokens = 0;
     char m_token = 0;
+
+public:
+    // Folders IsInSystemFolder answers for, by the real rule; paths are taken as resolved.
+    std::vector<std::string> systemFolders{"C:\\Program Files", "C:\\Windows"};
+    bool IsInSystemFolder(const std::string& path) override;
+    unsigned long tickCount = 0; // moved on by the test
+    unsigned long TickCountMs() override { return tickCount; }
 };

@@ -89,15 +89,20 @@ TEST(RegHotKey, CombinationHeldByAnotherProgramIsRefused) {
     EXPECT_EQ(1u, sys.messageBoxes.size());
 }
 
+// A program in a system folder, which alone may be started for every user.
+const std::string kSystemProgram = "\"C:\\Program Files\\T\\Tarnwick.exe\" C:\\Program Files\\T";
+
 TEST(WriteRegString, ReportsWhichStepFailedWithAWarningAndNoOwner) {
     FakeSystem sys;
     CSysUtil util(sys);
-    EXPECT_TRUE(util.WriteRegString(tw::RegRoot::LocalMachine, "Software\\Run\\", "v", "x"));
-    EXPECT_EQ("x", sys.registry["HKLM\\Software\\Run\\|v"]);
+    EXPECT_TRUE(
+        util.WriteRegString(tw::RegRoot::LocalMachine, "Software\\Run\\", "v", kSystemProgram));
+    EXPECT_EQ(kSystemProgram, sys.registry["HKLM\\Software\\Run\\|v"]);
     EXPECT_TRUE(sys.messageBoxes.empty());
+    sys.registry.clear();
 
     sys.regResult = tw::RegWriteResult::CannotCreateKey;
-    EXPECT_FALSE(util.WriteRegString(tw::RegRoot::LocalMachine, "Software\\Run\\", "v", "y"));
+    EXPECT_FALSE(util.WriteRegString(tw::RegRoot::CurrentUser, "Software\\Run\\", "v", "y"));
     sys.regResult = tw::RegWriteResult::CannotSetValue;
     EXPECT_FALSE(util.WriteRegString(tw::RegRoot::LocalMachine, "Software\\Run\\", "v", "y"));
 
@@ -117,17 +122,17 @@ TEST(WriteRegString, AMachineWideValueRefusedIsKeptForTheUserWithoutAWord) {
     FakeSystem sys;
     sys.regResultFor[tw::RegRoot::LocalMachine] = tw::RegWriteResult::CannotCreateKey;
     CSysUtil util(sys);
-    EXPECT_TRUE(util.WriteRegString(tw::RegRoot::LocalMachine, "Run\\", "v", "cmd"));
-    EXPECT_EQ("cmd", sys.registry[user]);
+    EXPECT_TRUE(util.WriteRegString(tw::RegRoot::LocalMachine, "Run\\", "v", kSystemProgram));
+    EXPECT_EQ(kSystemProgram, sys.registry[user]);
     EXPECT_TRUE(util.WriteRegString(tw::RegRoot::LocalMachine, "Run\\", "v", ""));
     EXPECT_EQ("", sys.registry[user]);
     EXPECT_EQ(0u, sys.registry.count(machine));
     EXPECT_TRUE(sys.messageBoxes.empty());
 
     sys.regResultFor[tw::RegRoot::CurrentUser] = tw::RegWriteResult::CannotSetValue;
-    EXPECT_FALSE(util.WriteRegString(tw::RegRoot::LocalMachine, "Run\\", "v", "cmd"));
+    EXPECT_FALSE(util.WriteRegString(tw::RegRoot::LocalMachine, "Run\\", "v", kSystemProgram));
     ASSERT_EQ(1u, sys.messageBoxes.size());
-    EXPECT_EQ("建立注册表项失败！", sys.messageBoxes[0].text) << "the machine's refusal";
+    EXPECT_EQ("写入注册表值失败！", sys.messageBoxes[0].text) << "the user's refusal";
 }
 
 // The value lives in one place, and switching off empties it wherever it is, creating none.
@@ -136,8 +141,8 @@ TEST(WriteRegString, OneValueOnlyAndSwitchingOffEmptiesItWhereverItIs) {
     FakeSystem sys;
     CSysUtil util(sys);
     sys.registry[user] = "old";
-    EXPECT_TRUE(util.WriteRegString(tw::RegRoot::LocalMachine, "Run\\", "v", "cmd"));
-    EXPECT_EQ("cmd", sys.registry[machine]);
+    EXPECT_TRUE(util.WriteRegString(tw::RegRoot::LocalMachine, "Run\\", "v", kSystemProgram));
+    EXPECT_EQ(kSystemProgram, sys.registry[machine]);
     EXPECT_EQ("", sys.registry[user]) << "no second start at log-on";
 
     sys.registry.erase(user);
@@ -149,7 +154,7 @@ TEST(WriteRegString, OneValueOnlyAndSwitchingOffEmptiesItWhereverItIs) {
     EXPECT_TRUE(util.WriteRegString(tw::RegRoot::LocalMachine, "Run\\", "v", ""));
     EXPECT_EQ(0u, sys.registry.count(user));
     ASSERT_EQ(1u, sys.messageBoxes.size());
-    EXPECT_EQ("写入注册表值失败！", sys.messageBoxes[0].text);
+    EXPECT_STREQ(CSysUtil::kMachineValueHeld, sys.messageBoxes[0].text.c_str());
 }
 
 } // namespace

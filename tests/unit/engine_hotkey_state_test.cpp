@@ -74,6 +74,38 @@ TEST_F(HotKeyStates, ARetryTakesAFreedCombinationQuietlyAndAsksForNothingElse) {
     EXPECT_TRUE(sys.messageBoxes.empty());
 }
 
+// Win+L and its like are refused for the life of the process: after ten refusals in a row
+// the retry asks at most every few minutes (across the tick count's wrap); one freed at
+// last is taken, and counted afresh.
+TEST_F(HotKeyStates, ACombinationRefusedTenTimesIsAskedForOnlyEveryFewMinutes) {
+    const std::pair<unsigned, unsigned> winL{tw::kModWin, 'L'};
+    sys.takenByOthers.insert(winL);
+    sys.tickCount = 0xFFFFFFFFul - 1000; // wraps during the test
+    engine.AppendEntry(Program("lock", WithWinKey('L', true)));
+    const auto asked = [this] {
+        sys.ClearLog();
+        engine.RetryRefusedHotKeys();
+        return sys.CallsStartingWith("RegisterHotKey").size();
+    };
+    for (int retry = 2; retry <= CHotKeyEngine::kRefusalsBeforeSlowRetry; ++retry)
+        EXPECT_EQ(1u, asked()) << "refusal " << retry;
+    EXPECT_EQ(0u, asked());
+    sys.tickCount += CHotKeyEngine::kSlowRetryMs - 1;
+    EXPECT_EQ(0u, asked());
+    EXPECT_EQ(1, engine.RefusedHotKeyCount());
+    sys.tickCount += 1;
+    EXPECT_EQ(1u, asked());
+    EXPECT_EQ(0u, asked()) << "still refused: the next one waits again";
+
+    sys.takenByOthers.clear();
+    sys.tickCount += CHotKeyEngine::kSlowRetryMs;
+    EXPECT_EQ(1u, asked());
+    EXPECT_EQ(S::Registered, engine.m_entries.front().state);
+    sys.takenByOthers.insert(winL);
+    engine.OnEnableHotKeys(); // released and asked for again: refused once, not ten times
+    EXPECT_EQ(1u, asked());
+}
+
 TEST_F(HotKeyStates, ABindingSwitchedOffOnItsOwnIsRegisteredOnlyOnceSwitchedOnAgain) {
     HotKeyEntry off = Program("off", CtrlAlt('A'));
     off.enabled = false;
@@ -243,6 +275,7 @@ TEST(HotKeyStateTexts, RowTipNamesTheCombinationAndTheWayOut) {
     const std::string tip = RefusedRowTip("Ctrl + Alt + Q");
     EXPECT_EQ(0u, tip.find("Ctrl + Alt + Q "));
     EXPECT_NE(std::string::npos, tip.find("其他程序占用"));
+    EXPECT_NE(std::string::npos, tip.find("系统")) << "Win+L and its like are the system's";
     EXPECT_NE(std::string::npos, tip.find("“属性”"));
 }
 

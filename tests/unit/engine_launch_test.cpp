@@ -44,4 +44,36 @@ TEST_F(Launch, FailureMarksTheEntryUntilItStartsAgain) {
     EXPECT_TRUE(sys.messageBoxes.empty()) << "a hotkey press never opens a box";
 }
 
+// The shell elevates programs only; a document, folder or address asked to run elevated is
+// refused with words that say so, before anything is started.
+TEST_F(Launch, ElevationIsForProgramsOnly) {
+    const struct {
+        const char* path;
+        bool program;
+    } cases[] = {
+        {"C:\\Tools\\run.EXE", true},
+        {"\"C:\\a b\\start.bat\"", true}, // quoted
+        {"C:\\Tools\\tool.lnk. ", true},  // Windows drops the trailing dot and blank
+        {"regedit", true},                // the shell finds it as a program
+        {"C:\\docs\\report.docx", false},
+        {"C:\\v1.exe\\readme.txt", false},
+        {"https://example.com", false},
+    };
+    for (const auto& c : cases) {
+        engine.RemoveAllEntries();
+        HotKeyEntry entry = Program("e", 0, c.path);
+        entry.runas = true;
+        engine.AppendEntry(entry);
+        sys.launches.clear();
+        engine.PreTranslateHotKey(tw::kWmHotKey, engine.m_entries.front().id);
+        EXPECT_EQ(c.program ? 1u : 0u, sys.launches.size()) << c.path;
+        EXPECT_EQ(c.program ? "" : LaunchFailureText(kErrRunAsNotProgram),
+                  engine.m_entries.front().launchError)
+            << c.path;
+    }
+    engine.AppendEntry(Program("doc", 0, "C:\\docs\\report.docx")); // without elevation
+    engine.PreTranslateHotKey(tw::kWmHotKey, engine.m_entries.back().id);
+    EXPECT_EQ(1u, sys.launches.size());
+}
+
 } // namespace

@@ -1,7 +1,9 @@
 // What a save keeps besides the content: links, permissions, a file another program holds
-// open, and a folder free of the temporaries earlier saves left behind.
+// open, folders of any name, and a folder free of the temporaries earlier saves left
+// behind, except the one a missing list may still need.
 #include "platform/file_replace.h"
 #include "storage/ini_document.h"
+#include "storage/list_file.h"
 
 #include "support/scratch_dir.h"
 
@@ -10,6 +12,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -105,18 +108,106 @@ TEST_F(SafeSave, OverwritingInPlaceTakesTheNewLengthAndKeepsTheSource) {
     const std::string longer(200 * 1024, 'x'); // more than one copy buffer
     WriteBytes(target, "short");
     WriteBytes(source, longer);
-    EXPECT_TRUE(OverwriteFileWith(source, target));
+    EXPECT_EQ(Overwrite::Done, OverwriteFileWith(source, target));
     EXPECT_EQ(longer, ReadBytes(target));
     EXPECT_EQ(longer, ReadBytes(source));
 
     WriteBytes(source, "tiny");
-    EXPECT_TRUE(OverwriteFileWith(source, target));
+    EXPECT_EQ(Overwrite::Done, OverwriteFileWith(source, target));
     EXPECT_EQ("tiny", ReadBytes(target));
 
-    EXPECT_FALSE(OverwriteFileWith(dir.Path("missing"), target));
+    EXPECT_EQ(Overwrite::Untouched, OverwriteFileWith(dir.Path("missing"), target));
     EXPECT_EQ("tiny", ReadBytes(target));
-    EXPECT_FALSE(OverwriteFileWith(source, dir.Path("absent.map")));
+    EXPECT_EQ(Overwrite::Untouched, OverwriteFileWith(source, dir.Path("absent.map")));
     EXPECT_FALSE(fs::exists(dir.Path("absent.map"))) << "an overwrite never creates";
+}
+
+// Through std::filesystem's UTF-8 paths the folders' names survive any code page.
+TEST_F(SafeSave, AFolderOfAnyNameSavesAndClearsUpLikeAnyOther) {
+    for (const char* name : {u8"łódź", u8"김민준"}) {
+        const std::string file = dir.Path(".") + "/" + name + "/t.map";
+        ASSERT_TRUE(fs::create_directory(fs::u8path(file).parent_path()));
+        std::ofstream(fs::u8path(file), std::ios::binary) << kOld;
+        std::ofstream(fs::u8path(file + ".~tw2")) << "half a save";
+        fs::last_write_time(fs::u8path(file + ".~tw2"),
+                            fs::file_time_type::clock::now() - std::chrono::hours(1));
+        CIniDocument doc;
+        ASSERT_EQ(1, doc.Load(file));
+        EXPECT_EQ(1, doc.SetValue("a", "k", name));
+        EXPECT_EQ(1, doc.Save());
+        CIniDocument read;
+        ASSERT_EQ(1, read.Load(file));
+        EXPECT_EQ(name, read.GetValue("a", "k"));
+        EXPECT_TRUE(SaveLeftovers(file).empty());
+    }
+}
+
+// Every name of a file with hard links sees the new content: the save writes it in place,
+// keeping the old content meanwhile under a name that no other save holds.
+TEST_F(SafeSave, AFileWithFurtherNamesIsWrittenInPlace) {
+    const std::string file = dir.Path("t.map");
+    WriteBytes(file, kOld);
+    fs::create_hard_link(file, dir.Path("other.map"));
+    WriteBytes(dir.Path("t.map.~tw1"), "another copy's save"); // fresh: still being written
+    EXPECT_EQ(1, SaveNewValue(file));
+    EXPECT_EQ(kNew, ReadBytes(dir.Path("other.map")));
+    EXPECT_EQ(kNew, ReadBytes(file));
+    EXPECT_EQ("another copy's save", ReadBytes(dir.Path("t.map.~tw1")));
+    EXPECT_EQ((std::vector<std::string>{"other.map", "t.map", "t.map.~tw1"}), SortedNames());
+}
+
+// A list that only a leftover holds (a save of an earlier version failed halfway) comes
+// back before anything reads or saves it: the newest leftover that reads as a whole list.
+// Until the list is there again, no cleanup takes the newest of them.
+TEST_F(SafeSave, AMissingListComesBackFromTheNewestWholeLeftover) {
+    const std::string file = dir.Path("t.map");
+    const std::string whole = "[MAIN]\r\ncount=1\r\n[run1]\r\nname=";
+    const std::string half = "[MAIN]\r\ncount=2\r\n[run1]\r\nname=cut\r\n";
+    struct Leftover {
+        const char* tail;
+        std::string bytes;
+        int minutes;
+    };
+    for (const Leftover& l :
+         {Leftover{".~tw1", whole + "older\r\n", 30}, Leftover{".~tw2", whole + "newer\r\n", 20},
+          Leftover{".~tw3", half, 10}, Leftover{".~tw4", "", 40}}) {
+        WriteBytes(file + l.tail, l.bytes);
+        MakeOld(file + l.tail, std::chrono::minutes(l.minutes));
+    }
+    EXPECT_TRUE(RestoreMissingListFile(file));
+    EXPECT_EQ(whole + "newer\r\n", ReadBytes(file));
+    EXPECT_FALSE(RestoreMissingListFile(file)) << "a list that is there stays as it is";
+    EXPECT_EQ(whole + "newer\r\n", ReadBytes(file));
+
+    // None whole: nothing comes back, and the list the next change writes keeps the newest.
+    fs::remove(file);
+    fs::remove(file + ".~tw1");
+    EXPECT_FALSE(RestoreMissingListFile(file));
+    EXPECT_FALSE(fs::exists(file));
+    EXPECT_EQ(1, SaveEntriesToListFile(file, {}));
+    EXPECT_EQ((std::vector<std::string>{"t.map", "t.map.~tw3"}), SortedNames());
+    EXPECT_EQ(1, SaveEntriesToListFile(file, {}));
+    EXPECT_EQ(std::vector<std::string>{"t.map"}, SortedNames()) << "the list is back: all go";
+}
+
+// A write in place cut short can leave the old file's last lines behind the new last
+// section, their own header overwritten: they give that entry no arguments, elevation,
+// Win combination or switch it did not have.
+TEST(TornListFile, LinesLeftBehindTheLastSectionAreInert) {
+    const std::string text = "[MAIN]\r\ncount=1\r\n[run1]\r\nname=n\r\npath=C:\\n.exe\r\n"
+                             "hotkey=1614\r\ninfo=\r\n"
+                             "as=--old\r\nargs=--old\r\nrunas=1\r\nfullhotkey=67150\r\n"
+                             "disabled=1\r\n";
+    std::vector<HotKeyEntry> read;
+    ASSERT_EQ(ListReadResult::Ok, LoadEntriesFromListText(text, [&](const HotKeyEntry& e) {
+                  read.push_back(e);
+              }));
+    ASSERT_EQ(1u, read.size());
+    EXPECT_EQ("C:\\n.exe", read[0].path);
+    EXPECT_EQ("", read[0].args);
+    EXPECT_FALSE(read[0].runas);
+    EXPECT_EQ(1614, read[0].hotkey);
+    EXPECT_TRUE(read[0].enabled);
 }
 
 #ifndef _WIN32
@@ -154,7 +245,7 @@ TEST_F(SafeSave, PermissionsAndTheFileItselfAreKept) {
     // An overwrite in place changes the file others hold, not a new one beside it.
     ASSERT_EQ(0, link(file.c_str(), dir.Path("hard").c_str()));
     WriteBytes(dir.Path("source"), "in place");
-    EXPECT_TRUE(OverwriteFileWith(dir.Path("source"), file));
+    EXPECT_EQ(Overwrite::Done, OverwriteFileWith(dir.Path("source"), file));
     EXPECT_EQ("in place", ReadBytes(dir.Path("hard")));
 }
 #endif

@@ -6,6 +6,7 @@
 
 #include "dialogs/act_dlg.h"
 #include "dialogs/run_info.h"
+#include "engine/launch_target.h"
 #include "res/resource.h"
 
 #include <objbase.h>
@@ -280,6 +281,28 @@ TEST_F(PanelEntryCommands, PropertiesMovesTheHotkeyUnderTheSameIdAndRewritesRowA
         EXPECT_TRUE(p.Entry(2).builtin) << "editing keeps the built-in flag";
     });
     EXPECT_TRUE(system.boxes.empty());
+}
+
+// A launch while the dialog is open sets or clears the row's failure mark; OK keeps what
+// that launch left, not what the dialog was opened with.
+TEST_F(PanelEntryCommands, PropertiesKeepsTheFailureMarkOfTheLiveEntry) {
+    RunAnswering([&](AnsweringPanel& p) {
+        for (const unsigned long during : {tw::kErrFileNotFound, tw::kLaunchOk}) {
+            const std::string note = "changed " + std::to_string(during);
+            p.answer = [&](CDialog& dialog) -> INT_PTR {
+                CRunInfo* info = dynamic_cast<CRunInfo*>(&dialog);
+                if (info == nullptr) return IDCANCEL;
+                system.launchResult = during;
+                p.PreTranslateHotKey(WM_HOTKEY, 10);
+                info->m_entry.info = note;
+                return IDOK;
+            };
+            p.SetMark(0);
+            p.Command(ID_LIST_PROPERTIES);
+            EXPECT_EQ(note, p.Entry(0).info);
+            EXPECT_EQ(LaunchFailureText(during), p.Entry(0).launchError);
+        }
+    });
 }
 
 TEST_F(PanelEntryCommands, DeleteOfTheSecondOfTwoEqualRowsRemovesTheFirstEntryAndTheSecondRow) {

@@ -231,7 +231,14 @@ TEST_F(PanelHotKeyState, AFailedLaunchIsToldWithoutABoxForAHotkeyAndMarkedUntilI
         EXPECT_NE(std::string::npos, system.boxes[0].text.find(reason));
         EXPECT_EQ(1u, g_balloons.size());
 
-        // Run starts the row as its hotkey would, arguments and elevation included.
+        // Run starts the row as its hotkey would, arguments and elevation included (which
+        // only a program takes).
+        char program[] = "C:\\文档\\说明.bat";
+        std::next(p.m_entries.begin(), 1)->path = program;
+        LVITEMA command = {};
+        command.iSubItem = 2;
+        command.pszText = program;
+        ::SendMessageA(p.List(), LVM_SETITEMTEXTA, 1, reinterpret_cast<LPARAM>(&command));
         std::next(p.m_entries.begin(), 1)->args = "/p";
         std::next(p.m_entries.begin(), 1)->runas = true;
         system.launchResult = tw::kLaunchOk;

@@ -149,9 +149,12 @@ TEST_F(PanelWindow, AutoRunCheckBoxWritesTheRunValueAndItsKey) {
         EXPECT_EQ(SettingsText("no", "no", "list.map"), ReadBytes("tarnwick.ini"));
     });
 
+    // A program outside the system folders is started for its user only; switching off
+    // empties the machine-wide value as always.
     ASSERT_EQ(2u, system.regWrites.size());
+    EXPECT_EQ(tw::RegRoot::CurrentUser, system.regWrites[0].root);
+    EXPECT_EQ(tw::RegRoot::LocalMachine, system.regWrites[1].root);
     for (const PanelSystem::RegWrite& write : system.regWrites) {
-        EXPECT_EQ(tw::RegRoot::LocalMachine, write.root);
         EXPECT_EQ("Software\\Microsoft\\Windows\\CurrentVersion\\Run\\", write.subkey);
         EXPECT_EQ("ZELO.Tarnwick.Run", write.name);
     }

@@ -513,9 +513,7 @@ int cmd_answer_box(const Args& a) {
 }
 
 // The message text of a message box: its static control 0xFFFF, else its longest static text.
-int cmd_box_text(const Args& a) {
-    HWND box = wait_top(a[0], timeout_arg(a, 1));
-    if (!box) return fail("no box '%s'", a[0]);
+std::string box_message(HWND box) {
     HWND text = GetDlgItem(box, 0xFFFF);
     std::string best = text ? window_text(text) : std::string();
     for (HWND child = GetWindow(box, GW_CHILD); best.empty() && child;
@@ -524,7 +522,22 @@ int cmd_box_text(const Args& a) {
         std::string t = window_text(child);
         if (t.size() > best.size()) best = t;
     }
-    print_line(best);
+    return best;
+}
+
+// A message box has its caption a moment before its text: the text is read once the box
+// shows, or once it is there.
+int cmd_box_text(const Args& a) {
+    DWORD timeout = timeout_arg(a, 1), start = GetTickCount();
+    HWND box = wait_top(a[0], timeout);
+    if (!box) return fail("no box '%s'", a[0]);
+    std::string text = box_message(box);
+    while (text.empty() && !IsWindowVisible(box) && IsWindow(box) &&
+           GetTickCount() - start < timeout) {
+        Sleep(kPollMs);
+        text = box_message(box);
+    }
+    print_line(text);
     return kOk;
 }
 
