@@ -6,6 +6,7 @@
 #include "dialogs/run_info.h"
 #include "engine/hotkey_code.h"
 #include "platform/win32/win32_system.h"
+#include "storage/file_text.h"
 
 #include "dialog_test_support.h"
 
@@ -37,15 +38,13 @@ protected:
     void SetUp() override { EnsureCommonControls(); }
 };
 
-// Double-byte characters whose second byte is 0x5C, the backslash.
+// Characters whose second byte in the list file is 0x5C, the backslash: inside they are
+// whole characters like any other.
 const std::string kShallow = "淺"; // 9C 5C
 const std::string kCage = "籠";    // BB 5C
 const std::string kPrayer = "禱";  // B6 5C
 
 TEST_F(RunInfoTest, DroppedFileGivesItsNameUpToTheFirstDot) {
-    ASSERT_EQ('\\', kShallow[1]);
-    ASSERT_EQ('\\', kCage[1]);
-
     CRunInfo notepad(std::string("C:\\Tools\\notepad.exe"), nullptr);
     EXPECT_TRUE(notepad.m_bHasEntry);
     EXPECT_EQ("notepad", notepad.m_entry.name);
@@ -61,7 +60,7 @@ TEST_F(RunInfoTest, DroppedFileGivesItsNameUpToTheFirstDot) {
 
     // The folder's dot plays no part.
     EXPECT_EQ("setup", CRunInfo(std::string("C:\\x.y\\setup.v2.exe"), nullptr).m_entry.name);
-    // A trail byte 0x5C is no backslash, in the folder or in the file name.
+    // Such a character is no backslash, in the folder or in the file name.
     const std::string gbk = "C:\\" + kShallow + ".y\\" + kCage + kPrayer + ".v2.exe";
     EXPECT_EQ(kCage + kPrayer, CRunInfo(gbk, nullptr).m_entry.name);
     EXPECT_EQ(kCage, CRunInfo("D:\\" + kCage + ".exe", nullptr).m_entry.name);
@@ -265,8 +264,8 @@ TEST_F(RunInfoTest, FolderBrowseKeepsTypedTextAndIgnoresFoldersWithoutPath) {
 TEST_F(RunInfoTest, NameOverTwentyBytesIsRefusedUntilShortened) {
     const std::string longName = "abcdefghijklmnopqrstu"; // 21 bytes
     TestRunInfo dialog("C:\\Tools\\" + longName + ".exe", nullptr);
-    const std::string tenWide = "一二三四五六七八九十"; // 20 bytes
-    ASSERT_EQ(20u, tenWide.size());
+    const std::string tenWide = "一二三四五六七八九十"; // 20 bytes in the file
+    ASSERT_EQ(20u, FileTextLength(tenWide));
     dialog.body = [&] {
         // Put there by the program, so shown whole.
         EXPECT_EQ(longName, dialog.Text(IDC_EDIT_NAME));
@@ -365,7 +364,7 @@ TEST_F(RunInfoTest, ChangedIconReachesTheEntryAndTheOldOneIsReleased) {
 // box as it opened, then the fourth icon clicked and OK pressed.
 std::string g_pickerOpenedOn;
 void CALLBACK OperatePicker(HWND, UINT, UINT_PTR timer, DWORD) {
-    HWND picker = ::FindWindowA(nullptr, "更改图标");
+    HWND picker = ::FindWindowW(nullptr, Widen("更改图标").c_str());
     if (picker == nullptr || !::IsWindowVisible(picker)) return;
     ::KillTimer(nullptr, timer);
     g_pickerOpenedOn = CWnd::WindowText(::GetDlgItem(picker, IDC_EDIT_ICON_FILE));

@@ -2,6 +2,7 @@
 // order with their texts, places and styles; and every fixed label of the program's
 // dialogs wide and tall enough for its whole text in the font it is drawn with.
 
+#include "platform/win32/wide.h"
 #include "res/resource.h"
 
 #include "framework_test_support.h"
@@ -73,7 +74,8 @@ void ExpectLabelsWhole(HWND dialog) {
         HFONT font = reinterpret_cast<HFONT>(::SendMessageW(child, WM_GETFONT, 0, 0));
         HGDIOBJ old = ::SelectObject(dc, font);
         SIZE extent = {};
-        ::GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &extent);
+        const std::wstring wide = Widen(text);
+        ::GetTextExtentPoint32W(dc, wide.c_str(), static_cast<int>(wide.size()), &extent);
         ::SelectObject(dc, old);
         ::ReleaseDC(child, dc);
         RECT client;

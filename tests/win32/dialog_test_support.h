@@ -42,7 +42,7 @@ public:
 
     HWND Item(int id) const { return this->GetDlgItem(id); }
     std::string Text(int id) const { return CWnd::WindowText(Item(id)); }
-    void SetText(int id, const std::string& text) { ::SetWindowTextA(Item(id), text.c_str()); }
+    void SetText(int id, const std::string& text) { ::SetWindowTextW(Item(id), Widen(text).c_str()); }
     // A button pressed, as the button itself reports it.
     void Click(int id) {
         this->SendMessage(WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),

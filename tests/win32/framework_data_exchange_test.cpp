@@ -32,7 +32,7 @@ public:
 
     std::string Text(int id) const { return CWnd::WindowText(GetDlgItem(id)); }
     void SetText(int id, const std::string& text) {
-        ::SetWindowTextA(GetDlgItem(id), text.c_str());
+        ::SetWindowTextW(GetDlgItem(id), Widen(text).c_str());
     }
 
 protected:

@@ -206,7 +206,7 @@ BOOL WINAPI RecordNotifyIcon(DWORD message, PNOTIFYICONDATAW data) {
 }
 
 TEST_F(PanelHotKeyState, AFailedLaunchIsToldWithoutABoxForAHotkeyAndMarkedUntilItStarts) {
-    WriteBytes("tarnwick.ini", SettingsText("yes", "no", "list.map"));
+    WriteFileText("tarnwick.ini", SettingsText("yes", "no", "list.map"));
     ImportHook notify("shell32.dll", "Shell_NotifyIconW",
                       reinterpret_cast<void*>(&RecordNotifyIcon));
     ASSERT_TRUE(notify.Installed());
@@ -233,12 +233,13 @@ TEST_F(PanelHotKeyState, AFailedLaunchIsToldWithoutABoxForAHotkeyAndMarkedUntilI
 
         // Run starts the row as its hotkey would, arguments and elevation included (which
         // only a program takes).
-        char program[] = "C:\\文档\\说明.bat";
+        const std::string program = "C:\\文档\\说明.bat";
         std::next(p.m_entries.begin(), 1)->path = program;
-        LVITEMA command = {};
+        std::wstring shown = Widen(program);
+        LVITEMW command = {};
         command.iSubItem = 2;
-        command.pszText = program;
-        ::SendMessageA(p.List(), LVM_SETITEMTEXTA, 1, reinterpret_cast<LPARAM>(&command));
+        command.pszText = shown.data();
+        ::SendMessageW(p.List(), LVM_SETITEMTEXTW, 1, reinterpret_cast<LPARAM>(&command));
         std::next(p.m_entries.begin(), 1)->args = "/p";
         std::next(p.m_entries.begin(), 1)->runas = true;
         system.launchResult = tw::kLaunchOk;
@@ -406,7 +407,7 @@ TEST_F(PanelHotKeyState, ARowsOwnBoxSwitchesItsBindingOffAndOn) {
         EXPECT_EQ(0u, system.hotkeys.count(12));
         EXPECT_EQ(GetSysColor(COLOR_GRAYTEXT), p.CustomDraw(2).text);
         EXPECT_EQ(kSwitchedOffRowTip, p.TipOver(2));
-        EXPECT_NE(std::string::npos, ReadBytes("list.map").find("disabled=1"));
+        EXPECT_NE(std::string::npos, ReadFileText("list.map").find("disabled=1"));
 
         p.Command(IDC_BTN_HOTKEYS_OFF);
         p.Command(ID_TRAY_ENABLE_HOTKEYS);
@@ -431,7 +432,7 @@ TEST_F(PanelHotKeyState, ARowsOwnBoxSwitchesItsBindingOffAndOn) {
         p.Pump(100);
         EXPECT_TRUE(p.Entry(2).enabled);
         EXPECT_EQ(std::make_pair(kCtrlAlt, unsigned('B')), system.hotkeys.at(12));
-        EXPECT_EQ(std::string::npos, ReadBytes("list.map").find("disabled"));
+        EXPECT_EQ(std::string::npos, ReadFileText("list.map").find("disabled"));
     });
     EXPECT_EQ(3u, system.boxes.size()) << "Ctrl+Alt+N at start-up, switching on and Load";
 }

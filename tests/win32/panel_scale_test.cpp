@@ -53,7 +53,7 @@ const std::vector<IconRef> Icons() {
 
 TEST_F(PanelScale, RowsWithTheSameIconShareOnePairAndEachShowsItsOwnPicture) {
     const std::vector<IconRef> icons = Icons();
-    WriteBytes("list.map", ListFileText(CyclingSections(icons, 41), 41));
+    WriteFileText("list.map", ListFileText(CyclingSections(icons, 41), 41));
 
     Run([&](ScriptedPanel& p) {
         EXPECT_EQ(3, p.m_ImageLarge.GetImageCount()) << "one pair per icon that exists";
@@ -69,7 +69,7 @@ TEST_F(PanelScale, RowsWithTheSameIconShareOnePairAndEachShowsItsOwnPicture) {
 // Clear starts the lists empty, and what is read next gets pairs of its own in them.
 TEST_F(PanelScale, ReadingAfterClearExtractsIntoTheFreshLists) {
     const std::vector<IconRef> icons = Icons();
-    WriteBytes("other.map", ListFileText(CyclingSections({icons[3], icons[0]}, 6), 6));
+    WriteFileText("other.map", ListFileText(CyclingSections({icons[3], icons[0]}, 6), 6));
     system.answers = {IDYES};
 
     Run([&](ScriptedPanel& p) {
@@ -102,7 +102,7 @@ bool InTray(HWND owner) {
 // A restarted shell forgets every icon (here taken away behind the panel's back) and says
 // so with its broadcast; the icon comes back only when the user wants it shown.
 TEST_F(PanelScale, TrayIconComesBackWhenTheTaskbarIsCreatedAgain) {
-    WriteBytes("tarnwick.ini", SettingsText("yes", "no", "list.map"));
+    WriteFileText("tarnwick.ini", SettingsText("yes", "no", "list.map"));
     const UINT taskbarCreated = RegisterWindowMessageW(L"TaskbarCreated");
     ASSERT_NE(0u, taskbarCreated);
 

@@ -15,7 +15,7 @@ const unsigned kCtrlAlt = MOD_CONTROL | MOD_ALT;
 const Held kFixedOnly = {{0, {kCtrlAlt, VK_HOME}}, {1, {kCtrlAlt, VK_END}}};
 
 TEST_F(PanelStartUp, ShowsTheListFileMirrorsTheSettingsAndNumbersEntriesFromTen) {
-    WriteBytes("tarnwick.ini", SettingsText("no", "yes", "list.map"));
+    WriteFileText("tarnwick.ini", SettingsText("no", "yes", "list.map"));
     const std::vector<ListSection> file = StandardSections();
     HWND panelWindow = nullptr;
 
@@ -71,7 +71,7 @@ TEST_F(PanelStartUp, ShowsTheListFileMirrorsTheSettingsAndNumbersEntriesFromTen)
 }
 
 TEST_F(PanelStartUp, MissingListFileGivesAnEmptyListWithBothHotkeyButtonsEnabled) {
-    WriteBytes("tarnwick.ini", SettingsText("yes", "no", "nowhere.map"));
+    WriteFileText("tarnwick.ini", SettingsText("yes", "no", "nowhere.map"));
 
     Run([&](ScriptedPanel& p) {
         EXPECT_EQ(0, p.RowCount());
@@ -91,7 +91,7 @@ TEST_F(PanelStartUp, MissingListFileGivesAnEmptyListWithBothHotkeyButtonsEnabled
 TEST_F(PanelStartUp, InvalidListFileIsReportedOnceAndItsFirstEntriesStayUnshown) {
     std::vector<ListSection> sections = StandardSections();
     sections.pop_back();
-    WriteBytes("list.map", ListFileText(sections, 3));
+    WriteFileText("list.map", ListFileText(sections, 3));
     HWND panelWindow = nullptr;
 
     Run([&](ScriptedPanel& p) {

@@ -7,7 +7,9 @@
 
 #include "dialogs/act_dlg.h"
 #include "panel/tarnwick_dlg.h"
+#include "platform/win32/wide.h"
 #include "platform/win32/win32_system.h"
+#include "storage/file_text.h"
 
 #include <windows.h>
 #include <commctrl.h>
@@ -160,48 +162,51 @@ inline std::string SettingsText(const char* showtray, const char* autorun, const
 class ScratchDirectory {
 public:
     ScratchDirectory() {
-        char previous[MAX_PATH] = {};
-        ::GetCurrentDirectoryA(MAX_PATH, previous);
+        wchar_t previous[MAX_PATH] = {};
+        ::GetCurrentDirectoryW(MAX_PATH, previous);
         m_previous = previous;
-        char temp[MAX_PATH] = {};
-        ::GetTempPathA(MAX_PATH, temp);
+        wchar_t temp[MAX_PATH] = {};
+        ::GetTempPathW(MAX_PATH, temp);
         static int serial = 0;
-        m_path = std::string(temp) + "tw panel 面板 " + std::to_string(::GetCurrentProcessId()) +
+        m_path = Narrow(temp) + "tw panel 面板 " + std::to_string(::GetCurrentProcessId()) +
                  "_" + std::to_string(++serial);
-        ::CreateDirectoryA(m_path.c_str(), nullptr);
-        ::SetCurrentDirectoryA(m_path.c_str());
+        ::CreateDirectoryW(Widen(m_path).c_str(), nullptr);
+        ::SetCurrentDirectoryW(Widen(m_path).c_str());
     }
     ~ScratchDirectory() {
-        ::SetCurrentDirectoryA(m_previous.c_str());
-        WIN32_FIND_DATAA found;
-        HANDLE search = ::FindFirstFileA((m_path + "\\*").c_str(), &found);
+        ::SetCurrentDirectoryW(m_previous.c_str());
+        WIN32_FIND_DATAW found;
+        HANDLE search = ::FindFirstFileW(Widen(m_path + "\\*").c_str(), &found);
         if (search != INVALID_HANDLE_VALUE) {
             do {
-                const std::string file = m_path + "\\" + found.cFileName;
-                ::SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_NORMAL);
-                ::DeleteFileA(file.c_str());
-            } while (::FindNextFileA(search, &found));
+                const std::wstring file = Widen(m_path + "\\") + found.cFileName;
+                ::SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_NORMAL);
+                ::DeleteFileW(file.c_str());
+            } while (::FindNextFileW(search, &found));
             ::FindClose(search);
         }
-        ::RemoveDirectoryA(m_path.c_str());
+        ::RemoveDirectoryW(Widen(m_path).c_str());
     }
     ScratchDirectory(const ScratchDirectory&) = delete;
     ScratchDirectory& operator=(const ScratchDirectory&) = delete;
 
     // The directory as the system spells it.
     std::string Current() const {
-        char current[MAX_PATH] = {};
-        ::GetCurrentDirectoryA(MAX_PATH, current);
-        return current;
+        wchar_t current[MAX_PATH] = {};
+        ::GetCurrentDirectoryW(MAX_PATH, current);
+        return Narrow(current);
     }
 
 private:
-    std::string m_previous;
+    std::wstring m_previous;
     std::string m_path;
 };
 
-inline void WriteBytes(const std::string& file, const std::string& bytes) {
-    HANDLE h = ::CreateFileA(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+// The list and settings files hold their text in the files' own encoding; the tests
+// write and read it as the program holds it.
+inline void WriteFileText(const std::string& file, const std::string& text) {
+    const std::string bytes = EncodeFileText(text);
+    HANDLE h = ::CreateFileW(Widen(file).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                              FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(INVALID_HANDLE_VALUE, h) << file;
     DWORD written = 0;
@@ -210,10 +215,10 @@ inline void WriteBytes(const std::string& file, const std::string& bytes) {
     ASSERT_EQ(bytes.size(), written);
 }
 
-// The file's bytes; "<missing>" when it cannot be read.
-inline std::string ReadBytes(const std::string& file) {
-    HANDLE h = ::CreateFileA(file.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                             FILE_ATTRIBUTE_NORMAL, nullptr);
+// The file's text; "<missing>" when it cannot be read.
+inline std::string ReadFileText(const std::string& file) {
+    HANDLE h = ::CreateFileW(Widen(file).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE) return "<missing>";
     std::string bytes;
     char buffer[4096];
@@ -221,7 +226,7 @@ inline std::string ReadBytes(const std::string& file) {
     while (::ReadFile(h, buffer, sizeof buffer, &got, nullptr) && got > 0)
         bytes.append(buffer, got);
     ::CloseHandle(h);
-    return bytes;
+    return DecodeFileText(bytes);
 }
 
 // The main panel with a test script: the script runs from a message posted at the end of
@@ -311,8 +316,8 @@ protected:
                                                        ICC_STANDARD_CLASSES};
         ::InitCommonControlsEx(&init);
         // Without a settings file the panel ends the process.
-        WriteBytes("tarnwick.ini", SettingsText("no", "no", "list.map"));
-        WriteBytes("list.map", ListFileText(StandardSections(), 3));
+        WriteFileText("tarnwick.ini", SettingsText("no", "no", "list.map"));
+        WriteFileText("list.map", ListFileText(StandardSections(), 3));
     }
     void TearDown() override { CDialog::SetMainWnd(nullptr); }
 

@@ -139,7 +139,7 @@ TEST_F(TrayPanel, NoIconIsLeftAtStartWithoutTheTraySettingNorAfterTheTrayExit) {
     });
     if (!active) GTEST_SKIP() << "no notification area in this session";
 
-    WriteBytes("tarnwick.ini", SettingsText("yes", "no", "list.map"));
+    WriteFileText("tarnwick.ini", SettingsText("yes", "no", "list.map"));
     bool shownBeforeExit = false;
     EXPECT_EQ(IDOK, Run([&](ScriptedPanel& p) {
                   panelWindow = p.m_hWnd;
