@@ -620,7 +620,8 @@ int cmd_file_dialog(const Args& a) {
     if (!dialog) return fail("no file dialog '%s'", a[0]);
     HWND name_box = GetDlgItem(dialog, cmb13);
     if (!name_box) name_box = GetDlgItem(dialog, edt1);
-    SendMessageW(name_box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(a[1].c_str()));
+    const std::wstring path = Widen(a[1]);
+    SendMessageW(name_box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
     press(dialog, IDOK);
     DWORD start = GetTickCount();
     while (IsWindow(dialog)) {
@@ -1098,7 +1099,8 @@ int cmd_time_load(const Args& a) {
     if (!dialog) return fail("no Open dialog%s", "");
     HWND name_box = GetDlgItem(dialog, cmb13);
     if (!name_box) name_box = GetDlgItem(dialog, edt1);
-    SendMessageW(name_box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(a[1].c_str()));
+    const std::wstring path = Widen(a[1]);
+    SendMessageW(name_box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
     const double start = now_ms();
     press(dialog, IDOK);
     if (!wait_destroyed(dialog, timeout)) return fail("the Open dialog stayed open%s", "");
