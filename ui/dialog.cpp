@@ -1,7 +1,10 @@
 #include "ui/dialog.h"
 
 #include "ui/data_exchange.h"
+#include "ui/dialog_font.h"
 #include "ui/dpi.h"
+
+#include <vector>
 
 namespace {
 
@@ -125,8 +128,14 @@ INT_PTR CDialog::DoModal() {
     }
     m_bEnded = false;
     m_nResult = -1;
-    HWND hwnd = ::CreateDialogParamW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(m_nIDTemplate),
-                                     owner, &CDialog::DialogProc, reinterpret_cast<LPARAM>(this));
+    HINSTANCE module = ::GetModuleHandleW(nullptr);
+    const std::vector<BYTE> chinese = DialogTemplateForChinese(module, m_nIDTemplate);
+    HWND hwnd = chinese.empty()
+                    ? ::CreateDialogParamW(module, MAKEINTRESOURCEW(m_nIDTemplate), owner,
+                                           &CDialog::DialogProc, reinterpret_cast<LPARAM>(this))
+                    : ::CreateDialogIndirectParamW(
+                          module, reinterpret_cast<LPCDLGTEMPLATEW>(chinese.data()), owner,
+                          &CDialog::DialogProc, reinterpret_cast<LPARAM>(this));
     if (hwnd != nullptr) {
         // Templates need not be visible: a modal dialog is always shown.
         if (!m_bEnded && m_hWnd == hwnd && !::IsWindowVisible(hwnd))
