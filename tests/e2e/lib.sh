@@ -72,10 +72,11 @@ tw_winpath() {
     printf 'Z:%s' "${p//\//\\}"
 }
 
-# tw_write FILE LINE...: the lines in GBK, each ended by CR LF, as the program writes files.
+# tw_write FILE LINE...: the lines in GB18030 (GBK for every character GBK has), each ended
+# by CR LF, as the program writes files.
 tw_write() {
     local file=$1; shift
-    printf '%s\r\n' "$@" | iconv -f UTF-8 -t GBK >"$file"
+    printf '%s\r\n' "$@" | iconv -f UTF-8 -t GB18030 >"$file"
 }
 
 # The built-in action catalogue every settings file carries.

@@ -391,7 +391,8 @@ int cmd_list_rows(const Args& a) {
 }
 
 // One line per list column: its width and the width of its heading text, both in pixels and
-// measured by the list itself in its own font, so a check sees what the screen shows.
+// measured by the list itself in its own font, so a check sees what the screen shows; then
+// the heading.
 int cmd_columns(const Args& a) {
     HWND list = nullptr;
     if (int rc = find_list(a[0], &list)) return rc;
@@ -407,7 +408,10 @@ int cmd_columns(const Args& a) {
         const LRESULT width = SendMessageW(list, LVM_GETCOLUMNWIDTH, col, 0);
         const LRESULT text = SendMessageW(list, LVM_GETSTRINGWIDTHW, 0,
                                           reinterpret_cast<LPARAM>(buf.at(sizeof(LVCOLUMNW))));
-        print_line(std::to_string(width) + "\t" + std::to_string(text));
+        std::vector<wchar_t> heading(kTextMax + 1, 0);
+        buf.read(sizeof(LVCOLUMNW), heading.data(), kTextMax * sizeof(wchar_t));
+        print_line(std::to_string(width) + "\t" + std::to_string(text) + "\t" +
+                   Narrow(heading.data()));
     }
     return kOk;
 }
