@@ -158,3 +158,13 @@ std::size_t FileTextLength(std::string_view utf8) {
     }
     return length;
 }
+
+bool HasCharacterBeyondGbk(std::string_view utf8) {
+    for (size_t pos = 0; pos < utf8.size();) {
+        char32_t code;
+        if (!NextUtf8(utf8, pos, code) || code < 0x80 || (code >= 0xD800 && code <= 0xDFFF))
+            continue;
+        if (code >= 0x10000 || TwoByteOf()[code] == 0) return true;
+    }
+    return false;
+}

@@ -14,3 +14,7 @@ std::string EncodeFileText(std::string_view utf8);
 
 // How many bytes `utf8` takes in the files: the measure of every length limit.
 std::size_t FileTextLength(std::string_view utf8);
+
+// True when a character of `utf8` takes four bytes in the files: one that a reader knowing
+// only GBK would take for other characters.
+bool HasCharacterBeyondGbk(std::string_view utf8);

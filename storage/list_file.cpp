@@ -3,6 +3,7 @@
 #include "engine/builtin_action.h"
 #include "engine/hotkey_code.h"
 #include "platform/file_replace.h"
+#include "storage/file_text.h"
 #include "storage/ini_document.h"
 
 #include <new>
@@ -19,23 +20,27 @@ const char* const kMainSection = "MAIN";
 // entry then fails to open it and starts nothing, instead of the program without its
 // arguments or without elevation. The keys of those extras tell this reader to take the
 // character away; a path that lost them (an older program rewrote the file) keeps it and
-// stays inert, so the user sees it and can fix the entry.
+// stays inert, so the user sees it and can fix the entry. A path or working directory with
+// a character GBK lacks is guarded the same way: a reader that knows only GBK would read
+// another name there and could start something nobody chose.
 const char kGuardedPath = '|';
 
-bool HasLaunchExtras(const HotKeyEntry& e) {
-    return !e.args.empty() || e.runas;
+bool NeedsGuard(const HotKeyEntry& e, const std::string& path) {
+    return !e.args.empty() || e.runas || HasCharacterBeyondGbk(path) ||
+           HasCharacterBeyondGbk(e.workdir);
 }
 
 std::string PathToFile(const HotKeyEntry& e) {
-    return HasLaunchExtras(e) ? kGuardedPath + e.path : e.path;
+    return NeedsGuard(e, e.path) ? kGuardedPath + e.path : e.path;
 }
 
 bool IsGuarded(const std::string& stored) {
     return !stored.empty() && stored[0] == kGuardedPath;
 }
 
+// Needs the entry's extras and working directory read first.
 std::string PathFromFile(const std::string& stored, const HotKeyEntry& e) {
-    if (HasLaunchExtras(e) && IsGuarded(stored)) return stored.substr(1);
+    if (IsGuarded(stored) && NeedsGuard(e, stored.substr(1))) return stored.substr(1);
     return stored;
 }
 
@@ -157,9 +162,9 @@ ListReadResult ReadEntries(const CIniDocument& doc,
             e.args = TextOrEmpty(Lookup(doc, section, "args"));
             e.runas = ParseDecimal(TextOrEmpty(Lookup(doc, section, "runas"))) != 0;
         }
+        e.workdir = TextOrEmpty(Lookup(doc, section, "workdir"));
         e.path = PathFromFile(path, e);
         e.icon = TextOrEmpty(Lookup(doc, section, "icon"));
-        e.workdir = TextOrEmpty(Lookup(doc, section, "workdir"));
         e.info = TextOrEmpty(Lookup(doc, section, "info"));
         e.keydes = TextOrEmpty(Lookup(doc, section, "keydes"));
         e.info = NoteFromFile(e.info);

@@ -143,6 +143,30 @@ TEST_F(ListFileTest, LaunchExtrasFollowTheEightKeysAndGuardThePath) {
     EXPECT_FALSE(read[0].runas);
 }
 
+// A reader that knows only GBK would read another name where a character GBK lacks
+// stands: such a path or working directory guards the path, a GBK name does not.
+TEST_F(ListFileTest, NamesBeyondGbkGuardThePath) {
+    const struct {
+        const char* path;
+        const char* workdir;
+        bool guarded;
+    } cases[] = {
+        {"C:\\工具\\a.exe", "C:\\工具", false},
+        {"C:\\김민준\\a.exe", "", true},
+        {"D:\\\xc5\x82\xc3\xb3" "d\xc5\xba\\a.exe", "", true}, // łódź
+        {"C:\\a.exe", "C:\\\xf0\x9f\x98\x80", true},           // an emoji
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.path);
+        HotKeyEntry e = Notepad();
+        e.path = c.path;
+        e.workdir = c.workdir;
+        const std::string stored = std::string(c.guarded ? "path=|" : "path=") + c.path + "\r\n";
+        EXPECT_NE(std::string::npos, DecodeFileText(ListFileText({e})).find(stored));
+        ExpectRoundTrip({e});
+    }
+}
+
 TEST_F(ListFileTest, EmptyListIsTwoLines) {
     ExpectRoundTrip({});
     EXPECT_EQ("[MAIN]\r\ncount=0\r\n", ReadBytes(file));
