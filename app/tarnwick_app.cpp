@@ -4,6 +4,7 @@
 
 #include "panel/tarnwick_dlg.h"
 #include "platform/win32/system_library.h"
+#include "platform/win32/wide.h"
 
 #include <windows.h>
 #include <commctrl.h>
@@ -21,13 +22,13 @@ int CTarnwickApp::InitInstance(const std::string& commandLine) {
 
     // The mutex is never closed: it marks this copy as the running one until the end.
     // Nothing may run between the two calls that could change the last error.
-    CreateMutexA(nullptr, TRUE, appName.c_str());
+    CreateMutexW(nullptr, TRUE, Widen(appName).c_str());
     const DWORD mutexError = GetLastError();
     if (mutexError == ERROR_ALREADY_EXISTS) {
-        HWND running = FindWindowA(nullptr, kPanelCaption);
+        HWND running = FindWindowW(nullptr, Widen(kPanelCaption).c_str());
         ShowWindow(running, SW_SHOWNORMAL);
         if (!SetForegroundWindow(running)) {
-            MessageBoxA(nullptr, "已经有一个打开的 Tarnwick 实例,但无法激活它!", "Tarnwick Error",
+            MessageBoxW(nullptr, L"已经有一个打开的 Tarnwick 实例,但无法激活它!", L"Tarnwick Error",
                         MB_ICONERROR);
         }
         return FALSE;
@@ -36,7 +37,7 @@ int CTarnwickApp::InitInstance(const std::string& commandLine) {
     CTarnwickDlg dlg(m_system, m_bAllowShutdown);
     if (!commandLine.empty()) {
         dlg.m_bPanelVisible = false;
-        SetCurrentDirectoryA(commandLine.c_str());
+        SetCurrentDirectoryW(Widen(commandLine).c_str());
     }
     CDialog::SetMainWnd(&dlg);
     dlg.DoModal();

@@ -2,14 +2,12 @@
 function(tw_defaults target)
     target_compile_features(${target} PUBLIC cxx_std_17)
     if(MSVC)
-        target_compile_options(${target} PRIVATE /W4 /WX /utf-8 /execution-charset:.936)
+        target_compile_options(${target} PRIVATE /W4 /WX /utf-8)
     else()
         target_compile_options(${target} PRIVATE -Wall -Wextra -Werror)
-        # Every literal holds the GBK bytes the program shows, writes and compares.
-        # clang only knows UTF-8 as execution character set; it builds the fuzzers,
-        # which look for crashes and round trips, not for particular texts.
+        # Text inside the program is UTF-8, as the sources are.
         if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
-            target_compile_options(${target} PRIVATE -finput-charset=UTF-8 -fexec-charset=GBK)
+            target_compile_options(${target} PRIVATE -finput-charset=UTF-8 -fexec-charset=UTF-8)
         endif()
         # One commit must give the same program in any folder at any time: the paths the
         # compiler records (debug information, __FILE__) are relative, the build folder
@@ -24,7 +22,7 @@ function(tw_defaults target)
     endif()
     target_include_directories(${target} PUBLIC ${PROJECT_SOURCE_DIR})
     if(WIN32)
-        target_compile_definitions(${target} PUBLIC WIN32_LEAN_AND_MEAN NOMINMAX
+        target_compile_definitions(${target} PUBLIC UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX
                                    _WIN32_WINNT=0x0501 WINVER=0x0501 _WIN32_IE=0x0600)
     endif()
 endfunction()

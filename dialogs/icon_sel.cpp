@@ -28,7 +28,7 @@ void CIconSel::DoDataExchange(CDataExchange* dx) {
 
 BOOL CIconSel::OnInitDialog() {
     CDialog::OnInitDialog();
-    HICON icon = ::LoadIconA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINFRAME));
+    HICON icon = ::LoadIconW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME));
     SetIcon(icon, TRUE);
     SetIcon(icon, FALSE);
     UpdateData(FALSE);

@@ -24,52 +24,33 @@ const char kFolderTitle[] = "请选择一个选择文件夹";
 const char kNoHotKey[] = "无";
 const char kEmptyCommand[] = "命令行不能为空!";
 const char kNoticeCaption[] = "提示";
-const char kOutsideCodePageBefore[] = "所选文件“";
-const char kOutsideCodePageAfter[] =
-    "”的路径中有系统代码页无法表示的字符，而且没有可以代替它的短文件名，不能使用。请把它改名或移到"
-    "名称中只有系统语言文字的文件夹中。";
-
-// Paths are code-page text: the second byte of a double-byte character may be a '\\'
-// (0x5C) and must not be taken for one, so every scan walks whole characters.
-size_t CharLength(const std::string& text, size_t at) {
-    return ::IsDBCSLeadByte(static_cast<BYTE>(text[at])) && at + 1 < text.size() ? 2 : 1;
-}
+// Paths are UTF-8, in which a backslash or a dot is never part of another character.
 
 // Where the file name begins: after the last backslash, or at the start.
 size_t FileNameStart(const std::string& path) {
-    size_t start = 0;
-    for (size_t i = 0; i < path.size(); i += CharLength(path, i))
-        if (path[i] == '\\') start = i + 1;
-    return start;
+    const size_t slash = path.rfind('\\');
+    return slash == std::string::npos ? 0 : slash + 1;
 }
 
 // A dropped file's name up to the first dot of its file name; the whole file name when it
 // has no dot, rather than nothing for the user to recognise it by.
 std::string NameUpToFirstDot(const std::string& path) {
     const std::string file = path.substr(FileNameStart(path));
-    for (size_t i = 0; i < file.size(); i += CharLength(file, i))
-        if (file[i] == '.') return file.substr(0, i);
-    return file;
+    return file.substr(0, file.find('.'));
 }
 
 // A chosen file's title: its file name without the extension after the last dot.
 std::string TitleUpToLastDot(const std::string& path) {
     const std::string file = path.substr(FileNameStart(path));
-    size_t dot = std::string::npos;
-    for (size_t i = 0; i < file.size(); i += CharLength(file, i))
-        if (file[i] == '.') dot = i;
-    return dot == std::string::npos ? file : file.substr(0, dot);
+    return file.substr(0, file.rfind('.'));
 }
 
 bool EndsWithBackslash(const std::string& path) {
-    bool backslash = false;
-    for (size_t i = 0; i < path.size(); i += CharLength(path, i))
-        backslash = path[i] == '\\';
-    return backslash;
+    return !path.empty() && path.back() == '\\';
 }
 
 void SetWindowIcons(CWnd& window) {
-    HICON icon = ::LoadIconA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINFRAME));
+    HICON icon = ::LoadIconW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME));
     window.SetIcon(icon, TRUE);
     window.SetIcon(icon, FALSE);
 }
@@ -215,12 +196,7 @@ void CRunInfo::OnClickedOk() {
 bool CRunInfo::ChooseCommandFile(std::string& path) {
     CFileDialog dialog(TRUE, std::string(), std::string(), 0, kProgramFilter, m_hWnd);
     if (dialog.DoModal() != IDOK) return false;
-    if (dialog.GetExactPathName(path) == CodePagePathResult::Refused) {
-        // A path with "?" in it would name nothing and never launch.
-        ShowMessageBox(kOutsideCodePageBefore + path + kOutsideCodePageAfter, kNoticeCaption,
-                       MB_OK | MB_ICONWARNING);
-        return false;
-    }
+    path = dialog.GetPathName();
     return true;
 }
 

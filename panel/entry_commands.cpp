@@ -172,7 +172,7 @@ void CTarnwickDlg::OnRowCheckChanged(int row) {
 }
 
 void CTarnwickDlg::SetRowImage(int row, int image) {
-    LVITEMA item = {};
+    LVITEMW item = {};
     item.mask = LVIF_IMAGE;
     item.iItem = row;
     item.iImage = image >= 0 ? image : I_IMAGENONE;

@@ -93,9 +93,9 @@ void CTarnwickDlg::RetryRefused() {
 }
 
 // One tool over the whole list; its text follows the row under the pointer.
-TOOLINFOA CTarnwickDlg::StateTool() const {
-    TOOLINFOA tool = {};
-    tool.cbSize = TTTOOLINFOA_V2_SIZE;
+TOOLINFOW CTarnwickDlg::StateTool() const {
+    TOOLINFOW tool = {};
+    tool.cbSize = TTTOOLINFOW_V2_SIZE;
     tool.uFlags = TTF_IDISHWND;
     tool.hwnd = m_hWnd;
     tool.uId = reinterpret_cast<UINT_PTR>(m_List.GetSafeHwnd());
@@ -103,17 +103,17 @@ TOOLINFOA CTarnwickDlg::StateTool() const {
 }
 
 void CTarnwickDlg::CreateStateTip() {
-    m_hStateTip = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr,
+    m_hStateTip = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
                                   WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP, CW_USEDEFAULT,
                                   CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, m_hWnd, nullptr,
-                                  GetModuleHandleA(nullptr), nullptr);
+                                  GetModuleHandleW(nullptr), nullptr);
     if (m_hStateTip == nullptr) return; // the list works without its tips
-    TOOLINFOA tool = StateTool();
-    tool.lpszText = const_cast<char*>("");
-    ::SendMessageA(m_hStateTip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+    TOOLINFOW tool = StateTool();
+    tool.lpszText = const_cast<wchar_t*>(L"");
+    ::SendMessageW(m_hStateTip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
     // Long enough to read the advice; the key description makes the text wide.
-    ::SendMessageA(m_hStateTip, TTM_SETDELAYTIME, TTDT_AUTOPOP, 20000);
-    ::SendMessageA(m_hStateTip, TTM_ACTIVATE, FALSE, 0);
+    ::SendMessageW(m_hStateTip, TTM_SETDELAYTIME, TTDT_AUTOPOP, 20000);
+    ::SendMessageW(m_hStateTip, TTM_ACTIVATE, FALSE, 0);
 }
 
 void CTarnwickDlg::RelayListMouse(UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -125,7 +125,7 @@ void CTarnwickDlg::RelayListMouse(UINT msg, WPARAM wParam, LPARAM lParam) {
     relayed.message = msg;
     relayed.wParam = wParam;
     relayed.lParam = lParam;
-    ::SendMessageA(m_hStateTip, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&relayed));
+    ::SendMessageW(m_hStateTip, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&relayed));
 }
 
 void CTarnwickDlg::OnListHover(int x, int y) {
@@ -147,11 +147,12 @@ void CTarnwickDlg::OnListHover(int x, int y) {
     const std::string launchError = RowLaunchError(row);
     if (!launchError.empty())
         text += (text.empty() ? "" : "\r\n") + FailedLaunchRowTip(launchError);
-    TOOLINFOA tool = StateTool();
-    tool.lpszText = const_cast<char*>(text.c_str());
-    ::SendMessageA(m_hStateTip, TTM_UPDATETIPTEXTA, 0, reinterpret_cast<LPARAM>(&tool));
+    std::wstring wide = Widen(text);
+    TOOLINFOW tool = StateTool();
+    tool.lpszText = wide.data();
+    ::SendMessageW(m_hStateTip, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
     // An inactive tooltip stays away from the rows that work.
-    ::SendMessageA(m_hStateTip, TTM_ACTIVATE, text.empty() ? FALSE : TRUE, 0);
+    ::SendMessageW(m_hStateTip, TTM_ACTIVATE, text.empty() ? FALSE : TRUE, 0);
 }
 
 void CTarnwickDlg::OnLaunchFailed(const HotKeyEntry& entry, bool byHotKey) {

@@ -3,7 +3,8 @@
 #include "dialogs/run_info.h"
 #include "engine/hotkey_entry.h"
 #include "panel/tarnwick_dlg.h"
-#include "ui/code_page_path.h"
+#include "platform/win32/wide.h"
+#include "storage/file_text.h"
 
 #include <objbase.h>
 #include <shlobj.h>
@@ -13,10 +14,6 @@
 namespace {
 
 const char kPathTooLong[] = "拖入的文件路径太长，不能添加！";
-const char kOutsideCodePageBefore[] = "拖入的文件“";
-const char kOutsideCodePageAfter[] =
-    "”的路径中有系统代码页无法表示的字符，而且没有可以代替它的短文件名，不能添加。请把它改名或移到"
-    "名称中只有系统语言文字的文件夹中。";
 const char kInformationCaption[] = "TARNWICK INFORMATION";
 // The closed-folder picture of the shell's icon library.
 const int kFolderIconIndex = 3;
@@ -26,26 +23,17 @@ const CLSID kClsidShellLink = {
     0x00021401, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
 
 std::string SystemFile(const char* name) {
-    char directory[MAX_PATH] = {};
-    const UINT length = ::GetSystemDirectoryA(directory, MAX_PATH);
+    wchar_t directory[MAX_PATH] = {};
+    const UINT length = ::GetSystemDirectoryW(directory, MAX_PATH);
     if (length == 0 || length >= MAX_PATH) return name;
-    return std::string(directory) + "\\" + name;
+    return Narrow(directory) + "\\" + name;
 }
 
-bool IsLeadByte(char c) {
-    return ::IsDBCSLeadByte(static_cast<BYTE>(c)) != FALSE;
-}
-
-// The last path component, stepping over double-byte characters whole (a trail byte may
-// be a backslash). A trailing backslash ends the component before it; a drive root has no
-// name of its own, so its letter and colon serve.
+// The last path component. A trailing backslash ends the component before it; a drive
+// root has no name of its own, so its letter and colon serve.
 std::string LastComponent(const std::string& path) {
     size_t start = 0, end = path.size();
     for (size_t i = 0; i < path.size(); ++i) {
-        if (IsLeadByte(path[i]) && i + 1 < path.size()) {
-            ++i;
-            continue;
-        }
         if (path[i] != '\\') continue;
         if (i + 1 == path.size())
             end = i;
@@ -56,10 +44,8 @@ std::string LastComponent(const std::string& path) {
     return name.empty() ? path.substr(0, end) : name;
 }
 
-// A dot is never the trail byte of a double-byte character, so the last four bytes can be
-// compared as they stand.
 bool EndsWithLnk(const std::string& path) {
-    return path.size() >= 4 && ::lstrcmpiA(path.c_str() + path.size() - 4, ".lnk") == 0;
+    return path.size() >= 4 && ::lstrcmpiW(Widen(path.substr(path.size() - 4)).c_str(), L".lnk") == 0;
 }
 
 // The icon a shortcut shows: its own icon location, else its target. False when the link
@@ -67,27 +53,24 @@ bool EndsWithLnk(const std::string& path) {
 bool ShortcutIcon(const std::string& link, std::string& icon, int& index) {
     const HRESULT init = ::CoInitialize(nullptr);
     bool found = false;
-    IShellLinkA* shellLink = nullptr;
+    IShellLinkW* shellLink = nullptr;
     if (SUCCEEDED(::CoCreateInstance(kClsidShellLink, nullptr, CLSCTX_INPROC_SERVER,
-                                     __uuidof(IShellLinkA),
+                                     __uuidof(IShellLinkW),
                                      reinterpret_cast<void**>(&shellLink)))) {
         IPersistFile* file = nullptr;
         if (SUCCEEDED(shellLink->QueryInterface(__uuidof(IPersistFile),
                                                 reinterpret_cast<void**>(&file)))) {
-            const int wide = ::MultiByteToWideChar(CP_ACP, 0, link.c_str(), -1, nullptr, 0);
-            std::vector<wchar_t> name(static_cast<size_t>(wide > 0 ? wide : 1));
-            ::MultiByteToWideChar(CP_ACP, 0, link.c_str(), -1, name.data(), wide);
-            if (wide > 0 && SUCCEEDED(file->Load(name.data(), STGM_READ))) {
-                char buffer[MAX_PATH] = {};
+            if (SUCCEEDED(file->Load(Widen(link).c_str(), STGM_READ))) {
+                wchar_t buffer[MAX_PATH] = {};
                 int iconIndex = 0;
                 if (SUCCEEDED(shellLink->GetIconLocation(buffer, MAX_PATH, &iconIndex)) &&
-                    buffer[0] != '\0') {
-                    icon = buffer;
+                    buffer[0] != L'\0') {
+                    icon = Narrow(buffer);
                     index = iconIndex;
                     found = true;
                 } else if (SUCCEEDED(shellLink->GetPath(buffer, MAX_PATH, nullptr, 0)) &&
-                           buffer[0] != '\0') {
-                    icon = buffer;
+                           buffer[0] != L'\0') {
+                    icon = Narrow(buffer);
                     index = 0;
                     found = true;
                 }
@@ -108,14 +91,13 @@ CListCtrlFile::DropPath CListCtrlFile::FirstDroppedFile(HDROP drop, std::string&
         return DropPath::None;
     const UINT length = ::DragQueryFileW(drop, 0, nullptr, 0);
     if (length == 0) return DropPath::None;
-    // No character takes less than a byte: a path this long cannot fit either way.
     if (length > 32767) return DropPath::TooLong;
     std::wstring wide(length + 1, L'\0');
     const UINT copied = ::DragQueryFileW(drop, 0, &wide[0], length + 1);
     if (copied == 0 || copied > length) return DropPath::None;
     wide.resize(copied);
-    if (CodePagePath(wide, path) == CodePagePathResult::Refused) return DropPath::OutsideCodePage;
-    if (path.size() > kMaxDropPath) {
+    path = Narrow(wide);
+    if (FileTextLength(path) > kMaxDropPath) {
         path.clear();
         return DropPath::TooLong;
     }
@@ -123,7 +105,7 @@ CListCtrlFile::DropPath CListCtrlFile::FirstDroppedFile(HDROP drop, std::string&
 }
 
 void CListCtrlFile::RefineDroppedEntry(HotKeyEntry& entry) {
-    const DWORD attributes = ::GetFileAttributesA(entry.path.c_str());
+    const DWORD attributes = ::GetFileAttributesW(Widen(entry.path).c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
         // A folder holds no icon, and a dot in its name starts no extension.
         entry.name = LastComponent(entry.path);
@@ -164,10 +146,6 @@ void CListCtrlFile::OnDropFiles(HDROP drop) {
     switch (found) {
     case DropPath::TooLong:
         panel->Message(kPathTooLong, kInformationCaption, MB_OK | MB_ICONINFORMATION);
-        return;
-    case DropPath::OutsideCodePage:
-        panel->Message(kOutsideCodePageBefore + path + kOutsideCodePageAfter, kInformationCaption,
-                       MB_OK | MB_ICONWARNING);
         return;
     case DropPath::None: return;
     case DropPath::Ok: break;

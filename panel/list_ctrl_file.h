@@ -12,18 +12,17 @@ struct HotKeyEntry;
 
 class CListCtrlFile : public CListCtrl {
 public:
-    // The most a dropped path may hold, in bytes without its terminator; longer ones are
-    // refused rather than cut (a cut could split a double-byte character).
+    // The most a dropped path may hold, in bytes of the list file without its terminator;
+    // longer ones are refused rather than cut.
     static constexpr unsigned kMaxDropPath = 259;
 
     enum class DropPath {
         None,            // the drop holds no file
         Ok,              // `path` holds the first file's path
         TooLong,         // its path does not fit
-        OutsideCodePage, // neither it nor its short form converts; `path` names it with "?"
     };
-    // The first file of a drop, taken in Unicode: a path the code page cannot represent
-    // becomes its short (8.3) form where that converts. The drop handle stays the caller's.
+    // The first file of a drop, whatever the characters of its path. The drop handle stays
+    // the caller's.
     static DropPath FirstDroppedFile(HDROP drop, std::string& path);
 
     // Refines an entry derived from a dropped path: a folder gets the shell's folder icon

@@ -73,11 +73,10 @@ void CTarnwickDlg::RemakeImageLists() {
     m_entryImages = entryImages;
     ImageList_SetImageCount(m_ImageLarge.GetSafeHandle(), static_cast<UINT>(count));
     ImageList_SetImageCount(m_ImageSmall.GetSafeHandle(), static_cast<UINT>(count));
-    HINSTANCE instance = GetModuleHandleA(nullptr);
     for (const auto& pair : m_iconPairs) {
-        HICON icon =
-            ExtractIconA(instance, pair.first.first.c_str(), static_cast<UINT>(pair.first.second));
-        if (icon == nullptr || icon == reinterpret_cast<HICON>(1)) continue;
+        // Named as written (%NAME% and all), as the first extraction had it.
+        HICON icon = ExtractFileIcon(pair.first.first, pair.first.second);
+        if (icon == nullptr) continue;
         m_ImageLarge.ReplaceIcon(pair.second, icon);
         m_ImageSmall.ReplaceIcon(pair.second, icon);
         DestroyIcon(icon);

@@ -29,8 +29,7 @@ bool CTarnwickDlg::ReadListFile(const std::string& path) {
     // afresh, since the file may give one by then.
     std::set<std::pair<std::string, int>> noIcon;
     const ListReadResult result = ::LoadEntriesFromListFile(
-        path, [this](unsigned char byte) { return m_system.IsDbcsLeadByte(byte); },
-        [&](const HotKeyEntry& entry) {
+        path, [&](const HotKeyEntry& entry) {
             const auto icon = std::make_pair(entry.icon, entry.iconint);
             int image = -1;
             if (noIcon.count(icon) == 0) {

@@ -18,8 +18,8 @@ const DWORD kListExtendedStyle = LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT | LVS_E
 
 CTarnwickDlg::CTarnwickDlg(tw::ISystem& system, int& allowShutdown)
     : CDialog(IDD_TARNWICK_DIALOG, nullptr), CHotKeyEngine(system, allowShutdown),
-      m_hIcon(LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINFRAME))),
-      m_uTaskbarCreated(RegisterWindowMessageA("TaskbarCreated")) {}
+      m_hIcon(LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME))),
+      m_uTaskbarCreated(RegisterWindowMessageW(L"TaskbarCreated")) {}
 
 // The members release themselves in reverse order: the list control and buttons, the two
 // image lists, the entries, the tray icon (which leaves the notification area if it is
@@ -195,7 +195,7 @@ bool CTarnwickDlg::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* re
         return true;
     case WM_QUERYENDSESSION:
         *result = QueryEndSessionAnswer(
-            static_cast<int>(DefWindowProcA(m_hWnd, msg, wParam, lParam)), m_allowShutdown);
+            static_cast<int>(DefWindowProcW(m_hWnd, msg, wParam, lParam)), m_allowShutdown);
         return true;
     default: return CDialog::OnMessage(msg, wParam, lParam, result);
     }
@@ -216,11 +216,11 @@ bool CTarnwickDlg::PaintMinimized() {
 }
 
 void CTarnwickDlg::TrackMenu(int position) {
-    HMENU menu = LoadMenuA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MENU_LIST));
+    HMENU menu = LoadMenuW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MENU_LIST));
     if (menu == nullptr) return;
     HMENU popup = GetSubMenu(menu, position);
     HWND owner = m_hWnd;
-    while (GetWindowLongA(owner, GWL_STYLE) & WS_CHILD)
+    while (GetWindowLongW(owner, GWL_STYLE) & WS_CHILD)
         owner = ::GetParent(owner);
     POINT pt;
     GetCursorPos(&pt);

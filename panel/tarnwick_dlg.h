@@ -132,7 +132,7 @@ private:
     void UpdateRetryTimer(int refused);
     // A retry now (unlock, resume, the timer), when anything waits for one.
     void RetryRefused();
-    TOOLINFOA StateTool() const;
+    TOOLINFOW StateTool() const;
     void CreateImageLists();
     // The image lists anew at the icon sizes of the current DPI, every pair at its index.
     void RemakeImageLists();

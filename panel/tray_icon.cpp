@@ -1,6 +1,7 @@
 #include "panel/tray_icon.h"
 
 #include "platform/text_fit.h"
+#include "platform/win32/wide.h"
 
 #include <cstring>
 #include <string>
@@ -8,20 +9,16 @@
 namespace {
 // The record in its first form (88 bytes in a 32-bit program, wider in a 64-bit one, where
 // the handles are): every shell since the notification area exists understands it.
-const DWORD kNotifyDataSize = NOTIFYICONDATAA_V1_SIZE;
-// That form keeps 64 bytes of tip, the terminator included.
-const int kTipBytes = 64;
+const DWORD kNotifyDataSize = NOTIFYICONDATAW_V1_SIZE;
+// That form keeps 64 units of tip, the terminator included.
+const int kTipUnits = 64;
 
-// Copies a text that may be too long for a field of `bytes` without cutting a double-byte
-// character in two.
-void CopyFitted(char* target, const char* text, int bytes) {
-    const std::string fitted =
-        FitWholeChars(text ? text : "", bytes, [](unsigned char b) { return ::IsDBCSLeadByte(b); });
-    std::memcpy(target, fitted.c_str(), fitted.size() + 1);
-}
-
-void CopyTip(char* target, const char* tip) {
-    CopyFitted(target, tip, kTipBytes);
+// Copies a text that may be too long for a field of `units` without cutting a character
+// in two.
+template <size_t units>
+void CopyFitted(wchar_t (&target)[units], const char* text) {
+    const std::u16string fitted = FitWholeChars(Utf8ToUtf16(text ? text : ""), units);
+    std::memcpy(target, fitted.c_str(), (fitted.size() + 1) * sizeof(wchar_t));
 }
 } // namespace
 
@@ -49,9 +46,9 @@ BOOL CTrayIcon::AddToTray(HWND owner, UINT callbackMessage, const char* tip, HIC
     m_nid.hIcon = icon;
     m_nid.uCallbackMessage = callbackMessage;
     m_nid.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
-    // The tip must fit in 63 bytes; a longer one is cut rather than overrun.
-    CopyTip(m_nid.szTip, tip);
-    m_bActive = Shell_NotifyIconA(NIM_ADD, &m_nid) ? TRUE : FALSE;
+    // The tip must fit in 63 units; a longer one is cut rather than overrun.
+    SetTip(tip);
+    m_bActive = Shell_NotifyIconW(NIM_ADD, &m_nid) ? TRUE : FALSE;
     m_bPending = !m_bActive;
     return m_bActive;
 }
@@ -62,7 +59,7 @@ void CTrayIcon::RemoveFromTray() {
     if (!m_bActive && !m_bPending) return;
     ForgetBalloonIcon();
     m_nid.uFlags = 0;
-    Shell_NotifyIconA(NIM_DELETE, &m_nid);
+    Shell_NotifyIconW(NIM_DELETE, &m_nid);
     m_bActive = FALSE;
     m_bPending = FALSE;
 }
@@ -70,7 +67,7 @@ void CTrayIcon::RemoveFromTray() {
 void CTrayIcon::HideFromTray() {
     if ((!m_bActive && !m_bPending) || m_bHidden) return;
     m_nid.uFlags = NIF_ICON;
-    Shell_NotifyIconA(NIM_DELETE, &m_nid);
+    Shell_NotifyIconW(NIM_DELETE, &m_nid);
     m_bHidden = TRUE;
 }
 
@@ -88,41 +85,43 @@ void CTrayIcon::ShowInTray() {
         return;
     }
     m_nid.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
-    Shell_NotifyIconA(NIM_ADD, &m_nid);
+    Shell_NotifyIconW(NIM_ADD, &m_nid);
 }
 
 void CTrayIcon::SetTip(const char* tip) {
-    char copy[kTipBytes];
-    CopyTip(copy, tip);
-    if (lstrcmpA(m_nid.szTip, copy) == 0) return;
+    static_assert(sizeof m_nid.szTip / sizeof m_nid.szTip[0] >= kTipUnits, "the first form's tip");
+    wchar_t copy[kTipUnits];
+    CopyFitted(copy, tip);
+    if (lstrcmpW(m_nid.szTip, copy) == 0) return;
     std::memcpy(m_nid.szTip, copy, sizeof copy);
+    m_strTip = Narrow(copy);
     if (!m_bActive || m_bHidden) return;
     m_nid.uFlags = NIF_TIP;
-    Shell_NotifyIconA(NIM_MODIFY, &m_nid);
+    Shell_NotifyIconW(NIM_MODIFY, &m_nid);
 }
 
 BOOL CTrayIcon::ShowBalloon(const char* title, const char* text) {
     if (!m_bActive && !m_bPending) return FALSE;
     if (m_bHidden && !m_bBalloonIcon) {
         m_nid.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
-        if (!Shell_NotifyIconA(NIM_ADD, &m_nid)) return FALSE;
+        if (!Shell_NotifyIconW(NIM_ADD, &m_nid)) return FALSE;
         m_bBalloonIcon = TRUE;
     } else if (m_bPending && !m_bHidden) {
         RestoreAfterShellRestart(); // the taskbar may be there by now
     }
     // Balloons came with the record's second form; the icon itself keeps the first, so
     // only this message is sent in the wider one, which names the same icon.
-    NOTIFYICONDATAA balloon;
+    NOTIFYICONDATAW balloon;
     std::memset(&balloon, 0, sizeof balloon);
-    balloon.cbSize = NOTIFYICONDATAA_V2_SIZE;
+    balloon.cbSize = NOTIFYICONDATAW_V2_SIZE;
     balloon.hWnd = m_nid.hWnd;
     balloon.uID = m_nid.uID;
     balloon.uFlags = NIF_INFO;
-    CopyFitted(balloon.szInfoTitle, title, static_cast<int>(sizeof balloon.szInfoTitle));
-    CopyFitted(balloon.szInfo, text, static_cast<int>(sizeof balloon.szInfo));
+    CopyFitted(balloon.szInfoTitle, title);
+    CopyFitted(balloon.szInfo, text);
     balloon.uTimeout = 10000;
     balloon.dwInfoFlags = NIIF_WARNING;
-    const BOOL shown = Shell_NotifyIconA(NIM_MODIFY, &balloon) ? TRUE : FALSE;
+    const BOOL shown = Shell_NotifyIconW(NIM_MODIFY, &balloon) ? TRUE : FALSE;
     if (!m_bBalloonIcon) return shown;
     if (shown) ++m_nBalloons;
     if (m_nBalloons == 0)
@@ -140,7 +139,7 @@ void CTrayIcon::EndBalloonIcon() {
     if (!m_bBalloonIcon) return;
     ForgetBalloonIcon();
     m_nid.uFlags = 0;
-    Shell_NotifyIconA(NIM_DELETE, &m_nid);
+    Shell_NotifyIconW(NIM_DELETE, &m_nid);
 }
 
 void CTrayIcon::ForgetBalloonIcon() {
@@ -154,14 +153,14 @@ void CTrayIcon::ForgetBalloonIcon() {
 void CTrayIcon::RestoreAfterShellRestart() {
     if ((!m_bActive && !m_bPending) || m_bHidden) return;
     m_nid.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
-    if (Shell_NotifyIconA(NIM_ADD, &m_nid)) {
+    if (Shell_NotifyIconW(NIM_ADD, &m_nid)) {
         m_bActive = TRUE;
         m_bPending = FALSE;
     }
 }
 
 HMENU CTrayIcon::LoadTrayMenu(HMENU* popup) const {
-    HMENU menu = LoadMenuA(GetModuleHandleA(NULL), MAKEINTRESOURCEA(m_nid.uID));
+    HMENU menu = LoadMenuW(GetModuleHandleW(NULL), MAKEINTRESOURCEW(m_nid.uID));
     if (menu == NULL) return NULL;
     *popup = GetSubMenu(menu, 0);
     if (*popup == NULL) {
@@ -196,7 +195,7 @@ LRESULT CTrayIcon::OnTrayCallback(WPARAM wParam, LPARAM lParam) {
         HMENU menu = LoadTrayMenu(&popup);
         if (menu == NULL) return 0;
         SetForegroundWindow(m_nid.hWnd);
-        SendMessageA(m_nid.hWnd, WM_COMMAND, GetMenuItemID(popup, 0), 0);
+        SendMessageW(m_nid.hWnd, WM_COMMAND, GetMenuItemID(popup, 0), 0);
         DestroyMenu(menu);
         return 1;
     }

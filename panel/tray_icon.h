@@ -6,6 +6,8 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <string>
+
 class CTrayIcon {
 public:
     CTrayIcon();
@@ -25,7 +27,7 @@ public:
     // Changes the tip: an icon in the notification area shows it at once, a hidden one
     // when it comes back; an inactive object only keeps it.
     void SetTip(const char* tip);
-    const char* GetTip() const { return m_nid.szTip; }
+    const char* GetTip() const { return m_strTip.c_str(); }
     // A notification balloon over the icon, with a warning sign; texts too long for it
     // are cut between characters. A hidden icon comes for it and leaves once the shell
     // says the balloon timed out or was clicked, or kBalloonIconMs after the last balloon
@@ -60,5 +62,7 @@ private:
     // The hidden icon is in the notification area for its balloons, this many not over yet.
     BOOL m_bBalloonIcon = FALSE;
     int m_nBalloons = 0;
-    NOTIFYICONDATAA m_nid;
+    NOTIFYICONDATAW m_nid;
+    // The tip as shown: what fits of the last one given.
+    std::string m_strTip;
 };

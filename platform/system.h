@@ -131,9 +131,6 @@ public:
     virtual bool ReadRegString(RegRoot root, const std::string& subkey, const std::string& name,
                                std::string& data) = 0;
 
-    // True when `byte` starts a double-byte character in the system's code page.
-    virtual bool IsDbcsLeadByte(unsigned char byte) = 0;
-
     // True when the file `path` names lies inside Program Files or the Windows folder,
     // which ordinary users cannot write to: only such a program may be started at every
     // user's log-on. Relative paths, "..", short names and case are resolved as the system

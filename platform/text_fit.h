@@ -1,23 +1,19 @@
 #pragma once
-// Fitting code-page text into a fixed-size buffer of the system's records (a tooltip, a
-// file name): a cut must never fall between the two bytes of a double-byte character,
-// which would leave a lone lead byte that swallows the terminating zero when shown.
+// Fitting text into a fixed-size buffer of the system's records (a tooltip, a balloon): a
+// cut must never fall between the two halves of a character outside the Basic
+// Multilingual Plane, which would leave half a character that shows as garbage.
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 
-// The longest start of text made of whole characters that fits into capacity bytes with
-// its terminating zero. isLeadByte tells the first bytes of double-byte characters.
-template <typename IsLeadByte>
-std::string FitWholeChars(const std::string& text, size_t capacity, IsLeadByte isLeadByte) {
-    if (capacity == 0) return std::string();
-    const size_t room = capacity - 1;
-    size_t end = 0;
-    while (end < text.size()) {
-        const size_t step =
-            isLeadByte(static_cast<unsigned char>(text[end])) && end + 1 < text.size() ? 2 : 1;
-        if (end + step > room) break;
-        end += step;
-    }
-    return text.substr(0, end);
+// The longest start of text made of whole characters that fits into capacity UTF-16 units
+// with its terminating zero.
+inline std::u16string FitWholeChars(std::u16string_view text, size_t capacity) {
+    if (capacity == 0) return std::u16string();
+    size_t end = text.size() < capacity - 1 ? text.size() : capacity - 1;
+    const bool splitsPair = end > 0 && end < text.size() && text[end - 1] >= 0xD800 &&
+                            text[end - 1] <= 0xDBFF && text[end] >= 0xDC00 && text[end] <= 0xDFFF;
+    if (splitsPair) --end;
+    return std::u16string(text.substr(0, end));
 }

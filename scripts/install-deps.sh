@@ -29,13 +29,17 @@ has_i386=0
 dpkg --print-foreign-architectures | grep -qx i386 && has_i386=1
 for p in "${i386_pkgs[@]}"; do is_installed "$p" || missing+=("$p"); done
 
-# Wine takes its code page from the locale; without a generated zh_CN.UTF-8 it cannot
-# open files whose names hold Chinese characters.
+# Wine takes its code page from the locale: the tests run the program under Simplified
+# Chinese (936), English (1252) and Traditional Chinese (950), and without the locale
+# generated Wine cannot open files whose names hold characters beyond ASCII.
 ensure_locale() {
-    if ! locale -a 2>/dev/null | grep -qiE '^zh_CN\.utf-?8$'; then
-        echo "install-deps: generating the zh_CN.UTF-8 locale"
-        need_root localedef -i zh_CN -f UTF-8 zh_CN.UTF-8
-    fi
+    local name
+    for name in zh_CN en_US zh_TW; do
+        if ! locale -a 2>/dev/null | grep -qiE "^$name\.utf-?8\$"; then
+            echo "install-deps: generating the $name.UTF-8 locale"
+            need_root localedef -i "$name" -f UTF-8 "$name.UTF-8"
+        fi
+    done
 }
 
 if [ ${#missing[@]} -eq 0 ]; then

@@ -1,5 +1,6 @@
 # Sourced by the scripts that run Windows programs under Wine.
-# Gives every run the same private prefix, quiet logs, code page 936 and a display.
+# Gives every run the same private prefix, quiet logs, code page 936 (or TW_LANG's) and a
+# display.
 
 TW_ROOT=${TW_ROOT:-$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)}
 
@@ -8,8 +9,9 @@ tw_wine_env() {
     export WINEDEBUG=${WINEDEBUG:--all}
     # No network here: keep Wine from offering to install its .NET and HTML runtimes.
     export WINEDLLOVERRIDES="mscoree,mshtml="
-    # Code page 936 (GBK), the system the program is written for.
-    export LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8
+    # Code page 936 (GBK), the system the program is written for, unless TW_LANG names
+    # another locale (en_US.UTF-8 for 1252, zh_TW.UTF-8 for 950).
+    export LANG=${TW_LANG:-zh_CN.UTF-8} LC_ALL=${TW_LANG:-zh_CN.UTF-8}
     unset WINEARCH
 }
 

@@ -1,6 +1,7 @@
 #include "storage/ini_document.h"
 
 #include "platform/file_replace.h"
+#include "storage/file_text.h"
 
 #include <algorithm>
 #include <climits>
@@ -354,11 +355,11 @@ bool WriteNodes(std::FILE* file, const LineStore& nodes) {
             if (!nodes.AppendLine(out, i)) continue;
             out += "\r\n";
             if (out.size() >= kIoChunk) {
-                if (!WriteAll(file, out)) return false;
+                if (!WriteAll(file, EncodeFileText(out))) return false;
                 out.clear();
             }
         }
-        return WriteAll(file, out);
+        return WriteAll(file, EncodeFileText(out));
     } catch (const std::bad_alloc&) {
         return false;
     }
@@ -497,6 +498,7 @@ int CIniDocument::Load(std::string path) {
         std::fclose(file);
         file = nullptr;
         if (!read) return -1;
+        doc->nodes.text = DecodeFileText(doc->nodes.text);
         doc->ParseText();
         m_impl = std::move(doc);
         return 1;
@@ -513,7 +515,7 @@ int CIniDocument::LoadText(std::string path, std::string_view text) {
     if (text.size() > kMaxFile) return -1;
     try {
         std::unique_ptr<Impl> doc(new Impl);
-        doc->nodes.text.assign(text.data(), text.size());
+        doc->nodes.text = DecodeFileText(text);
         doc->ParseText();
         m_impl = std::move(doc);
         return 1;
@@ -572,7 +574,7 @@ std::string CIniDocument::Text() const {
     for (size_t i = 0; i < m_impl->nodes.size(); ++i) {
         if (m_impl->nodes.AppendLine(out, i)) out += "\r\n";
     }
-    return out;
+    return EncodeFileText(out);
 }
 
 int CIniDocument::Save() {

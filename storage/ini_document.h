@@ -2,7 +2,8 @@
 // The program's reader and writer for its INI-style text files. Holds one file as its
 // lines in order, answers lookups of a key in a section, replaces existing values and
 // writes the lines back. Outcomes are return codes and two marker texts; it shows and
-// throws nothing. Texts and paths are UTF-8; texts are compared exactly.
+// throws nothing. Texts and paths are UTF-8, compared exactly; the file holds them in its own
+// encoding (storage/file_text.h), decoded on reading and encoded on writing.
 
 #include <memory>
 #include <string>

@@ -3,6 +3,7 @@
 #include "engine/builtin_action.h"
 #include "engine/hotkey_code.h"
 #include "platform/file_replace.h"
+#include "storage/file_text.h"
 #include "storage/ini_document.h"
 
 #include <new>
@@ -19,23 +20,27 @@ const char* const kMainSection = "MAIN";
 // entry then fails to open it and starts nothing, instead of the program without its
 // arguments or without elevation. The keys of those extras tell this reader to take the
 // character away; a path that lost them (an older program rewrote the file) keeps it and
-// stays inert, so the user sees it and can fix the entry.
+// stays inert, so the user sees it and can fix the entry. A path or working directory with
+// a character GBK lacks is guarded the same way: a reader that knows only GBK would read
+// another name there and could start something nobody chose.
 const char kGuardedPath = '|';
 
-bool HasLaunchExtras(const HotKeyEntry& e) {
-    return !e.args.empty() || e.runas;
+bool NeedsGuard(const HotKeyEntry& e, const std::string& path) {
+    return !e.args.empty() || e.runas || HasCharacterBeyondGbk(path) ||
+           HasCharacterBeyondGbk(e.workdir);
 }
 
 std::string PathToFile(const HotKeyEntry& e) {
-    return HasLaunchExtras(e) ? kGuardedPath + e.path : e.path;
+    return NeedsGuard(e, e.path) ? kGuardedPath + e.path : e.path;
 }
 
 bool IsGuarded(const std::string& stored) {
     return !stored.empty() && stored[0] == kGuardedPath;
 }
 
+// Needs the entry's extras and working directory read first.
 std::string PathFromFile(const std::string& stored, const HotKeyEntry& e) {
-    if (HasLaunchExtras(e) && IsGuarded(stored)) return stored.substr(1);
+    if (IsGuarded(stored) && NeedsGuard(e, stored.substr(1))) return stored.substr(1);
     return stored;
 }
 
@@ -143,7 +148,6 @@ namespace {
 // Memory that runs short halfway stops the reading as a faulty section does: the entries
 // delivered so far stay.
 ListReadResult ReadEntries(const CIniDocument& doc,
-                           const std::function<bool(unsigned char)>& isLeadByte,
                            const std::function<void(const HotKeyEntry&)>& onEntry) try {
     const int count = ParseDecimal(Lookup(doc, kMainSection, "count"));
     for (long long n = 1; n <= count; ++n) {
@@ -158,12 +162,12 @@ ListReadResult ReadEntries(const CIniDocument& doc,
             e.args = TextOrEmpty(Lookup(doc, section, "args"));
             e.runas = ParseDecimal(TextOrEmpty(Lookup(doc, section, "runas"))) != 0;
         }
+        e.workdir = TextOrEmpty(Lookup(doc, section, "workdir"));
         e.path = PathFromFile(path, e);
         e.icon = TextOrEmpty(Lookup(doc, section, "icon"));
-        e.workdir = TextOrEmpty(Lookup(doc, section, "workdir"));
         e.info = TextOrEmpty(Lookup(doc, section, "info"));
         e.keydes = TextOrEmpty(Lookup(doc, section, "keydes"));
-        e.info = NoteFromFile(e.info, isLeadByte);
+        e.info = NoteFromFile(e.info);
         e.builtin = e.info == kBuiltInNote;
         ReadBindingKeys(doc, section, e);
         onEntry(e);
@@ -178,19 +182,17 @@ ListReadResult ReadEntries(const CIniDocument& doc,
 } // namespace
 
 ListReadResult LoadEntriesFromListFile(const std::string& path,
-                                       const std::function<bool(unsigned char)>& isLeadByte,
                                        const std::function<void(const HotKeyEntry&)>& onEntry) {
     CIniDocument doc;
     if (doc.Load(path) != 1) return ListReadResult::CannotOpen;
-    return ReadEntries(doc, isLeadByte, onEntry);
+    return ReadEntries(doc, onEntry);
 }
 
 ListReadResult LoadEntriesFromListText(std::string_view text,
-                                       const std::function<bool(unsigned char)>& isLeadByte,
                                        const std::function<void(const HotKeyEntry&)>& onEntry) {
     CIniDocument doc;
     if (doc.LoadText(std::string(), text) != 1) return ListReadResult::CannotOpen;
-    return ReadEntries(doc, isLeadByte, onEntry);
+    return ReadEntries(doc, onEntry);
 }
 
 namespace {
@@ -200,7 +202,7 @@ bool ReadsAsWholeList(const std::string& path) {
     CIniDocument doc;
     if (doc.Load(path) != 1 || doc.GetValue(kMainSection, "count") == CIniDocument::kNotFound)
         return false;
-    return ReadEntries(doc, nullptr, [](const HotKeyEntry&) {}) == ListReadResult::Ok;
+    return ReadEntries(doc, [](const HotKeyEntry&) {}) == ListReadResult::Ok;
 }
 
 } // namespace
@@ -214,8 +216,9 @@ bool RestoreMissingListFile(const std::string& path) {
     return false;
 }
 
-// CR and LF are never part of a double-byte character, so a plain scan is safe here.
-// A lone LF also becomes the marker: written as it is, it would end the line in the
+// The document holds the file's text decoded, so no byte of the marker can be half of
+// another character any more, in this direction or the other. A lone LF also becomes the
+// marker: written as it is, it would end the line in the
 // file and turn the rest of the note into lines of their own.
 std::string NoteToFile(const std::string& note) {
     std::string stored;
@@ -233,10 +236,7 @@ std::string NoteToFile(const std::string& note) {
     return stored;
 }
 
-// The marker's bytes can be the second half of a double-byte character ("`" and "@" are
-// both trail bytes), so the scan steps over such characters whole.
-std::string NoteFromFile(const std::string& stored,
-                         const std::function<bool(unsigned char)>& isLeadByte) {
+std::string NoteFromFile(const std::string& stored) {
     static const std::string marker = kNoteLineBreak;
     // Most notes hold no marker byte at all; they need no walk.
     if (stored.find('`') == std::string::npos) return stored;
@@ -244,11 +244,7 @@ std::string NoteFromFile(const std::string& stored,
     note.reserve(stored.size());
     size_t i = 0;
     while (i < stored.size()) {
-        const unsigned char c = static_cast<unsigned char>(stored[i]);
-        if (isLeadByte && isLeadByte(c) && i + 1 < stored.size()) {
-            note.append(stored, i, 2);
-            i += 2;
-        } else if (stored.compare(i, marker.size(), marker) == 0) {
+        if (stored.compare(i, marker.size(), marker) == 0) {
             note += "\r\n";
             i += marker.size();
         } else {

@@ -28,15 +28,11 @@ enum class ListReadResult {
 };
 
 // Reads the entries of the file at path in entry order and hands each to onEntry.
-// isLeadByte tells the first bytes of double-byte characters of the code page, so that
-// no part of such a character is taken for a line-break marker.
 ListReadResult LoadEntriesFromListFile(const std::string& path,
-                                       const std::function<bool(unsigned char)>& isLeadByte,
                                        const std::function<void(const HotKeyEntry&)>& onEntry);
 
 // The same from the bytes of a list file already in memory.
 ListReadResult LoadEntriesFromListText(std::string_view text,
-                                       const std::function<bool(unsigned char)>& isLeadByte,
                                        const std::function<void(const HotKeyEntry&)>& onEntry);
 
 // Puts the list back when path names none but a save left one beside it (a save of an
@@ -47,6 +43,5 @@ bool RestoreMissingListFile(const std::string& path);
 // A note as the file stores it: every line break as the marker.
 std::string NoteToFile(const std::string& note);
 
-// A stored note back as text: every marker outside a double-byte character as CR LF.
-std::string NoteFromFile(const std::string& stored,
-                         const std::function<bool(unsigned char)>& isLeadByte);
+// A stored note back as text: every marker as CR LF.
+std::string NoteFromFile(const std::string& stored);

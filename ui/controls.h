@@ -1,5 +1,5 @@
 #pragma once
-// Control wrappers: one-line forwarders over the controls' messages, in code-page text.
+// Control wrappers: one-line forwarders over the controls' messages, in the program's UTF-8 text.
 // Bind them to a dialog's controls with DDX_Control.
 
 #include "ui/image_list.h"
@@ -35,8 +35,9 @@ public:
 class CComboBox : public CWnd {
 public:
     int AddString(const std::string& text) {
+        const std::wstring wide = Widen(text);
         return static_cast<int>(
-            SendMessage(CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str())));
+            SendMessage(CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(wide.c_str())));
     }
     int GetCount() const { return static_cast<int>(SendMessage(CB_GETCOUNT)); }
     int GetCurSel() const { return static_cast<int>(SendMessage(CB_GETCURSEL)); }
@@ -47,11 +48,11 @@ public:
     std::string GetLBText(int index) const {
         LRESULT length = SendMessage(CB_GETLBTEXTLEN, static_cast<WPARAM>(index));
         if (length == CB_ERR || length <= 0) return std::string();
-        std::vector<char> buffer(static_cast<size_t>(length) + 1);
+        std::vector<wchar_t> buffer(static_cast<size_t>(length) + 1);
         LRESULT copied = SendMessage(CB_GETLBTEXT, static_cast<WPARAM>(index),
                                      reinterpret_cast<LPARAM>(buffer.data()));
         return copied == CB_ERR ? std::string()
-                                : std::string(buffer.data(), static_cast<size_t>(copied));
+                                : Narrow(std::wstring_view(buffer.data(), static_cast<size_t>(copied)));
     }
 };
 
@@ -59,27 +60,29 @@ class CListCtrl : public CWnd {
 public:
     int InsertColumn(int column, const std::string& heading, int format = LVCFMT_LEFT,
                      int width = -1, int subItem = -1) {
-        LVCOLUMNA col = {};
+        std::wstring text = Widen(heading);
+        LVCOLUMNW col = {};
         col.mask = LVCF_FMT | LVCF_TEXT | (width >= 0 ? LVCF_WIDTH : 0) |
                    (subItem >= 0 ? LVCF_SUBITEM : 0);
         col.fmt = format;
         col.cx = width;
-        col.pszText = const_cast<char*>(heading.c_str());
+        col.pszText = text.data();
         col.iSubItem = subItem;
-        return static_cast<int>(SendMessage(LVM_INSERTCOLUMNA, static_cast<WPARAM>(column),
+        return static_cast<int>(SendMessage(LVM_INSERTCOLUMNW, static_cast<WPARAM>(column),
                                             reinterpret_cast<LPARAM>(&col)));
     }
     // An item with a label and an image index (I_IMAGENONE for none); returns its index.
     // `stateImage` (INDEXTOSTATEIMAGEMASK) other than 0 gives its check box at once.
     int InsertItem(int item, const std::string& label, int image, UINT stateImage = 0) {
-        LVITEMA lvi = {};
+        std::wstring text = Widen(label);
+        LVITEMW lvi = {};
         lvi.mask = LVIF_TEXT | LVIF_IMAGE | (stateImage != 0 ? LVIF_STATE : 0);
         lvi.iItem = item;
-        lvi.pszText = const_cast<char*>(label.c_str());
+        lvi.pszText = text.data();
         lvi.iImage = image;
         lvi.state = stateImage;
         lvi.stateMask = stateImage != 0 ? LVIS_STATEIMAGEMASK : 0;
-        return static_cast<int>(SendMessage(LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&lvi)));
+        return static_cast<int>(SendMessage(LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&lvi)));
     }
     // An item's check box (LVS_EX_CHECKBOXES).
     bool GetCheck(int item) const {
@@ -87,23 +90,24 @@ public:
                 LVIS_STATEIMAGEMASK) == INDEXTOSTATEIMAGEMASK(2);
     }
     BOOL SetCheck(int item, bool checked) {
-        LVITEMA lvi = {};
+        LVITEMW lvi = {};
         lvi.stateMask = LVIS_STATEIMAGEMASK;
         lvi.state = INDEXTOSTATEIMAGEMASK(checked ? 2 : 1);
         return static_cast<BOOL>(SendMessage(LVM_SETITEMSTATE, static_cast<WPARAM>(item),
                                              reinterpret_cast<LPARAM>(&lvi)));
     }
-    BOOL GetItem(LVITEMA* item) const {
-        return static_cast<BOOL>(SendMessage(LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(item)));
+    BOOL GetItem(LVITEMW* item) const {
+        return static_cast<BOOL>(SendMessage(LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(item)));
     }
-    BOOL SetItem(const LVITEMA* item) {
-        return static_cast<BOOL>(SendMessage(LVM_SETITEMA, 0, reinterpret_cast<LPARAM>(item)));
+    BOOL SetItem(const LVITEMW* item) {
+        return static_cast<BOOL>(SendMessage(LVM_SETITEMW, 0, reinterpret_cast<LPARAM>(item)));
     }
     BOOL SetItemText(int item, int subItem, const std::string& text) {
-        LVITEMA lvi = {};
+        std::wstring wide = Widen(text);
+        LVITEMW lvi = {};
         lvi.iSubItem = subItem;
-        lvi.pszText = const_cast<char*>(text.c_str());
-        return static_cast<BOOL>(SendMessage(LVM_SETITEMTEXTA, static_cast<WPARAM>(item),
+        lvi.pszText = wide.data();
+        return static_cast<BOOL>(SendMessage(LVM_SETITEMTEXTW, static_cast<WPARAM>(item),
                                              reinterpret_cast<LPARAM>(&lvi)));
     }
     std::string GetItemText(int item, int subItem) const;
@@ -128,9 +132,9 @@ public:
     }
     // Searches after `start` (-1: from the first item); LVFI_PARTIAL matches label
     // beginnings, without regard to case.
-    int FindItem(const LVFINDINFOA* info, int start = -1) const {
+    int FindItem(const LVFINDINFOW* info, int start = -1) const {
         return static_cast<int>(
-            SendMessage(LVM_FINDITEMA, static_cast<WPARAM>(start), reinterpret_cast<LPARAM>(info)));
+            SendMessage(LVM_FINDITEMW, static_cast<WPARAM>(start), reinterpret_cast<LPARAM>(info)));
     }
     BOOL RedrawItems(int first, int last) {
         return static_cast<BOOL>(SendMessage(LVM_REDRAWITEMS, static_cast<WPARAM>(first), last));

@@ -1,5 +1,7 @@
 #include "ui/data_exchange.h"
 
+#include "storage/file_text.h"
+
 #include <climits>
 
 namespace {
@@ -60,7 +62,7 @@ void CDataExchange::Fail() {
     m_bFailed = true;
     if (m_hWndLastControl == nullptr) return;
     ::SetFocus(m_hWndLastControl);
-    if (m_bEditLastControl) ::SendMessageA(m_hWndLastControl, EM_SETSEL, 0, -1);
+    if (m_bEditLastControl) ::SendMessageW(m_hWndLastControl, EM_SETSEL, 0, -1);
 }
 
 void DDX_Control(CDataExchange* dx, int id, CWnd& control) {
@@ -74,14 +76,14 @@ void DDX_Text(CDataExchange* dx, int id, std::string& value) {
     if (dx->m_bSaveAndValidate)
         value = CWnd::WindowText(edit);
     else
-        ::SetWindowTextA(edit, value.c_str());
+        ::SetWindowTextW(edit, Widen(value).c_str());
 }
 
 void DDX_Text(CDataExchange* dx, int id, int& value) {
     if (dx->Failed()) return;
     HWND edit = dx->PrepareEditCtrl(id);
     if (!dx->m_bSaveAndValidate) {
-        ::SetWindowTextA(edit, std::to_string(value).c_str());
+        ::SetWindowTextW(edit, std::to_wstring(value).c_str());
         return;
     }
     int parsed = 0;
@@ -97,19 +99,19 @@ void DDX_Check(CDataExchange* dx, int id, int& value) {
     if (dx->Failed()) return;
     HWND button = dx->PrepareCtrl(id);
     if (dx->m_bSaveAndValidate)
-        value = static_cast<int>(::SendMessageA(button, BM_GETCHECK, 0, 0));
+        value = static_cast<int>(::SendMessageW(button, BM_GETCHECK, 0, 0));
     else
-        ::SendMessageA(button, BM_SETCHECK, static_cast<WPARAM>(value), 0);
+        ::SendMessageW(button, BM_SETCHECK, static_cast<WPARAM>(value), 0);
 }
 
 void DDV_MaxChars(CDataExchange* dx, const std::string& value, int maxChars) {
     if (dx->Failed()) return;
     if (!dx->m_bSaveAndValidate) {
         if (dx->LastControl() != nullptr && dx->LastControlIsEdit())
-            ::SendMessageA(dx->LastControl(), EM_LIMITTEXT, static_cast<WPARAM>(maxChars), 0);
+            ::SendMessageW(dx->LastControl(), EM_LIMITTEXT, static_cast<WPARAM>(maxChars), 0);
         return;
     }
-    if (value.size() <= static_cast<size_t>(maxChars)) return;
+    if (FileTextLength(value) <= static_cast<size_t>(maxChars)) return;
     dx->m_pDlgWnd->ShowMessage(FormatMessageText(kMaxCharsMessage, std::to_string(maxChars)),
                                MB_OK | MB_ICONEXCLAMATION);
     dx->Fail();

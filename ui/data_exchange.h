@@ -43,6 +43,6 @@ void DDX_Text(CDataExchange* dx, int id, int& value);
 // 0 unchecked, 1 checked, 2 indeterminate.
 void DDX_Check(CDataExchange* dx, int id, int& value);
 // Follows the DDX_Text of the same control. Showing sets the edit box's limit; storing
-// fails with "Please enter no more than %1 characters." when `value` has more than
-// `maxChars` bytes.
+// fails with "Please enter no more than %1 characters." when `value` takes more than
+// `maxChars` bytes in the files (a Chinese character two, as it always has).
 void DDV_MaxChars(CDataExchange* dx, const std::string& value, int maxChars);

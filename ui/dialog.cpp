@@ -1,7 +1,10 @@
 #include "ui/dialog.h"
 
 #include "ui/data_exchange.h"
+#include "ui/dialog_font.h"
 #include "ui/dpi.h"
+
+#include <vector>
 
 namespace {
 
@@ -11,7 +14,7 @@ bool IsWithin(HWND hwnd, HWND dialog) {
 
 // The next window up towards the top-level window, or null once there.
 HWND ParentWithinTopLevel(HWND hwnd) {
-    if ((::GetWindowLongA(hwnd, GWL_STYLE) & WS_CHILD) == 0) return nullptr;
+    if ((::GetWindowLongW(hwnd, GWL_STYLE) & WS_CHILD) == 0) return nullptr;
     return ::GetParent(hwnd);
 }
 
@@ -37,12 +40,12 @@ bool ResultIsReturned(UINT msg) {
 // Centres a top-level dialog over its owner when the owner is shown, otherwise over the
 // work area of the screen.
 void CenterOverOwner(HWND hwnd) {
-    if (::GetWindowLongA(hwnd, GWL_STYLE) & WS_CHILD) return;
+    if (::GetWindowLongW(hwnd, GWL_STYLE) & WS_CHILD) return;
     RECT area;
     HWND owner = ::GetWindow(hwnd, GW_OWNER);
     if (owner == nullptr || !::IsWindowVisible(owner) || ::IsIconic(owner) ||
         !::GetWindowRect(owner, &area))
-        ::SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
+        ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
     RECT self;
     ::GetWindowRect(hwnd, &self);
     const int width = self.right - self.left;
@@ -50,7 +53,7 @@ void CenterOverOwner(HWND hwnd) {
     int x = area.left + (area.right - area.left - width) / 2;
     int y = area.top + (area.bottom - area.top - height) / 2;
     RECT screen;
-    ::SystemParametersInfoA(SPI_GETWORKAREA, 0, &screen, 0);
+    ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &screen, 0);
     if (x + width > screen.right) x = screen.right - width;
     if (y + height > screen.bottom) y = screen.bottom - height;
     if (x < screen.left) x = screen.left;
@@ -64,17 +67,17 @@ void TakeOverDpiScaling(HWND hwnd) {
     typedef BOOL(WINAPI * DpiChangeBehavior)(HWND, int, int);
     const int disableAll = 1; // DDC_DISABLE_ALL
     static const FARPROC proc =
-        ::GetProcAddress(::GetModuleHandleA("user32.dll"), "SetDialogDpiChangeBehavior");
+        ::GetProcAddress(::GetModuleHandleW(L"user32.dll"), "SetDialogDpiChangeBehavior");
     if (proc != nullptr)
         reinterpret_cast<DpiChangeBehavior>(reinterpret_cast<void*>(proc))(hwnd, disableAll,
                                                                            disableAll);
 }
 
 bool IsDropDownCombo(HWND hwnd) {
-    char name[16] = {0};
-    ::GetClassNameA(hwnd, name, sizeof(name));
-    return lstrcmpiA(name, "ComboBox") == 0 &&
-           (::GetWindowLongA(hwnd, GWL_STYLE) & (CBS_DROPDOWN | CBS_DROPDOWNLIST)) != 0;
+    wchar_t name[16] = {0};
+    ::GetClassNameW(hwnd, name, 16);
+    return lstrcmpiW(name, L"ComboBox") == 0 &&
+           (::GetWindowLongW(hwnd, GWL_STYLE) & (CBS_DROPDOWN | CBS_DROPDOWNLIST)) != 0;
 }
 
 } // namespace
@@ -110,9 +113,9 @@ CDialog* CDialog::GetMainWnd() {
 // own memory, where a window property would cost a round trip to Wine's server each time.)
 CDialog* CDialog::FromHandle(HWND hwnd) {
     if (hwnd == nullptr ||
-        ::GetWindowLongPtrA(hwnd, DWLP_DLGPROC) != reinterpret_cast<LONG_PTR>(&CDialog::DialogProc))
+        ::GetWindowLongPtrW(hwnd, DWLP_DLGPROC) != reinterpret_cast<LONG_PTR>(&CDialog::DialogProc))
         return nullptr;
-    return reinterpret_cast<CDialog*>(::GetWindowLongPtrA(hwnd, DWLP_USER));
+    return reinterpret_cast<CDialog*>(::GetWindowLongPtrW(hwnd, DWLP_USER));
 }
 
 INT_PTR CDialog::DoModal() {
@@ -125,15 +128,21 @@ INT_PTR CDialog::DoModal() {
     }
     m_bEnded = false;
     m_nResult = -1;
-    HWND hwnd = ::CreateDialogParamA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(m_nIDTemplate),
-                                     owner, &CDialog::DialogProc, reinterpret_cast<LPARAM>(this));
+    HINSTANCE module = ::GetModuleHandleW(nullptr);
+    const std::vector<BYTE> chinese = DialogTemplateForChinese(module, m_nIDTemplate);
+    HWND hwnd = chinese.empty()
+                    ? ::CreateDialogParamW(module, MAKEINTRESOURCEW(m_nIDTemplate), owner,
+                                           &CDialog::DialogProc, reinterpret_cast<LPARAM>(this))
+                    : ::CreateDialogIndirectParamW(
+                          module, reinterpret_cast<LPCDLGTEMPLATEW>(chinese.data()), owner,
+                          &CDialog::DialogProc, reinterpret_cast<LPARAM>(this));
     if (hwnd != nullptr) {
         // Templates need not be visible: a modal dialog is always shown.
         if (!m_bEnded && m_hWnd == hwnd && !::IsWindowVisible(hwnd))
             ::ShowWindow(hwnd, SW_SHOWNORMAL);
         while (!m_bEnded) {
             MSG msg;
-            BOOL got = ::GetMessageA(&msg, nullptr, 0, 0);
+            BOOL got = ::GetMessageW(&msg, nullptr, 0, 0);
             if (got == 0) {
                 // The loops outside must see the quit request too.
                 ::PostQuitMessage(static_cast<int>(msg.wParam));
@@ -146,7 +155,7 @@ INT_PTR CDialog::DoModal() {
             }
             if (!PreTranslateInLoop(&msg)) {
                 ::TranslateMessage(&msg);
-                ::DispatchMessageA(&msg);
+                ::DispatchMessageW(&msg);
             }
         }
     }
@@ -167,7 +176,7 @@ void CDialog::EndDialog(int result) {
     m_bEnded = true;
     // Wakes the loop when the request came in a message sent from another thread,
     // which GetMessage handles without returning.
-    if (m_hWnd != nullptr) ::PostMessageA(m_hWnd, WM_NULL, 0, 0);
+    if (m_hWnd != nullptr) ::PostMessageW(m_hWnd, WM_NULL, 0, 0);
 }
 
 BOOL CDialog::UpdateData(BOOL saveAndValidate) {
@@ -181,13 +190,13 @@ int CDialog::ShowMessage(const std::string& text, UINT type) {
 }
 
 int CDialog::ShowMessageBox(const std::string& text, const std::string& caption, UINT type) {
-    return ::MessageBoxA(m_hWnd, text.c_str(), caption.c_str(), type);
+    return ::MessageBoxW(m_hWnd, Widen(text).c_str(), Widen(caption).c_str(), type);
 }
 
 BOOL CDialog::PreTranslateMessage(MSG* msg) {
     if (msg->message < WM_KEYFIRST || msg->message > WM_KEYLAST) return FALSE;
     if (!IsWithin(msg->hwnd, m_hWnd)) return FALSE;
-    return ::IsDialogMessageA(m_hWnd, msg);
+    return ::IsDialogMessageW(m_hWnd, msg);
 }
 
 BOOL CDialog::OnInitDialog() {
@@ -246,11 +255,11 @@ void CDialog::ScaleControls(int oldDpi, int newDpi) {
     HFONT oldFont = m_hDpiFont != nullptr ? m_hDpiFont : m_hTemplateFont;
     HFONT newFont = m_hTemplateFont;
     m_hDpiFont = nullptr;
-    LOGFONTA font;
+    LOGFONTW font;
     if (m_hTemplateFont != nullptr && newDpi != m_nTemplateDpi &&
-        ::GetObjectA(m_hTemplateFont, sizeof(font), &font) == sizeof(font)) {
+        ::GetObjectW(m_hTemplateFont, sizeof(font), &font) == sizeof(font)) {
         font.lfHeight = ::MulDiv(font.lfHeight, newDpi, m_nTemplateDpi);
-        m_hDpiFont = ::CreateFontIndirectA(&font);
+        m_hDpiFont = ::CreateFontIndirectW(&font);
         if (m_hDpiFont != nullptr) newFont = m_hDpiFont;
     }
     for (HWND child = ::GetWindow(m_hWnd, GW_CHILD); child != nullptr;
@@ -260,12 +269,12 @@ void CDialog::ScaleControls(int oldDpi, int newDpi) {
         // A drop-down combo box is sized with its list; the window is only the closed box.
         RECT dropped;
         if (IsDropDownCombo(child) &&
-            ::SendMessageA(child, CB_GETDROPPEDCONTROLRECT, 0, reinterpret_cast<LPARAM>(&dropped)))
+            ::SendMessageW(child, CB_GETDROPPEDCONTROLRECT, 0, reinterpret_cast<LPARAM>(&dropped)))
             rect.bottom = rect.top + (dropped.bottom - dropped.top);
         ::MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&rect), 2);
         if (oldFont != nullptr &&
-            reinterpret_cast<HFONT>(::SendMessageA(child, WM_GETFONT, 0, 0)) == oldFont)
-            ::SendMessageA(child, WM_SETFONT, reinterpret_cast<WPARAM>(newFont), FALSE);
+            reinterpret_cast<HFONT>(::SendMessageW(child, WM_GETFONT, 0, 0)) == oldFont)
+            ::SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(newFont), FALSE);
         const int left = ::MulDiv(rect.left, newDpi, oldDpi);
         const int top = ::MulDiv(rect.top, newDpi, oldDpi);
         ::SetWindowPos(child, nullptr, left, top, ::MulDiv(rect.right, newDpi, oldDpi) - left,
@@ -278,7 +287,7 @@ HWND CDialog::ResolveOwner() const {
     HWND owner = m_hParent;
     if (owner == nullptr && s_pMainWnd != nullptr && s_pMainWnd != this) owner = s_pMainWnd->m_hWnd;
     // A pop-up cannot be owned by a child window.
-    while (owner != nullptr && (::GetWindowLongA(owner, GWL_STYLE) & WS_CHILD) != 0)
+    while (owner != nullptr && (::GetWindowLongW(owner, GWL_STYLE) & WS_CHILD) != 0)
         owner = ::GetParent(owner);
     // Without a parent of its own the dialog goes on top of whatever the main dialog
     // has open, so that one is disabled, not the main dialog behind it.
@@ -302,7 +311,7 @@ bool CDialog::PreTranslateInLoop(MSG* msg) {
 }
 
 void CDialog::Detach() {
-    ::SetWindowLongPtrA(m_hWnd, DWLP_USER, 0);
+    ::SetWindowLongPtrW(m_hWnd, DWLP_USER, 0);
     m_hWnd = nullptr;
     // Destroyed from outside while its loop runs: the loop must not wait forever.
     m_bEnded = true;
@@ -312,11 +321,11 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM 
     if (msg == WM_INITDIALOG) {
         CDialog* dialog = reinterpret_cast<CDialog*>(lParam);
         dialog->m_hWnd = hwnd;
-        ::SetWindowLongPtrA(hwnd, DWLP_USER, reinterpret_cast<LONG_PTR>(dialog));
+        ::SetWindowLongPtrW(hwnd, DWLP_USER, reinterpret_cast<LONG_PTR>(dialog));
         TakeOverDpiScaling(hwnd);
         dialog->m_nDpi = tw::WindowDpi(hwnd);
         dialog->m_nTemplateDpi = dialog->m_nDpi;
-        dialog->m_hTemplateFont = reinterpret_cast<HFONT>(::SendMessageA(hwnd, WM_GETFONT, 0, 0));
+        dialog->m_hTemplateFont = reinterpret_cast<HFONT>(::SendMessageW(hwnd, WM_GETFONT, 0, 0));
         RECT before;
         ::GetWindowRect(hwnd, &before);
         BOOL focus = dialog->OnInitDialog();
@@ -349,6 +358,6 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM 
     }
     if (!handled) return FALSE;
     if (ResultIsReturned(msg)) return static_cast<INT_PTR>(result);
-    ::SetWindowLongPtrA(hwnd, DWLP_MSGRESULT, result);
+    ::SetWindowLongPtrW(hwnd, DWLP_MSGRESULT, result);
     return TRUE;
 }

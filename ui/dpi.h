@@ -24,7 +24,7 @@ inline int ScreenDpi() {
 inline int WindowDpi(HWND hwnd) {
     typedef UINT(WINAPI * DpiForWindow)(HWND);
     static const FARPROC proc =
-        ::GetProcAddress(::GetModuleHandleA("user32.dll"), "GetDpiForWindow");
+        ::GetProcAddress(::GetModuleHandleW(L"user32.dll"), "GetDpiForWindow");
     if (proc != nullptr && hwnd != nullptr) {
         const UINT dpi = reinterpret_cast<DpiForWindow>(reinterpret_cast<void*>(proc))(hwnd);
         if (dpi > 0) return static_cast<int>(dpi);

@@ -6,8 +6,6 @@
 #include <windows.h>
 #include <commdlg.h>
 
-#include "ui/code_page_path.h"
-
 #include <string>
 
 class CFileDialog {
@@ -23,13 +21,8 @@ public:
     // IDOK when the user chose a file, IDCANCEL otherwise (also when the dialog failed).
     INT_PTR DoModal();
 
-    // Only meaningful after IDOK. Code-page text: a character the code page lacks is a "?".
+    // Only meaningful after IDOK: the chosen path as it is, whatever its characters.
     std::string GetPathName() const { return m_strPathName; }
-    // The chosen path as code-page text that names the file: as it is, or its short form
-    // where only that converts exactly; refused when neither does.
-    CodePagePathResult GetExactPathName(std::string& path) const {
-        return CodePagePath(m_strPathNameW, path);
-    }
     // The file name without its folder.
     std::string GetFileName() const;
     // The file name without the extension after its last dot.
@@ -44,12 +37,11 @@ private:
     HWND m_hParent;
 
     std::string m_strPathName;
-    std::wstring m_strPathNameW;
     // Byte offsets into m_strPathName.
-    WORD m_nFileOffset = 0;
-    WORD m_nFileExtension = 0;
+    size_t m_nFileOffset = 0;
+    size_t m_nFileExtension = 0;
 };
 
-// The filter as the system wants it: every '|' (never the trail byte of a double-byte
-// character) becomes a zero byte, and the whole ends in two zero bytes.
+// The filter as the system wants it: every '|' becomes a zero, and the whole ends in two
+// zeros.
 std::string FileDialogFilter(const std::string& barSeparated);

@@ -1,20 +1,23 @@
 #include "ui/folder_dialog.h"
 
+#include "platform/win32/wide.h"
+
 #include <shlobj.h>
 
 bool BrowseForFolder(HWND owner, const std::string& title, UINT flags, std::string& path) {
-    char displayName[MAX_PATH] = {};
-    BROWSEINFOA info = {};
+    wchar_t displayName[MAX_PATH] = {};
+    const std::wstring wideTitle = Widen(title);
+    BROWSEINFOW info = {};
     info.hwndOwner = owner;
     info.pidlRoot = nullptr;
     info.pszDisplayName = displayName;
-    info.lpszTitle = title.c_str();
+    info.lpszTitle = wideTitle.c_str();
     info.ulFlags = flags;
-    LPITEMIDLIST chosen = ::SHBrowseForFolderA(&info);
+    LPITEMIDLIST chosen = ::SHBrowseForFolderW(&info);
     if (chosen == nullptr) return false;
-    char folder[MAX_PATH] = {};
-    if (!::SHGetPathFromIDListA(chosen, folder)) folder[0] = '\0';
+    wchar_t folder[MAX_PATH] = {};
+    if (!::SHGetPathFromIDListW(chosen, folder)) folder[0] = L'\0';
     ::CoTaskMemFree(chosen);
-    path = folder;
+    path = Narrow(folder);
     return true;
 }

@@ -3,6 +3,7 @@
 // caller owns every extracted icon: a static control never releases what it shows, and an
 // image list keeps a copy of what it is given.
 
+#include "platform/win32/wide.h"
 #include "ui/controls.h"
 
 #include <windows.h>
@@ -12,12 +13,13 @@
 
 // A file named with environment variables (%SystemRoot%\...) as it stands on this
 // machine now; lists keep the names, so they serve every user and machine.
-inline std::string ExpandedFile(const std::string& file) {
-    if (file.find('%') == std::string::npos) return file;
-    char expanded[MAX_PATH] = {};
-    const DWORD n = ::ExpandEnvironmentStringsA(file.c_str(), expanded, MAX_PATH);
+inline std::wstring ExpandedFile(const std::string& file) {
+    const std::wstring wide = Widen(file);
+    if (file.find('%') == std::string::npos) return wide;
+    wchar_t expanded[MAX_PATH] = {};
+    const DWORD n = ::ExpandEnvironmentStringsW(wide.c_str(), expanded, MAX_PATH);
     // No icon file is longer than a path; one that expands beyond that stays as written.
-    return n == 0 || n > MAX_PATH ? file : std::string(expanded);
+    return n == 0 || n > MAX_PATH ? wide : std::wstring(expanded);
 }
 
 // Icon `index` of `file` at the system's large size, or null. The shell answers 1, not
@@ -26,7 +28,7 @@ inline std::string ExpandedFile(const std::string& file) {
 // negative indexes name an icon by its resource id.
 inline HICON ExtractFileIcon(const std::string& file, int index) {
     if (index == -1) return nullptr;
-    HICON icon = ::ExtractIconA(::GetModuleHandleA(nullptr), ExpandedFile(file).c_str(),
+    HICON icon = ::ExtractIconW(::GetModuleHandleW(nullptr), ExpandedFile(file).c_str(),
                                 static_cast<UINT>(index));
     return icon == reinterpret_cast<HICON>(1) ? nullptr : icon;
 }
@@ -34,7 +36,7 @@ inline HICON ExtractFileIcon(const std::string& file, int index) {
 // How many icons `file` holds; 0 for a missing file or one without icons.
 inline int FileIconCount(const std::string& file) {
     const int count = static_cast<int>(
-        ::ExtractIconExA(ExpandedFile(file).c_str(), -1, nullptr, nullptr, static_cast<UINT>(-1)));
+        ::ExtractIconExW(ExpandedFile(file).c_str(), -1, nullptr, nullptr, static_cast<UINT>(-1)));
     return count > 0 ? count : 0;
 }
 

@@ -16,19 +16,19 @@ BOOL CWnd::ModifyStyle(DWORD remove, DWORD add) {
     DWORD style = GetStyle();
     DWORD changed = (style & ~remove) | add;
     if (changed == style) return FALSE;
-    ::SetWindowLongA(m_hWnd, GWL_STYLE, static_cast<LONG>(changed));
+    ::SetWindowLongW(m_hWnd, GWL_STYLE, static_cast<LONG>(changed));
     return TRUE;
 }
 
 bool CWnd::SubclassWindow(HWND hwnd) {
     if (m_hWnd != nullptr || hwnd == nullptr || FromSubclassed(hwnd) != nullptr) return false;
     ::SetLastError(0);
-    if (::SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this)) == 0 &&
+    if (::SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this)) == 0 &&
         ::GetLastError() != 0)
         return false;
     m_hWnd = hwnd;
     m_pfnSuper = reinterpret_cast<WNDPROC>(
-        ::SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CWnd::SubclassProc)));
+        ::SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CWnd::SubclassProc)));
     return true;
 }
 
@@ -36,8 +36,8 @@ HWND CWnd::UnsubclassWindow() {
     HWND hwnd = m_hWnd;
     if (hwnd == nullptr || m_pfnSuper == nullptr) return hwnd;
     if (::IsWindow(hwnd)) {
-        ::SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_pfnSuper));
-        ::SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
+        ::SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_pfnSuper));
+        ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
     }
     m_pfnSuper = nullptr;
     m_hWnd = nullptr;
@@ -45,15 +45,15 @@ HWND CWnd::UnsubclassWindow() {
 }
 
 CWnd* CWnd::FromSubclassed(HWND hwnd) {
-    return hwnd ? reinterpret_cast<CWnd*>(::GetWindowLongPtrA(hwnd, GWLP_USERDATA)) : nullptr;
+    return hwnd ? reinterpret_cast<CWnd*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA)) : nullptr;
 }
 
 std::string CWnd::WindowText(HWND hwnd) {
-    int length = ::GetWindowTextLengthA(hwnd);
+    int length = ::GetWindowTextLengthW(hwnd);
     if (length <= 0) return std::string();
-    std::vector<char> buffer(static_cast<size_t>(length) + 1);
-    int copied = ::GetWindowTextA(hwnd, buffer.data(), length + 1);
-    return std::string(buffer.data(), copied > 0 ? static_cast<size_t>(copied) : 0);
+    std::vector<wchar_t> buffer(static_cast<size_t>(length) + 1);
+    int copied = ::GetWindowTextW(hwnd, buffer.data(), length + 1);
+    return Narrow(std::wstring_view(buffer.data(), copied > 0 ? static_cast<size_t>(copied) : 0));
 }
 
 LRESULT CWnd::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -61,16 +61,16 @@ LRESULT CWnd::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT CWnd::DefaultWindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
-    return ::CallWindowProcA(m_pfnSuper, m_hWnd, msg, wParam, lParam);
+    return ::CallWindowProcW(m_pfnSuper, m_hWnd, msg, wParam, lParam);
 }
 
 LRESULT CALLBACK CWnd::SubclassProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     CWnd* wnd = FromSubclassed(hwnd);
-    if (wnd == nullptr) return ::DefWindowProcA(hwnd, msg, wParam, lParam);
+    if (wnd == nullptr) return ::DefWindowProcW(hwnd, msg, wParam, lParam);
     if (msg != WM_NCDESTROY) return wnd->WindowProc(msg, wParam, lParam);
     // The window's last message: hand it back to its own procedure and forget it, so
     // the object can be bound to a new window (a dialog run a second time).
     WNDPROC super = wnd->m_pfnSuper;
     wnd->UnsubclassWindow();
-    return ::CallWindowProcA(super, hwnd, msg, wParam, lParam);
+    return ::CallWindowProcW(super, hwnd, msg, wParam, lParam);
 }

@@ -3,6 +3,8 @@
 // the program makes on windows. A control bound by data exchange is subclassed, so a
 // derived control class can see its own messages through WindowProc.
 
+#include "platform/win32/wide.h"
+
 #include <windows.h>
 
 #include <string>
@@ -24,19 +26,19 @@ public:
     BOOL ShowWindow(int command) { return ::ShowWindow(m_hWnd, command); }
     BOOL IsWindowVisible() const { return ::IsWindowVisible(m_hWnd); }
     LRESULT SendMessage(UINT msg, WPARAM wParam = 0, LPARAM lParam = 0) const {
-        return ::SendMessageA(m_hWnd, msg, wParam, lParam);
+        return ::SendMessageW(m_hWnd, msg, wParam, lParam);
     }
     BOOL PostMessage(UINT msg, WPARAM wParam = 0, LPARAM lParam = 0) const {
-        return ::PostMessageA(m_hWnd, msg, wParam, lParam);
+        return ::PostMessageW(m_hWnd, msg, wParam, lParam);
     }
-    void SetWindowText(const std::string& text) { ::SetWindowTextA(m_hWnd, text.c_str()); }
+    void SetWindowText(const std::string& text) { ::SetWindowTextW(m_hWnd, Widen(text).c_str()); }
     std::string GetWindowText() const { return WindowText(m_hWnd); }
     // `big` true: the caption's and Alt+Tab's icon; false: the small one. The window does
     // not release it.
     void SetIcon(HICON icon, BOOL big) {
         SendMessage(WM_SETICON, big ? ICON_BIG : ICON_SMALL, reinterpret_cast<LPARAM>(icon));
     }
-    DWORD GetStyle() const { return static_cast<DWORD>(::GetWindowLongA(m_hWnd, GWL_STYLE)); }
+    DWORD GetStyle() const { return static_cast<DWORD>(::GetWindowLongW(m_hWnd, GWL_STYLE)); }
     // Removes then adds style bits; true when the style changed.
     BOOL ModifyStyle(DWORD remove, DWORD add);
 

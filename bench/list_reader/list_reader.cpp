@@ -40,9 +40,6 @@ long PeakKb() {
     return usage.ru_maxrss;
 }
 
-bool GbkLeadByte(unsigned char byte) {
-    return byte >= 0x81 && byte <= 0xFE;
-}
 
 int Write(int count, const char* path) {
     std::list<HotKeyEntry> entries;
@@ -80,7 +77,7 @@ size_t ReadWithFread(const char* path) {
 
 size_t ReadWithTarnwick(const char* path) {
     size_t total = 0;
-    ListReadResult result = LoadEntriesFromListFile(path, GbkLeadByte, [&](const HotKeyEntry& e) {
+    ListReadResult result = LoadEntriesFromListFile(path, [&](const HotKeyEntry& e) {
         total += e.name.size() + e.path.size() + e.icon.size() + e.keydes.size() +
                  e.workdir.size() + e.info.size() + e.hotkey + e.iconint;
     });

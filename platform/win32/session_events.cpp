@@ -18,7 +18,7 @@ Fn Function(HMODULE module, const char* name) {
 
 bool SessionEvents::Start(HWND window) {
     Stop();
-    m_module = LoadSystemLibrary("wtsapi32.dll");
+    m_module = LoadSystemLibrary(L"wtsapi32.dll");
     if (m_module == nullptr) return false;
     const RegisterFn start = Function<RegisterFn>(m_module, "WTSRegisterSessionNotification");
     if (start == nullptr || !start(window, kNotifyForThisSession)) {

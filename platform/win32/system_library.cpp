@@ -8,12 +8,12 @@ namespace {
 const DWORD kLoadLibrarySearchSystem32 = 0x00000800;
 
 using SetDefaultDllDirectoriesFn = BOOL(WINAPI*)(DWORD);
-using SetDllDirectoryAFn = BOOL(WINAPI*)(LPCSTR);
+using SetDllDirectoryWFn = BOOL(WINAPI*)(LPCWSTR);
 
 } // namespace
 
 void RestrictDllSearchToSystem() {
-    HMODULE kernel = ::GetModuleHandleA("kernel32.dll");
+    HMODULE kernel = ::GetModuleHandleW(L"kernel32.dll");
     if (kernel == nullptr) return;
     // Looked up rather than imported: a missing import would stop the program from
     // starting at all on the systems that lack them.
@@ -22,19 +22,19 @@ void RestrictDllSearchToSystem() {
     if (setDefault != nullptr) setDefault(kLoadLibrarySearchSystem32);
     // The empty string also drops the current folder, which an older system searches
     // where the update above is missing.
-    auto setDirectory = reinterpret_cast<SetDllDirectoryAFn>(
-        reinterpret_cast<void (*)()>(::GetProcAddress(kernel, "SetDllDirectoryA")));
-    if (setDirectory != nullptr) setDirectory("");
+    auto setDirectory = reinterpret_cast<SetDllDirectoryWFn>(
+        reinterpret_cast<void (*)()>(::GetProcAddress(kernel, "SetDllDirectoryW")));
+    if (setDirectory != nullptr) setDirectory(L"");
 }
 
-HMODULE LoadSystemLibrary(const char* name) {
-    HMODULE module = ::LoadLibraryExA(name, nullptr, kLoadLibrarySearchSystem32);
+HMODULE LoadSystemLibrary(const wchar_t* name) {
+    HMODULE module = ::LoadLibraryExW(name, nullptr, kLoadLibrarySearchSystem32);
     if (module != nullptr || ::GetLastError() != ERROR_INVALID_PARAMETER) return module;
     // A system without the search flag refuses it: name the system folder's copy in
     // full, and let its own imports be looked for beside it first.
-    char dir[MAX_PATH];
-    const UINT n = ::GetSystemDirectoryA(dir, MAX_PATH);
+    wchar_t dir[MAX_PATH];
+    const UINT n = ::GetSystemDirectoryW(dir, MAX_PATH);
     if (n == 0 || n >= MAX_PATH) return nullptr;
-    const std::string path = std::string(dir, n) + "\\" + name;
-    return ::LoadLibraryExA(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+    const std::wstring path = std::wstring(dir, n) + L"\\" + name;
+    return ::LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
 }

@@ -10,6 +10,6 @@
 // (before Windows 7's search update) keep their search for that step.
 void RestrictDllSearchToSystem();
 
-// Loads `name` (such as "winmm.dll") from the system folder, wherever else a copy lies;
+// Loads `name` (such as L"winmm.dll") from the system folder, wherever else a copy lies;
 // null when it cannot be loaded. The module stays loaded unless the caller frees it.
-HMODULE LoadSystemLibrary(const char* name);
+HMODULE LoadSystemLibrary(const wchar_t* name);

@@ -1,6 +1,7 @@
 #include "platform/win32/win32_system.h"
 
 #include "platform/win32/system_library.h"
+#include "platform/win32/wide.h"
 
 #include <windows.h>
 #include <mmsystem.h>
@@ -29,16 +30,16 @@ bool Win32System::UnregisterHotKey(tw::WindowRef window, int id) {
 }
 
 std::string Win32System::KeyName(unsigned vk, bool extended) {
-    const UINT scan = ::MapVirtualKeyA(vk, 0);
+    const UINT scan = ::MapVirtualKeyW(vk, 0);
     LONG param = static_cast<LONG>(scan << 16);
     if (extended) param |= 1L << 24;
-    // GetKeyNameTextA cuts a long name to the buffer without saying so: grow until the
+    // GetKeyNameText cuts a long name to the buffer without saying so: grow until the
     // name leaves room to spare.
     for (int size = 64; size <= 65536; size *= 2) {
-        std::vector<char> buf(size);
-        const int n = ::GetKeyNameTextA(param, buf.data(), size);
+        std::vector<wchar_t> buf(size);
+        const int n = ::GetKeyNameTextW(param, buf.data(), size);
         if (n <= 0) return std::string();
-        if (n < size - 1) return std::string(buf.data(), n);
+        if (n < size - 1) return Narrow(std::wstring_view(buf.data(), n));
     }
     return std::string();
 }
@@ -53,26 +54,29 @@ void Win32System::EnableWindow(tw::WindowRef window, bool enable) {
 
 int Win32System::ShowMessageBox(tw::WindowRef owner, const std::string& text,
                                 const std::string& caption, unsigned flags) {
-    return ::MessageBoxA(Hwnd(owner), text.c_str(), caption.c_str(), flags);
+    return ::MessageBoxW(Hwnd(owner), Widen(text).c_str(), Widen(caption).c_str(), flags);
 }
 
 void Win32System::ShellOpen(const std::string& file, const std::string& directory) {
-    ::ShellExecuteA(nullptr, nullptr, file.c_str(), nullptr, directory.c_str(), SW_SHOW);
+    ::ShellExecuteW(nullptr, nullptr, Widen(file).c_str(), nullptr, Widen(directory).c_str(), SW_SHOW);
 }
 
 unsigned long Win32System::ShellLaunch(const tw::ShellLaunchRequest& request) {
-    SHELLEXECUTEINFOA info = {};
+    const std::wstring file = Widen(request.file);
+    const std::wstring parameters = Widen(request.parameters);
+    const std::wstring directory = Widen(request.directory);
+    SHELLEXECUTEINFOW info = {};
     info.cbSize = sizeof info;
     // No error boxes of the shell's: a hotkey press must never leave a modal box behind
     // the user's window, and the panel explains a failure in its own words.
     info.fMask = SEE_MASK_FLAG_NO_UI;
-    info.lpVerb = request.runAs ? "runas" : nullptr;
-    info.lpFile = request.file.c_str();
-    info.lpParameters = request.parameters.empty() ? nullptr : request.parameters.c_str();
-    info.lpDirectory = request.directory.c_str();
+    info.lpVerb = request.runAs ? L"runas" : nullptr;
+    info.lpFile = file.c_str();
+    info.lpParameters = parameters.empty() ? nullptr : parameters.c_str();
+    info.lpDirectory = directory.c_str();
     info.nShow = SW_SHOW;
     ::SetLastError(ERROR_SUCCESS);
-    if (::ShellExecuteExA(&info)) return tw::kLaunchOk;
+    if (::ShellExecuteExW(&info)) return tw::kLaunchOk;
     const DWORD error = ::GetLastError();
     if (error != ERROR_SUCCESS) return error;
     // Some shells leave the last error alone and answer only in hInstApp (a value of 32
@@ -93,14 +97,18 @@ unsigned long Win32System::ShellLaunch(const tw::ShellLaunchRequest& request) {
 
 std::string Win32System::ExpandEnvironment(const std::string& text) {
     if (text.find('%') == std::string::npos) return text;
-    // The value may change between asking for the size and reading it; try again then.
-    for (DWORD size = static_cast<DWORD>(text.size()) + 256;;) {
-        std::vector<char> buf(size);
-        const DWORD n = ::ExpandEnvironmentStringsA(text.c_str(), buf.data(), size);
+    const std::wstring wide = Widen(text);
+    // The answer counts the units written with the terminating zero, or the units needed
+    // when the buffer was too small; a value may change between asking and reading, so
+    // ask again then. The result is at most 32767 units.
+    for (DWORD size = static_cast<DWORD>(wide.size()) + 256; size <= 65536;) {
+        std::vector<wchar_t> buf(size + 1, L'\0');
+        const DWORD n = ::ExpandEnvironmentStringsW(wide.c_str(), buf.data(), size);
         if (n == 0) return text;
-        if (n <= size) return std::string(buf.data());
+        if (n <= size) return Narrow(buf.data());
         size = n;
     }
+    return text;
 }
 
 void Win32System::AllowLaunchedForeground() {
@@ -110,14 +118,14 @@ void Win32System::AllowLaunchedForeground() {
 // winmm is loaded at the first command, from the system folder, and kept: imported, it
 // would be looked for in the program's folder before the program even starts.
 void Win32System::SendMciCommand(const std::string& command) {
-    using MciSendStringFn = MCIERROR(WINAPI*)(LPCSTR, LPSTR, UINT, HWND);
+    using MciSendStringFn = MCIERROR(WINAPI*)(LPCWSTR, LPWSTR, UINT, HWND);
     if (m_mciSendString == nullptr) {
-        HMODULE winmm = LoadSystemLibrary("winmm.dll");
+        HMODULE winmm = LoadSystemLibrary(L"winmm.dll");
         if (winmm == nullptr) return;
-        m_mciSendString = reinterpret_cast<void (*)()>(::GetProcAddress(winmm, "mciSendStringA"));
+        m_mciSendString = reinterpret_cast<void (*)()>(::GetProcAddress(winmm, "mciSendStringW"));
         if (m_mciSendString == nullptr) return;
     }
-    reinterpret_cast<MciSendStringFn>(m_mciSendString)(command.c_str(), nullptr, 0, nullptr);
+    reinterpret_cast<MciSendStringFn>(m_mciSendString)(Widen(command).c_str(), nullptr, 0, nullptr);
 }
 
 tw::TokenRef Win32System::OpenProcessToken() {
@@ -129,7 +137,7 @@ tw::TokenRef Win32System::OpenProcessToken() {
 
 bool Win32System::EnableShutdownPrivilege(tw::TokenRef token) {
     TOKEN_PRIVILEGES privileges = {};
-    ::LookupPrivilegeValueA(nullptr, "SeShutdownPrivilege", &privileges.Privileges[0].Luid);
+    ::LookupPrivilegeValueW(nullptr, L"SeShutdownPrivilege", &privileges.Privileges[0].Luid);
     privileges.PrivilegeCount = 1;
     privileges.Privileges[0].Attributes = SE_PRIVILEGE_ENABLED;
     // Success alone does not tell: a privilege the account lacks leaves the call
@@ -151,27 +159,28 @@ bool Win32System::RequestPowerOff() {
 std::string Win32System::GetCurrentDir() {
     // The directory may change between asking for the size and reading it; try again then.
     for (;;) {
-        const DWORD size = ::GetCurrentDirectoryA(0, nullptr);
+        const DWORD size = ::GetCurrentDirectoryW(0, nullptr);
         if (size == 0) return std::string();
-        std::vector<char> buf(size);
-        const DWORD n = ::GetCurrentDirectoryA(size, buf.data());
+        std::vector<wchar_t> buf(size);
+        const DWORD n = ::GetCurrentDirectoryW(size, buf.data());
         if (n == 0) return std::string();
-        if (n < size) return std::string(buf.data(), n);
+        if (n < size) return Narrow(std::wstring_view(buf.data(), n));
     }
 }
 
 bool Win32System::SetCurrentDir(const std::string& directory) {
-    return ::SetCurrentDirectoryA(directory.c_str()) != FALSE;
+    return ::SetCurrentDirectoryW(Widen(directory).c_str()) != FALSE;
 }
 
 tw::RegWriteResult Win32System::WriteRegString(tw::RegRoot root, const std::string& subkey,
                                                const std::string& name, const std::string& data) {
     HKEY key = nullptr;
-    if (::RegCreateKeyA(RootKey(root), subkey.c_str(), &key) != ERROR_SUCCESS)
+    if (::RegCreateKeyW(RootKey(root), Widen(subkey).c_str(), &key) != ERROR_SUCCESS)
         return tw::RegWriteResult::CannotCreateKey;
-    const LONG set =
-        ::RegSetValueExA(key, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
-                         static_cast<DWORD>(data.size() + 1));
+    const std::wstring value = Widen(data);
+    const LONG set = ::RegSetValueExW(key, Widen(name).c_str(), 0, REG_SZ,
+                                      reinterpret_cast<const BYTE*>(value.c_str()),
+                                      static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
     ::RegCloseKey(key);
     return set == ERROR_SUCCESS ? tw::RegWriteResult::Ok : tw::RegWriteResult::CannotSetValue;
 }
@@ -179,26 +188,25 @@ tw::RegWriteResult Win32System::WriteRegString(tw::RegRoot root, const std::stri
 bool Win32System::ReadRegString(tw::RegRoot root, const std::string& subkey,
                                 const std::string& name, std::string& data) {
     HKEY key = nullptr;
-    if (::RegOpenKeyExA(RootKey(root), subkey.c_str(), 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
+    if (::RegOpenKeyExW(RootKey(root), Widen(subkey).c_str(), 0, KEY_QUERY_VALUE, &key) !=
+        ERROR_SUCCESS)
         return false;
+    const std::wstring valueName = Widen(name);
     // The value may grow between asking for its size and reading it; ask again then.
     LONG rc = ERROR_MORE_DATA;
-    std::vector<char> buf;
+    std::vector<wchar_t> buf;
     for (int tries = 0; rc == ERROR_MORE_DATA && tries < 4; ++tries) {
         DWORD size = 0;
-        rc = ::RegQueryValueExA(key, name.c_str(), nullptr, nullptr, nullptr, &size);
+        rc = ::RegQueryValueExW(key, valueName.c_str(), nullptr, nullptr, nullptr, &size);
         if (rc != ERROR_SUCCESS) break;
-        buf.assign(size + 1, '\0');
-        rc = ::RegQueryValueExA(key, name.c_str(), nullptr, nullptr,
+        buf.assign(size / sizeof(wchar_t) + 2, L'\0');
+        rc = ::RegQueryValueExW(key, valueName.c_str(), nullptr, nullptr,
                                 reinterpret_cast<BYTE*>(buf.data()), &size);
     }
     ::RegCloseKey(key);
     if (rc != ERROR_SUCCESS) return false;
-    // A string stored without its terminating zero still ends at the buffer's last byte.
-    data.assign(buf.data());
+    // A string stored without its terminating zero still ends at the buffer's last unit.
+    data = Narrow(buf.data());
     return true;
 }
 
-bool Win32System::IsDbcsLeadByte(unsigned char byte) {
-    return ::IsDBCSLeadByte(byte) != FALSE;
-}

@@ -1,5 +1,6 @@
 #pragma once
-// The platform seam over the real Win32 calls (the A functions, code-page text).
+// The platform seam over the real Win32 calls (the W functions; text converted
+// from and to the program's UTF-8 here).
 
 #include "platform/system.h"
 
@@ -27,12 +28,11 @@ public:
                                       const std::string& name, const std::string& data) override;
     bool ReadRegString(tw::RegRoot root, const std::string& subkey, const std::string& name,
                        std::string& data) override;
-    bool IsDbcsLeadByte(unsigned char byte) override;
     // In win32_system_run.cpp.
     bool IsInSystemFolder(const std::string& path) override;
     unsigned long TickCountMs() override;
 
 private:
-    // mciSendStringA once winmm is loaded.
+    // mciSendStringW once winmm is loaded.
     void (*m_mciSendString)() = nullptr;
 };

@@ -29,7 +29,7 @@ trap 'exit 1' INT TERM
 # A heading needs its text and the header's margins on both sides.
 columns_fit() {
     local width text ok=0 n=0
-    while IFS=$'\t' read -r width text; do
+    while IFS=$'\t' read -r width text _; do
         n=$((n + 1))
         if [ "$width" -lt $((text + 12)) ]; then
             echo "    column $n: width $width, heading text $text"

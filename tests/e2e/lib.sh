@@ -72,10 +72,11 @@ tw_winpath() {
     printf 'Z:%s' "${p//\//\\}"
 }
 
-# tw_write FILE LINE...: the lines in GBK, each ended by CR LF, as the program writes files.
+# tw_write FILE LINE...: the lines in GB18030 (GBK for every character GBK has), each ended
+# by CR LF, as the program writes files.
 tw_write() {
     local file=$1; shift
-    printf '%s\r\n' "$@" | iconv -f UTF-8 -t GBK >"$file"
+    printf '%s\r\n' "$@" | iconv -f UTF-8 -t GB18030 >"$file"
 }
 
 # The built-in action catalogue every settings file carries.
@@ -175,9 +176,9 @@ tw_expected_rows() { printf '%s\n' "$@"; }
 
 # --- Driver -----------------------------------------------------------------------------------
 
-# The driver prints the program's texts in GBK; tw_drv_text gives them as UTF-8.
+# The driver prints the program's texts in UTF-8 whatever the code page.
 tw_drv() { wine "$TW_DRIVER" "$@"; }
-tw_drv_text() { wine "$TW_DRIVER" "$@" | iconv -f GBK -t UTF-8; }
+tw_drv_text() { wine "$TW_DRIVER" "$@"; }
 
 # tw_poll EXPECTED SECONDS COMMAND...: repeats the command until it prints EXPECTED.
 tw_poll() {

@@ -12,14 +12,10 @@
 
 namespace {
 
-bool GbkLeadByte(unsigned char byte) {
-    return byte >= 0x81 && byte <= 0xFE;
-}
 
 std::vector<HotKeyEntry> Read(std::string_view text, ListReadResult& result) {
     std::vector<HotKeyEntry> entries;
-    result = LoadEntriesFromListText(text, GbkLeadByte,
-                                     [&entries](const HotKeyEntry& e) { entries.push_back(e); });
+    result = LoadEntriesFromListText(text, [&entries](const HotKeyEntry& e) { entries.push_back(e); });
     return entries;
 }
 

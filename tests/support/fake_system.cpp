@@ -208,10 +208,6 @@ bool FakeSystem::ReadRegString(tw::RegRoot root, const std::string& subkey, cons
     return true;
 }
 
-bool FakeSystem::IsDbcsLeadByte(unsigned char byte) {
-    return byte >= 0x81 && byte <= 0xFE; // GBK
-}
-
 unsigned long FakeSystem::ShellLaunch(const tw::ShellLaunchRequest& request) {
     launches.push_back(request);
     calls.push_back("ShellLaunch \"" + request.file + "\" \"" + request.parameters + "\" in \"" +

@@ -33,7 +33,7 @@ public:
     // A distinct window handle that the call log shows by `name`.
     tw::WindowRef MakeWindow(const std::string& name);
 
-    // Every call but IsDbcsLeadByte, which text scans ask for each byte, in order.
+    // Every call, in order.
     std::vector<std::string> calls;
     std::vector<MessageBoxCall> messageBoxes;
     std::vector<Registration> registered;
@@ -81,7 +81,6 @@ public:
                                       const std::string& name, const std::string& data) override;
     bool ReadRegString(tw::RegRoot root, const std::string& subkey, const std::string& name,
                        std::string& data) override;
-    bool IsDbcsLeadByte(unsigned char byte) override;
 
     // Launches through the shell. Each is logged as
     // ShellLaunch "file" "parameters" in "directory" [runas] -> result; the foreground

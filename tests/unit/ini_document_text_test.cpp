@@ -2,6 +2,7 @@
 // bytes out as Save writes, and lists large enough to grow every table.
 #include "storage/ini_document.h"
 #include "storage/list_file.h"
+#include "storage/file_text.h"
 
 #include "support/scratch_dir.h"
 
@@ -15,9 +16,6 @@ namespace {
 
 const std::string kNotFound(1, '\x02');
 
-bool GbkLeadByte(unsigned char byte) {
-    return byte >= 0x81 && byte <= 0xFE;
-}
 
 const char* const kSamples[] = {
     "",
@@ -83,13 +81,14 @@ TEST(ListFileText, ReadsAsTheFileReaderAndWritesAsTheFileWriter) {
     std::list<HotKeyEntry> entries;
     for (int n = 0; n < 50; ++n) {
         HotKeyEntry e;
-        e.name = "\xBC\xC7 " + std::to_string(n);
+        e.name = "记 " + std::to_string(n);
         e.path = "C:\\a=b\\p" + std::to_string(n) + ".exe";
         e.icon = e.path;
         e.hotkey = n < 10 ? 1600 + n : 0;
         e.keydes = n < 10 ? "Ctrl + Alt + " + std::to_string(n) : "";
         e.workdir = "C:\\";
-        e.info = n % 2 ? "one\r\ntwo \x81`@`" : "";
+        // 81 60 is one character whose trail byte is "`": no marker with the "@`" after it.
+        e.info = n % 2 ? "one\r\ntwo " + DecodeFileText("\x81`") + "@`" : "";
         entries.push_back(e);
     }
     ScratchDir dir;
@@ -100,16 +99,13 @@ TEST(ListFileText, ReadsAsTheFileReaderAndWritesAsTheFileWriter) {
 
     std::vector<HotKeyEntry> fromFile, fromText;
     EXPECT_EQ(ListReadResult::Ok,
-              LoadEntriesFromListFile(file, GbkLeadByte,
-                                      [&](const HotKeyEntry& e) { fromFile.push_back(e); }));
+              LoadEntriesFromListFile(file, [&](const HotKeyEntry& e) { fromFile.push_back(e); }));
     EXPECT_EQ(ListReadResult::Ok,
-              LoadEntriesFromListText(text, GbkLeadByte,
-                                      [&](const HotKeyEntry& e) { fromText.push_back(e); }));
+              LoadEntriesFromListText(text, [&](const HotKeyEntry& e) { fromText.push_back(e); }));
     ASSERT_EQ(entries.size(), fromText.size());
     EXPECT_EQ(fromFile, fromText);
     EXPECT_EQ(std::vector<HotKeyEntry>(entries.begin(), entries.end()), fromText);
-    EXPECT_EQ(ListReadResult::Invalid, LoadEntriesFromListText("[MAIN]\r\ncount=1\r\n", GbkLeadByte,
-                                                               [](const HotKeyEntry&) {}));
+    EXPECT_EQ(ListReadResult::Invalid, LoadEntriesFromListText("[MAIN]\r\ncount=1\r\n", [](const HotKeyEntry&) {}));
 }
 
 } // namespace

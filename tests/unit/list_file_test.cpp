@@ -1,6 +1,7 @@
 #include "storage/list_file.h"
 
 #include "engine/hotkey_code.h"
+#include "storage/file_text.h"
 
 #include "support/scratch_dir.h"
 
@@ -20,9 +21,6 @@ namespace fs = std::filesystem;
 namespace {
 
 // Lead bytes of GBK, as the system answers them on a Simplified Chinese Windows.
-bool GbkLeadByte(unsigned char byte) {
-    return byte >= 0x81 && byte <= 0xFE;
-}
 
 HotKeyEntry Notepad() {
     HotKeyEntry e;
@@ -55,8 +53,7 @@ class ListFileTest : public ::testing::Test {
 protected:
     ListReadResult Read(const std::string& path) {
         read.clear();
-        return LoadEntriesFromListFile(path, GbkLeadByte,
-                                       [this](const HotKeyEntry& e) { read.push_back(e); });
+        return LoadEntriesFromListFile(path, [this](const HotKeyEntry& e) { read.push_back(e); });
     }
     // Writes, reads back, and expects the same entries and a complete read.
     void ExpectRoundTrip(const std::list<HotKeyEntry>& entries) {
@@ -140,11 +137,34 @@ TEST_F(ListFileTest, LaunchExtrasFollowTheEightKeysAndGuardThePath) {
     const std::string rewritten = text.substr(0, text.find("args="));
     read.clear();
     ASSERT_EQ(ListReadResult::Ok,
-              LoadEntriesFromListText(rewritten, GbkLeadByte,
-                                      [this](const HotKeyEntry& e) { read.push_back(e); }));
+              LoadEntriesFromListText(rewritten, [this](const HotKeyEntry& e) { read.push_back(e); }));
     ASSERT_EQ(1u, read.size());
     EXPECT_EQ("|%ProgramFiles%\\Tool\\tool.exe", read[0].path);
     EXPECT_FALSE(read[0].runas);
+}
+
+// A reader that knows only GBK would read another name where a character GBK lacks
+// stands: such a path or working directory guards the path, a GBK name does not.
+TEST_F(ListFileTest, NamesBeyondGbkGuardThePath) {
+    const struct {
+        const char* path;
+        const char* workdir;
+        bool guarded;
+    } cases[] = {
+        {"C:\\工具\\a.exe", "C:\\工具", false},
+        {"C:\\김민준\\a.exe", "", true},
+        {"D:\\\xc5\x82\xc3\xb3" "d\xc5\xba\\a.exe", "", true}, // łódź
+        {"C:\\a.exe", "C:\\\xf0\x9f\x98\x80", true},           // an emoji
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.path);
+        HotKeyEntry e = Notepad();
+        e.path = c.path;
+        e.workdir = c.workdir;
+        const std::string stored = std::string(c.guarded ? "path=|" : "path=") + c.path + "\r\n";
+        EXPECT_NE(std::string::npos, DecodeFileText(ListFileText({e})).find(stored));
+        ExpectRoundTrip({e});
+    }
 }
 
 TEST_F(ListFileTest, EmptyListIsTwoLines) {
@@ -167,18 +187,20 @@ TEST_F(ListFileTest, DoubleByteNoteWhoseTrailBytesLookLikeTheMarker) {
     // C4 60 is one character whose trail byte is "`"; "@`" after it is text, and only
     // the marker written for the line break turns back into one.
     HotKeyEntry e = Notepad();
-    e.info = "\xC4\x60@`\r\n\x81\x40`@\xC4\x60";
+    const std::string c460 = DecodeFileText("\xC4\x60"), c8140 = DecodeFileText("\x81\x40");
+    e.info = c460 + "@`\r\n" + c8140 + "`@" + c460;
     ExpectRoundTrip({e});
-    EXPECT_EQ("\xC4\x60@``@`\x81\x40`@\xC4\x60", NoteToFile(e.info));
+    EXPECT_NE(std::string::npos,
+              ReadBytes(file).find("info=\xC4\x60@``@`\x81\x40`@\xC4\x60\r\n"));
 }
 
 TEST_F(ListFileTest, MarkerConversionBothWays) {
     EXPECT_EQ("a`@`b`@``@`", NoteToFile("a\r\nb\r\n\r\n"));
     EXPECT_EQ("lone\rcr`@`lone lf", NoteToFile("lone\rcr\nlone lf"));
-    EXPECT_EQ("a\r\nb\r\n\r\n", NoteFromFile("a`@`b`@``@`", GbkLeadByte));
-    EXPECT_EQ("``@", NoteFromFile("``@", GbkLeadByte));
-    EXPECT_EQ("\xC4", NoteFromFile("\xC4", GbkLeadByte)) << "a lead byte at the very end";
-    EXPECT_EQ("\xC4\r\n", NoteFromFile("\xC4`@`", nullptr)) << "no code page, no pairs";
+    EXPECT_EQ("a\r\nb\r\n\r\n", NoteFromFile("a`@`b`@``@`"));
+    EXPECT_EQ("``@", NoteFromFile("``@"));
+    EXPECT_EQ("\xC4", NoteFromFile("\xC4")) << "a lead byte at the very end";
+    EXPECT_EQ("\xC4\r\n", NoteFromFile("\xC4`@`")) << "no pairs in the text inside";
 }
 
 TEST_F(ListFileTest, CountDecidesHowManySectionsAreRead) {
@@ -228,7 +250,7 @@ TEST_F(ListFileTest, NoCountOrNoFile) {
 TEST_F(ListFileTest, MemoryRunningShortStopsTheReadWithTheEntriesSoFar) {
     ASSERT_EQ(1, SaveEntriesToListFile(file, {Notepad(), ShutDown(), Notepad()}));
     const ListReadResult result =
-        LoadEntriesFromListFile(file, GbkLeadByte, [&](const HotKeyEntry& e) {
+        LoadEntriesFromListFile(file, [&](const HotKeyEntry& e) {
             if (read.size() == 2) throw std::bad_alloc();
             read.push_back(e);
         });

@@ -199,7 +199,7 @@ TEST(TornListFile, LinesLeftBehindTheLastSectionAreInert) {
                              "as=--old\r\nargs=--old\r\nrunas=1\r\nfullhotkey=67150\r\n"
                              "disabled=1\r\n";
     std::vector<HotKeyEntry> read;
-    ASSERT_EQ(ListReadResult::Ok, LoadEntriesFromListText(text, nullptr, [&](const HotKeyEntry& e) {
+    ASSERT_EQ(ListReadResult::Ok, LoadEntriesFromListText(text, [&](const HotKeyEntry& e) {
                   read.push_back(e);
               }));
     ASSERT_EQ(1u, read.size());

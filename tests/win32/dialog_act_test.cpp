@@ -6,6 +6,7 @@
 #include "dialogs/act_dlg.h"
 #include "engine/hotkey_code.h"
 #include "platform/win32/win32_system.h"
+#include "storage/file_text.h"
 
 #include "dialog_test_support.h"
 
@@ -45,7 +46,8 @@ protected:
     void SetUp() override { EnsureCommonControls(); }
 
     void WriteCatalogue(const std::string& text) {
-        WriteBytes(dir.Path("tarnwick.ini"), "[SET]\r\nshowtray=yes\r\nmapfile=a.map\r\n" + text);
+        WriteBytes(dir.Path("tarnwick.ini"),
+                   EncodeFileText("[SET]\r\nshowtray=yes\r\nmapfile=a.map\r\n" + text));
     }
 
     ScratchDir dir;

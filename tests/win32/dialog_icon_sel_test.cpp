@@ -22,11 +22,11 @@ public:
     void ClickItem(int item) {
         RECT rect = {};
         rect.left = LVIR_ICON;
-        ::SendMessageA(m_IconList.m_hWnd, LVM_GETITEMRECT, static_cast<WPARAM>(item),
+        ::SendMessageW(m_IconList.m_hWnd, LVM_GETITEMRECT, static_cast<WPARAM>(item),
                        reinterpret_cast<LPARAM>(&rect));
         const LPARAM at = MAKELPARAM((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
-        ::SendMessageA(m_IconList.m_hWnd, WM_LBUTTONDOWN, MK_LBUTTON, at);
-        ::SendMessageA(m_IconList.m_hWnd, WM_LBUTTONUP, 0, at);
+        ::SendMessageW(m_IconList.m_hWnd, WM_LBUTTONDOWN, MK_LBUTTON, at);
+        ::SendMessageW(m_IconList.m_hWnd, WM_LBUTTONUP, 0, at);
     }
 
 protected:

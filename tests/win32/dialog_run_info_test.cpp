@@ -6,6 +6,7 @@
 #include "dialogs/run_info.h"
 #include "engine/hotkey_code.h"
 #include "platform/win32/win32_system.h"
+#include "storage/file_text.h"
 
 #include "dialog_test_support.h"
 
@@ -37,15 +38,13 @@ protected:
     void SetUp() override { EnsureCommonControls(); }
 };
 
-// Double-byte characters whose second byte is 0x5C, the backslash.
+// Characters whose second byte in the list file is 0x5C, the backslash: inside they are
+// whole characters like any other.
 const std::string kShallow = "淺"; // 9C 5C
 const std::string kCage = "籠";    // BB 5C
 const std::string kPrayer = "禱";  // B6 5C
 
 TEST_F(RunInfoTest, DroppedFileGivesItsNameUpToTheFirstDot) {
-    ASSERT_EQ('\\', kShallow[1]);
-    ASSERT_EQ('\\', kCage[1]);
-
     CRunInfo notepad(std::string("C:\\Tools\\notepad.exe"), nullptr);
     EXPECT_TRUE(notepad.m_bHasEntry);
     EXPECT_EQ("notepad", notepad.m_entry.name);
@@ -61,7 +60,7 @@ TEST_F(RunInfoTest, DroppedFileGivesItsNameUpToTheFirstDot) {
 
     // The folder's dot plays no part.
     EXPECT_EQ("setup", CRunInfo(std::string("C:\\x.y\\setup.v2.exe"), nullptr).m_entry.name);
-    // A trail byte 0x5C is no backslash, in the folder or in the file name.
+    // Such a character is no backslash, in the folder or in the file name.
     const std::string gbk = "C:\\" + kShallow + ".y\\" + kCage + kPrayer + ".v2.exe";
     EXPECT_EQ(kCage + kPrayer, CRunInfo(gbk, nullptr).m_entry.name);
     EXPECT_EQ(kCage, CRunInfo("D:\\" + kCage + ".exe", nullptr).m_entry.name);
@@ -79,7 +78,7 @@ TEST_F(RunInfoTest, OpensShowingTheDroppedFileWithItsFirstIcon) {
         EXPECT_EQ(file, dialog.Text(IDC_EDIT_COMMAND));
         EXPECT_EQ("", dialog.Text(IDC_EDIT_WORKDIR));
         EXPECT_EQ("", dialog.Text(IDC_EDIT_NOTE));
-        EXPECT_EQ(0, ::SendMessageA(dialog.Item(IDC_HOTKEY), HKM_GETHOTKEY, 0, 0));
+        EXPECT_EQ(0, ::SendMessageW(dialog.Item(IDC_HOTKEY), HKM_GETHOTKEY, 0, 0));
         shown = dialog.ShownIcon(IDC_ICON_ENTRY);
         EXPECT_TRUE(IconAlive(shown));
         EXPECT_NE(nullptr, reinterpret_cast<HICON>(dialog.SendMessage(WM_GETICON, ICON_BIG)));
@@ -110,7 +109,7 @@ TEST_F(RunInfoTest, EditedEntryShowsEveryFieldAndComesBackWhole) {
         EXPECT_EQ(entry.name, dialog.Text(IDC_EDIT_NAME));
         EXPECT_EQ(entry.workdir, dialog.Text(IDC_EDIT_WORKDIR));
         EXPECT_EQ(entry.info, dialog.Text(IDC_EDIT_NOTE));
-        EXPECT_EQ(entry.hotkey, ::SendMessageA(dialog.Item(IDC_HOTKEY), HKM_GETHOTKEY, 0, 0));
+        EXPECT_EQ(entry.hotkey, ::SendMessageW(dialog.Item(IDC_HOTKEY), HKM_GETHOTKEY, 0, 0));
         EXPECT_EQ(entry.args, dialog.Text(IDC_EDIT_ARGS));
         EXPECT_EQ(BST_CHECKED, ::IsDlgButtonChecked(dialog.m_hWnd, IDC_CHK_RUNAS));
         dialog.Click(IDOK);
@@ -152,7 +151,7 @@ TEST_F(RunInfoTest, BrowsedProgramReplacesTheEntryNamedUpToTheLastDot) {
         EXPECT_EQ("", dialog.Text(IDC_EDIT_NOTE));
         EXPECT_EQ("", dialog.Text(IDC_EDIT_WORKDIR));
         EXPECT_EQ("", dialog.Text(IDC_EDIT_ARGS));
-        EXPECT_EQ(0, ::SendMessageA(dialog.Item(IDC_HOTKEY), HKM_GETHOTKEY, 0, 0));
+        EXPECT_EQ(0, ::SendMessageW(dialog.Item(IDC_HOTKEY), HKM_GETHOTKEY, 0, 0));
         dialog.Click(IDOK);
     };
     ASSERT_EQ(IDOK, dialog.DoModal());
@@ -265,8 +264,8 @@ TEST_F(RunInfoTest, FolderBrowseKeepsTypedTextAndIgnoresFoldersWithoutPath) {
 TEST_F(RunInfoTest, NameOverTwentyBytesIsRefusedUntilShortened) {
     const std::string longName = "abcdefghijklmnopqrstu"; // 21 bytes
     TestRunInfo dialog("C:\\Tools\\" + longName + ".exe", nullptr);
-    const std::string tenWide = "一二三四五六七八九十"; // 20 bytes
-    ASSERT_EQ(20u, tenWide.size());
+    const std::string tenWide = "一二三四五六七八九十"; // 20 bytes in the file
+    ASSERT_EQ(20u, FileTextLength(tenWide));
     dialog.body = [&] {
         // Put there by the program, so shown whole.
         EXPECT_EQ(longName, dialog.Text(IDC_EDIT_NAME));
@@ -365,18 +364,18 @@ TEST_F(RunInfoTest, ChangedIconReachesTheEntryAndTheOldOneIsReleased) {
 // box as it opened, then the fourth icon clicked and OK pressed.
 std::string g_pickerOpenedOn;
 void CALLBACK OperatePicker(HWND, UINT, UINT_PTR timer, DWORD) {
-    HWND picker = ::FindWindowA(nullptr, "更改图标");
+    HWND picker = ::FindWindowW(nullptr, Widen("更改图标").c_str());
     if (picker == nullptr || !::IsWindowVisible(picker)) return;
     ::KillTimer(nullptr, timer);
     g_pickerOpenedOn = CWnd::WindowText(::GetDlgItem(picker, IDC_EDIT_ICON_FILE));
     HWND list = ::GetDlgItem(picker, IDC_LIST_ICONS);
     RECT rect = {};
     rect.left = LVIR_ICON;
-    ::SendMessageA(list, LVM_GETITEMRECT, 3, reinterpret_cast<LPARAM>(&rect));
+    ::SendMessageW(list, LVM_GETITEMRECT, 3, reinterpret_cast<LPARAM>(&rect));
     const LPARAM at = MAKELPARAM((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
-    ::SendMessageA(list, WM_LBUTTONDOWN, MK_LBUTTON, at);
-    ::SendMessageA(list, WM_LBUTTONUP, 0, at);
-    ::SendMessageA(picker, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+    ::SendMessageW(list, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    ::SendMessageW(list, WM_LBUTTONUP, 0, at);
+    ::SendMessageW(picker, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
                    reinterpret_cast<LPARAM>(::GetDlgItem(picker, IDOK)));
 }
 

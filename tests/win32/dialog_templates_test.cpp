@@ -2,6 +2,7 @@
 // order with their texts, places and styles; and every fixed label of the program's
 // dialogs wide and tall enough for its whole text in the font it is drawn with.
 
+#include "platform/win32/wide.h"
 #include "res/resource.h"
 
 #include "framework_test_support.h"
@@ -23,7 +24,7 @@ struct Control {
 };
 
 LONG StyleOf(HWND hwnd) {
-    return ::GetWindowLongA(hwnd, GWL_STYLE);
+    return ::GetWindowLongW(hwnd, GWL_STYLE);
 }
 
 void ExpectControls(HWND dialog, const std::vector<Control>& expected) {
@@ -70,10 +71,11 @@ void ExpectLabelsWhole(HWND dialog) {
         if (text.empty()) continue;
         SCOPED_TRACE(text);
         HDC dc = ::GetDC(child);
-        HFONT font = reinterpret_cast<HFONT>(::SendMessageA(child, WM_GETFONT, 0, 0));
+        HFONT font = reinterpret_cast<HFONT>(::SendMessageW(child, WM_GETFONT, 0, 0));
         HGDIOBJ old = ::SelectObject(dc, font);
         SIZE extent = {};
-        ::GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &extent);
+        const std::wstring wide = Widen(text);
+        ::GetTextExtentPoint32W(dc, wide.c_str(), static_cast<int>(wide.size()), &extent);
         ::SelectObject(dc, old);
         ::ReleaseDC(child, dc);
         RECT client;
@@ -148,7 +150,7 @@ TEST_F(DialogTemplatesTest, ProgramEntry) {
                                    {IDC_CHK_RUNAS, "Button", "以管理员身份运行", 51, 139, 150, 10},
                                    {IDC_CHK_WIN, "Button", "Win", 210, 98, 30, 10},
                                });
-        EXPECT_EQ(IDOK, LOWORD(::SendMessageA(dialog, DM_GETDEFID, 0, 0)));
+        EXPECT_EQ(IDOK, LOWORD(::SendMessageW(dialog, DM_GETDEFID, 0, 0)));
         for (int id : {IDC_EDIT_NAME, IDC_EDIT_COMMAND, IDC_EDIT_WORKDIR, IDC_EDIT_NOTE, IDC_HOTKEY,
                        IDC_EDIT_ARGS, IDC_CHK_RUNAS})
             EXPECT_NE(0, StyleOf(::GetDlgItem(dialog, id)) & WS_TABSTOP) << id;
@@ -157,7 +159,7 @@ TEST_F(DialogTemplatesTest, ProgramEntry) {
         EXPECT_EQ(multi, note & multi);
         HWND icon = ::GetDlgItem(dialog, IDC_ICON_ENTRY);
         EXPECT_EQ(SS_ICON, StyleOf(icon) & SS_TYPEMASK);
-        EXPECT_NE(nullptr, reinterpret_cast<HICON>(::SendMessageA(icon, STM_GETICON, 0, 0)));
+        EXPECT_NE(nullptr, reinterpret_cast<HICON>(::SendMessageW(icon, STM_GETICON, 0, 0)));
         ExpectLabelsWhole(dialog);
     });
 }
@@ -176,7 +178,7 @@ TEST_F(DialogTemplatesTest, BuiltInAction) {
                                    {IDC_HOTKEY, "msctls_hotkey32", "", 47, 57, 97, 14},
                                    {IDC_CHK_WIN, "Button", "Win", 150, 59, 30, 10},
                                });
-        EXPECT_EQ(IDOK, LOWORD(::SendMessageA(dialog, DM_GETDEFID, 0, 0)));
+        EXPECT_EQ(IDOK, LOWORD(::SendMessageW(dialog, DM_GETDEFID, 0, 0)));
         const LONG combo = StyleOf(::GetDlgItem(dialog, IDC_COMBO_ACTION));
         EXPECT_EQ(CBS_DROPDOWN, combo & 0x3);
         EXPECT_EQ(0, combo & CBS_SORT);

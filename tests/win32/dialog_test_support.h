@@ -42,17 +42,17 @@ public:
 
     HWND Item(int id) const { return this->GetDlgItem(id); }
     std::string Text(int id) const { return CWnd::WindowText(Item(id)); }
-    void SetText(int id, const std::string& text) { ::SetWindowTextA(Item(id), text.c_str()); }
+    void SetText(int id, const std::string& text) { ::SetWindowTextW(Item(id), Widen(text).c_str()); }
     // A button pressed, as the button itself reports it.
     void Click(int id) {
         this->SendMessage(WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
                           reinterpret_cast<LPARAM>(Item(id)));
     }
     void SetHotKeyOf(int id, int code) {
-        ::SendMessageA(Item(id), HKM_SETHOTKEY, static_cast<WPARAM>(code), 0);
+        ::SendMessageW(Item(id), HKM_SETHOTKEY, static_cast<WPARAM>(code), 0);
     }
     HICON ShownIcon(int id) const {
-        return reinterpret_cast<HICON>(::SendMessageA(Item(id), STM_GETICON, 0, 0));
+        return reinterpret_cast<HICON>(::SendMessageW(Item(id), STM_GETICON, 0, 0));
     }
 
 protected:

@@ -82,14 +82,14 @@ TEST_F(FrameworkControlsTest, ListRowsTextsFindAndSelectionMark) {
         EXPECT_EQ(longText, list.GetItemText(2, 1));
 
         // Partial matches find label beginnings from the start, without regard to case.
-        LVFINDINFOA find = {};
+        LVFINDINFOW find = {};
         find.flags = LVFI_STRING | LVFI_PARTIAL;
-        find.psz = "note";
+        find.psz = L"note";
         EXPECT_EQ(0, list.FindItem(&find));
         EXPECT_EQ(2, list.FindItem(&find, 0)); // searching after row 0
-        find.psz = "记事";
+        find.psz = L"记事";
         EXPECT_EQ(1, list.FindItem(&find));
-        find.psz = "pad";
+        find.psz = L"pad";
         EXPECT_EQ(-1, list.FindItem(&find));
 
         EXPECT_EQ(-1, list.GetSelectionMark());
@@ -129,7 +129,7 @@ TEST_F(FrameworkControlsTest, ImageListAttachedToTheListKeepsItsImages) {
     InDialog([&](ControlsDialog& d) {
         ASSERT_TRUE(large.Create(32, 32, ILC_COLOR24, 0, 0));
         large.SetBkColor(RGB(255, 255, 255));
-        HICON shared = ::LoadIconA(nullptr, reinterpret_cast<LPCSTR>(IDI_APPLICATION));
+        HICON shared = ::LoadIconW(nullptr, IDI_APPLICATION);
         EXPECT_EQ(0, large.ReplaceIcon(-1, shared));
         EXPECT_EQ(1, large.Add(shared));
         EXPECT_EQ(2, large.GetImageCount());
@@ -137,7 +137,7 @@ TEST_F(FrameworkControlsTest, ImageListAttachedToTheListKeepsItsImages) {
         EXPECT_EQ(nullptr, d.list.SetImageList(&large, LVSIL_NORMAL));
         EXPECT_EQ(large.m_hImageList, d.list.GetImageList(LVSIL_NORMAL));
         d.list.InsertItem(0, "with image", 1);
-        LVITEMA item = {};
+        LVITEMW item = {};
         item.mask = LVIF_IMAGE;
         item.iItem = 0;
         ASSERT_TRUE(d.list.GetItem(&item));
@@ -167,7 +167,7 @@ TEST_F(FrameworkControlsTest, HotKeyComboAndStaticForwarders) {
         EXPECT_EQ("打开光驱", d.combo.GetLBText(1));
         EXPECT_EQ("", d.combo.GetLBText(5));
 
-        HICON icon = ::LoadIconA(nullptr, reinterpret_cast<LPCSTR>(IDI_QUESTION));
+        HICON icon = ::LoadIconW(nullptr, IDI_QUESTION);
         d.icon.SetIcon(icon);
         EXPECT_EQ(icon, d.icon.GetIcon());
     });
@@ -176,7 +176,7 @@ TEST_F(FrameworkControlsTest, HotKeyComboAndStaticForwarders) {
 TEST_F(FrameworkControlsTest, BoundControlSeesItsMessagesUntilItsWindowCloses) {
     ControlsDialog dialog;
     LRESULT answer = 0;
-    dialog.body = [&] { answer = ::SendMessageA(dialog.GetDlgItem(IDC_TEST_LIST), kProbe, 0, 0); };
+    dialog.body = [&] { answer = ::SendMessageW(dialog.GetDlgItem(IDC_TEST_LIST), kProbe, 0, 0); };
     dialog.DoModal();
     EXPECT_EQ(42, answer);
     EXPECT_EQ(1, dialog.list.probes);
@@ -199,12 +199,12 @@ TEST_F(FrameworkControlsTest, WindowsNotBoundByTheFrameworkAreNotTakenForItsObje
 
         HWND own = ::CreateWindowA("STATIC", "", WS_CHILD, 0, 0, 10, 10, dialog.m_hWnd, nullptr,
                                    nullptr, nullptr);
-        ::SetWindowLongPtrA(own, GWLP_USERDATA, 0x1234);
+        ::SetWindowLongPtrW(own, GWLP_USERDATA, 0x1234);
         EXPECT_EQ(nullptr, CDialog::FromHandle(own));
         // Its owner's data stays its owner's: the framework does not bind over it.
         CStatic wrapper;
         EXPECT_FALSE(wrapper.SubclassWindow(own));
-        EXPECT_EQ(0x1234, ::GetWindowLongPtrA(own, GWLP_USERDATA));
+        EXPECT_EQ(0x1234, ::GetWindowLongPtrW(own, GWLP_USERDATA));
         ::DestroyWindow(own);
     };
     dialog.DoModal();

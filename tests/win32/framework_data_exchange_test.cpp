@@ -32,7 +32,7 @@ public:
 
     std::string Text(int id) const { return CWnd::WindowText(GetDlgItem(id)); }
     void SetText(int id, const std::string& text) {
-        ::SetWindowTextA(GetDlgItem(id), text.c_str());
+        ::SetWindowTextW(GetDlgItem(id), Widen(text).c_str());
     }
 
 protected:
@@ -62,7 +62,7 @@ TEST_F(FrameworkDataExchangeTest, ShowsMembersAndStoresControlsBack) {
         EXPECT_EQ(BST_CHECKED, ::IsDlgButtonChecked(dialog.m_hWnd, IDC_TEST_CHECK));
         EXPECT_EQ("-42", dialog.Text(IDC_TEST_NUMBER));
         // Showing also stops typing at the limit.
-        EXPECT_EQ(5, ::SendMessageA(dialog.GetDlgItem(IDC_TEST_NAME), EM_GETLIMITTEXT, 0, 0));
+        EXPECT_EQ(5, ::SendMessageW(dialog.GetDlgItem(IDC_TEST_NAME), EM_GETLIMITTEXT, 0, 0));
 
         dialog.SetText(IDC_TEST_NAME, "xy");
         ::CheckDlgButton(dialog.m_hWnd, IDC_TEST_CHECK, BST_UNCHECKED);
@@ -92,7 +92,7 @@ TEST_F(FrameworkDataExchangeTest, TextOverItsLimitFailsTheStoreWithTheMessage) {
         stored = dialog.UpdateData(TRUE);
         focus = ::GetFocus();
         selection =
-            static_cast<DWORD>(::SendMessageA(dialog.GetDlgItem(IDC_TEST_NAME), EM_GETSEL, 0, 0));
+            static_cast<DWORD>(::SendMessageW(dialog.GetDlgItem(IDC_TEST_NAME), EM_GETSEL, 0, 0));
     };
     dialog.DoModal();
     EXPECT_FALSE(stored);
@@ -179,7 +179,7 @@ TEST_F(FrameworkDataExchangeTest, RealMessageBoxIsOwnedByTheDialogAndCaptionedWi
                 text = CWnd::WindowText(::GetDlgItem(box, 0xFFFF));
                 caption = CWnd::WindowText(box);
                 owner = ::GetWindow(box, GW_OWNER);
-                ::PostMessageA(box, WM_COMMAND, IDOK, 0);
+                ::PostMessageW(box, WM_COMMAND, IDOK, 0);
             },
             [&] { stored = dialog.UpdateData(TRUE); });
         EXPECT_TRUE(answered);

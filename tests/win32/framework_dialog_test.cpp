@@ -87,9 +87,9 @@ TEST_F(FrameworkDialogTest, MessagesForThePanelReachItsPreTranslationWhileAChild
     bool panelEnabledDuringChild = true;
     panel.innerBody = [&] {
         panelEnabledDuringChild = ::IsWindowEnabled(panel.m_hWnd) != FALSE;
-        ::PostMessageA(panel.m_hWnd, WM_HOTKEY, 12, MAKELPARAM(MOD_CONTROL | MOD_ALT, 'N'));
-        ::PostThreadMessageA(::GetCurrentThreadId(), kThreadPing, 5, 0);
-        ::PostMessageA(panel.m_hWnd, kSwallowed, 7, 0);
+        ::PostMessageW(panel.m_hWnd, WM_HOTKEY, 12, MAKELPARAM(MOD_CONTROL | MOD_ALT, 'N'));
+        ::PostThreadMessageW(::GetCurrentThreadId(), kThreadPing, 5, 0);
+        ::PostMessageW(panel.m_hWnd, kSwallowed, 7, 0);
     };
 
     EXPECT_EQ(IDOK, panel.DoModal());
@@ -143,8 +143,8 @@ TEST_F(FrameworkDialogTest, KeyboardAndCloseBoxReachTheEndSteps) {
     auto key = [](UINT vk) {
         return [vk](CountingDialog& d) {
             HWND edit = d.GetDlgItem(IDC_TEST_NAME);
-            ::PostMessageA(edit, WM_KEYDOWN, vk, 1);
-            ::PostMessageA(edit, WM_KEYUP, vk, 0xC0000001);
+            ::PostMessageW(edit, WM_KEYDOWN, vk, 1);
+            ::PostMessageW(edit, WM_KEYUP, vk, 0xC0000001);
         };
     };
     const Case cases[] = {
@@ -172,7 +172,7 @@ TEST_F(FrameworkDialogTest, KeysForAChildDoNotEndThePanel) {
     CDialog::SetMainWnd(&panel);
     panel.innerBody = [&] {
         HWND edit = panel.inner->GetDlgItem(IDC_TEST_NAME);
-        ::PostMessageA(edit, WM_KEYDOWN, VK_ESCAPE, 1);
+        ::PostMessageW(edit, WM_KEYDOWN, VK_ESCAPE, 1);
     };
     EXPECT_EQ(IDOK, panel.DoModal());
     EXPECT_EQ(IDCANCEL, panel.innerResult);
@@ -188,7 +188,7 @@ TEST_F(FrameworkDialogTest, QuitEndsEveryLoopAndStaysQueuedForTheCaller) {
     EXPECT_EQ(-1, panel.DoModal());
     EXPECT_EQ(-1, panel.innerResult);
     MSG msg;
-    ASSERT_TRUE(::PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+    ASSERT_TRUE(::PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
     EXPECT_EQ(7u, msg.wParam);
     EXPECT_EQ(nullptr, panel.m_hWnd);
 }
@@ -200,7 +200,7 @@ TEST_F(FrameworkDialogTest, EndRequestSentFromAnotherThreadWakesTheLoop) {
     dialog.body = [&] {
         HWND hwnd = dialog.m_hWnd;
         sender = std::thread(
-            [hwnd] { ::SendMessageA(hwnd, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0); });
+            [hwnd] { ::SendMessageW(hwnd, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0); });
     };
     EXPECT_EQ(IDCANCEL, dialog.DoModal());
     sender.join();
@@ -230,7 +230,7 @@ public:
 
     std::vector<int> commands;
     std::vector<UINT> notifications;
-    HICON dragIcon = ::LoadIconA(nullptr, reinterpret_cast<LPCSTR>(IDI_APPLICATION));
+    HICON dragIcon = ::LoadIconW(nullptr, IDI_APPLICATION);
     bool refuseEndSession = false;
 
 protected:
@@ -265,15 +265,15 @@ TEST_F(FrameworkDialogTest, HandlersAnswerWithTheirResults) {
     LRESULT tray = 0, dragIcon = 0, notify = 0, endSessionDefault = 0, endSessionRefused = 1;
     dialog.body = [&] {
         HWND hwnd = dialog.m_hWnd;
-        tray = ::SendMessageA(hwnd, DispatchDialog::kTrayCallback, 154, WM_LBUTTONDOWN);
-        dragIcon = ::SendMessageA(hwnd, WM_QUERYDRAGICON, 0, 0);
+        tray = ::SendMessageW(hwnd, DispatchDialog::kTrayCallback, 154, WM_LBUTTONDOWN);
+        dragIcon = ::SendMessageW(hwnd, WM_QUERYDRAGICON, 0, 0);
         NMHDR header = {dialog.GetDlgItem(IDC_TEST_NAME), IDC_TEST_NAME,
                         static_cast<UINT>(NM_RCLICK)};
-        notify = ::SendMessageA(hwnd, WM_NOTIFY, IDC_TEST_NAME, reinterpret_cast<LPARAM>(&header));
-        endSessionDefault = ::SendMessageA(hwnd, WM_QUERYENDSESSION, 0, 0);
+        notify = ::SendMessageW(hwnd, WM_NOTIFY, IDC_TEST_NAME, reinterpret_cast<LPARAM>(&header));
+        endSessionDefault = ::SendMessageW(hwnd, WM_QUERYENDSESSION, 0, 0);
         dialog.refuseEndSession = true;
-        endSessionRefused = ::SendMessageA(hwnd, WM_QUERYENDSESSION, 0, 0);
-        ::SendMessageA(dialog.GetDlgItem(IDC_TEST_CHECK), BM_CLICK, 0, 0);
+        endSessionRefused = ::SendMessageW(hwnd, WM_QUERYENDSESSION, 0, 0);
+        ::SendMessageW(dialog.GetDlgItem(IDC_TEST_CHECK), BM_CLICK, 0, 0);
     };
     EXPECT_EQ(IDCANCEL, dialog.DoModal());
     EXPECT_EQ(154 + WM_LBUTTONDOWN, tray);

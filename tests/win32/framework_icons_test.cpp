@@ -75,7 +75,7 @@ TEST_F(FrameworkIconsTest, WindowIconsAndMessageBoxesGoThroughTheDialog) {
     const std::string appName = CDialog::GetAppName();
     CDialog::SetAppName("应用");
     IconDialog dialog;
-    HICON icon = ::LoadIconA(nullptr, reinterpret_cast<LPCSTR>(IDI_APPLICATION));
+    HICON icon = ::LoadIconW(nullptr, IDI_APPLICATION);
     dialog.body = [&] {
         dialog.SetIcon(icon, TRUE);
         dialog.SetIcon(icon, FALSE);

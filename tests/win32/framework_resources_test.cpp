@@ -28,7 +28,7 @@ RECT Dlu(int x, int y, int cx, int cy) {
 }
 
 HMODULE Self() {
-    return ::GetModuleHandleA(nullptr);
+    return ::GetModuleHandleW(nullptr);
 }
 
 class FrameworkResourcesTest : public ::testing::Test {
@@ -65,7 +65,7 @@ TEST_F(FrameworkResourcesTest, PanelTemplateHasItsControlsInTabOrderWithTheirTex
         HWND dialog = panel.m_hWnd;
         EXPECT_EQ(kPanelCaption, panel.GetWindowText());
         // Start-up finds a running copy by the caption alone.
-        EXPECT_EQ(dialog, ::FindWindowA(nullptr, kPanelCaption));
+        EXPECT_EQ(dialog, ::FindWindowW(nullptr, Widen(kPanelCaption).c_str()));
 
         std::vector<HWND> children = Children(dialog);
         ASSERT_EQ(sizeof(expected) / sizeof(expected[0]), children.size());
@@ -92,19 +92,19 @@ TEST_F(FrameworkResourcesTest, PanelStyles) {
     ScriptedDialog panel(IDD_TARNWICK_DIALOG);
     panel.body = [&] {
         HWND dialog = panel.m_hWnd;
-        LONG style = ::GetWindowLongA(dialog, GWL_STYLE);
-        LONG exStyle = ::GetWindowLongA(dialog, GWL_EXSTYLE);
+        LONG style = ::GetWindowLongW(dialog, GWL_STYLE);
+        LONG exStyle = ::GetWindowLongW(dialog, GWL_EXSTYLE);
         const LONG windowStyle = WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
         EXPECT_EQ(windowStyle, style & windowStyle);
         EXPECT_EQ(0, style & WS_MAXIMIZEBOX);
         const LONG panelEx = WS_EX_APPWINDOW | WS_EX_CLIENTEDGE;
         EXPECT_EQ(panelEx, exStyle & panelEx);
         // Enter presses the hide button.
-        EXPECT_EQ(IDC_BTN_HIDE, LOWORD(::SendMessageA(dialog, DM_GETDEFID, 0, 0)));
+        EXPECT_EQ(IDC_BTN_HIDE, LOWORD(::SendMessageW(dialog, DM_GETDEFID, 0, 0)));
 
         HWND list = panel.GetDlgItem(IDC_LIST_ENTRIES);
-        LONG listStyle = ::GetWindowLongA(list, GWL_STYLE);
-        LONG listEx = ::GetWindowLongA(list, GWL_EXSTYLE);
+        LONG listStyle = ::GetWindowLongW(list, GWL_STYLE);
+        LONG listEx = ::GetWindowLongW(list, GWL_EXSTYLE);
         const LONG wanted = LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_SHAREIMAGELISTS |
                             LVS_ALIGNLEFT | WS_TABSTOP;
         EXPECT_EQ(wanted, listStyle & wanted);
@@ -114,7 +114,7 @@ TEST_F(FrameworkResourcesTest, PanelStyles) {
         EXPECT_NE(0, listEx & WS_EX_ACCEPTFILES);
         for (int id : {IDC_CHK_AUTORUN, IDC_CHK_SHOWTRAY})
             EXPECT_EQ(BS_AUTOCHECKBOX,
-                      ::GetWindowLongA(panel.GetDlgItem(id), GWL_STYLE) & BS_TYPEMASK);
+                      ::GetWindowLongW(panel.GetDlgItem(id), GWL_STYLE) & BS_TYPEMASK);
     };
     EXPECT_EQ(IDCANCEL, panel.DoModal());
 }
@@ -127,7 +127,7 @@ TEST_F(FrameworkResourcesTest, AboutBox) {
         EXPECT_EQ("确定", CWnd::WindowText(ok));
         std::vector<HWND> children = Children(about.m_hWnd);
         ASSERT_EQ(6u, children.size());
-        EXPECT_NE(nullptr, reinterpret_cast<HICON>(::SendMessageA(children[0], STM_GETICON, 0, 0)));
+        EXPECT_NE(nullptr, reinterpret_cast<HICON>(::SendMessageW(children[0], STM_GETICON, 0, 0)));
         EXPECT_EQ("Tarnwick V2.1", CWnd::WindowText(children[1]));
         EXPECT_EQ("www.tarnwick.org", CWnd::WindowText(children[3]));
     };
@@ -140,9 +140,9 @@ struct MenuItem {
 };
 
 std::string MenuText(HMENU menu, UINT position) {
-    char text[128] = {};
-    ::GetMenuStringA(menu, position, text, sizeof(text), MF_BYPOSITION);
-    return text;
+    wchar_t text[128] = {};
+    ::GetMenuStringW(menu, position, text, 128, MF_BYPOSITION);
+    return Narrow(text);
 }
 
 void ExpectItems(HMENU menu, const std::vector<MenuItem>& items, bool endsWithViewMenu) {
@@ -163,7 +163,7 @@ void ExpectItems(HMENU menu, const std::vector<MenuItem>& items, bool endsWithVi
 }
 
 TEST_F(FrameworkResourcesTest, ListMenusByPosition) {
-    HMENU menu = ::LoadMenuA(Self(), MAKEINTRESOURCEA(IDR_MENU_LIST));
+    HMENU menu = ::LoadMenuW(Self(), MAKEINTRESOURCEW(IDR_MENU_LIST));
     ASSERT_NE(nullptr, menu);
     ASSERT_EQ(3, ::GetMenuItemCount(menu));
     EXPECT_EQ("_POP_VIEW_", MenuText(menu, MENU_POS_VIEW));
@@ -180,7 +180,7 @@ TEST_F(FrameworkResourcesTest, ListMenusByPosition) {
 }
 
 TEST_F(FrameworkResourcesTest, TrayMenu) {
-    HMENU menu = ::LoadMenuA(Self(), MAKEINTRESOURCEA(IDR_MENU_TRAY));
+    HMENU menu = ::LoadMenuW(Self(), MAKEINTRESOURCEW(IDR_MENU_TRAY));
     ASSERT_NE(nullptr, menu);
     ASSERT_EQ(1, ::GetMenuItemCount(menu));
     EXPECT_EQ("_POP_TRAY_", MenuText(menu, 0));
@@ -194,8 +194,8 @@ TEST_F(FrameworkResourcesTest, TrayMenu) {
     ::DestroyMenu(menu);
 }
 
-std::vector<unsigned char> Resource(LPCSTR name, LPCSTR type) {
-    HRSRC found = ::FindResourceA(Self(), name, type);
+std::vector<unsigned char> Resource(LPCWSTR name, LPCWSTR type) {
+    HRSRC found = ::FindResourceW(Self(), name, type);
     if (found == nullptr) return {};
     const unsigned char* data =
         static_cast<const unsigned char*>(::LockResource(::LoadResource(Self(), found)));
@@ -204,7 +204,7 @@ std::vector<unsigned char> Resource(LPCSTR name, LPCSTR type) {
 
 TEST_F(FrameworkResourcesTest, IconIsOne32By32ImageIn16Colours) {
     std::vector<unsigned char> group =
-        Resource(MAKEINTRESOURCEA(IDR_MAINFRAME), reinterpret_cast<LPCSTR>(RT_GROUP_ICON));
+        Resource(MAKEINTRESOURCEW(IDR_MAINFRAME), reinterpret_cast<LPCWSTR>(RT_GROUP_ICON));
     ASSERT_EQ(6u + 14u, group.size()); // header and one entry
     EXPECT_EQ(1, group[4] | (group[5] << 8));
     EXPECT_EQ(32, group[6]);                    // width
@@ -212,19 +212,19 @@ TEST_F(FrameworkResourcesTest, IconIsOne32By32ImageIn16Colours) {
     EXPECT_EQ(16, group[8]);                    // colours
     EXPECT_EQ(4, group[12] | (group[13] << 8)); // bits per pixel
     HICON icon = static_cast<HICON>(
-        ::LoadImageA(Self(), MAKEINTRESOURCEA(IDR_MAINFRAME), IMAGE_ICON, 32, 32, 0));
+        ::LoadImageW(Self(), MAKEINTRESOURCEW(IDR_MAINFRAME), IMAGE_ICON, 32, 32, 0));
     EXPECT_NE(nullptr, icon);
     ::DestroyIcon(icon);
 }
 
 TEST_F(FrameworkResourcesTest, StringTable) {
-    char text[64] = {};
-    ::LoadStringA(Self(), IDS_ABOUTBOX, text, sizeof(text));
-    EXPECT_STREQ("关于 Tarnwick(&A)...", text);
+    wchar_t text[64] = {};
+    ::LoadStringW(Self(), IDS_ABOUTBOX, text, 64);
+    EXPECT_EQ("关于 Tarnwick(&A)...", Narrow(text));
 }
 
 TEST_F(FrameworkResourcesTest, ManifestAsksForCommonControls6) {
-    std::vector<unsigned char> manifest = Resource(MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24));
+    std::vector<unsigned char> manifest = Resource(MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(24));
     std::string text(manifest.begin(), manifest.end());
     EXPECT_NE(std::string::npos, text.find("name=\"Microsoft.Windows.Tarnwick\""));
     EXPECT_NE(std::string::npos, text.find("version=\"1.0.0.0\""));
@@ -236,7 +236,7 @@ TEST_F(FrameworkResourcesTest, ManifestAsksForCommonControls6) {
 // A manifest naming another processor than the program's keeps the system from loading it,
 // and the common controls of version 6 with it.
 TEST_F(FrameworkResourcesTest, ManifestNamesTheProgramsProcessorAndDpiAwareness) {
-    std::vector<unsigned char> manifest = Resource(MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24));
+    std::vector<unsigned char> manifest = Resource(MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(24));
     std::string text(manifest.begin(), manifest.end());
     const std::string own = sizeof(void*) == 8 ? "amd64" : "x86";
     const std::string other = sizeof(void*) == 8 ? "x86" : "amd64";
@@ -273,7 +273,7 @@ std::string VersionString(const std::vector<unsigned char>& blob, const std::str
 
 TEST_F(FrameworkResourcesTest, VersionIs2121) {
     std::vector<unsigned char> blob =
-        Resource(MAKEINTRESOURCEA(1), reinterpret_cast<LPCSTR>(RT_VERSION));
+        Resource(MAKEINTRESOURCEW(1), reinterpret_cast<LPCWSTR>(RT_VERSION));
     ASSERT_FALSE(blob.empty());
     const unsigned char signature[] = {0xBD, 0x04, 0xEF, 0xFE};
     size_t at = 0;

@@ -3,6 +3,7 @@
 // own modal loop, and answering system dialogs (message boxes, file dialogs) from a
 // thread timer while they run their own loops.
 
+#include "platform/win32/wide.h"
 #include "ui/dialog.h"
 
 #include <commctrl.h>

@@ -45,8 +45,8 @@ inline ImportHook* g_destroyIcon = nullptr;
 inline ImportHook* g_createList = nullptr;
 inline ImportHook* g_destroyList = nullptr;
 
-inline HICON WINAPI ExtractIconHook(HINSTANCE instance, LPCSTR file, UINT index) {
-    using Fn = HICON(WINAPI*)(HINSTANCE, LPCSTR, UINT);
+inline HICON WINAPI ExtractIconHook(HINSTANCE instance, LPCWSTR file, UINT index) {
+    using Fn = HICON(WINAPI*)(HINSTANCE, LPCWSTR, UINT);
     HICON icon = reinterpret_cast<Fn>(g_extract->Original())(instance, file, index);
     // 1 says "no program, library or icon file": nothing to release.
     if (icon != nullptr && icon != reinterpret_cast<HICON>(1)) {
@@ -92,7 +92,7 @@ public:
     explicit HandleLedgerScope(HandleLedger& ledger) {
         using namespace ledger_detail;
         g_ledger = &ledger;
-        m_extract = std::make_unique<ImportHook>("shell32.dll", "ExtractIconA",
+        m_extract = std::make_unique<ImportHook>("shell32.dll", "ExtractIconW",
                                                  reinterpret_cast<void*>(&ExtractIconHook));
         g_extract = m_extract.get();
         m_destroyIcon = std::make_unique<ImportHook>("user32.dll", "DestroyIcon",

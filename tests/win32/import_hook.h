@@ -28,7 +28,7 @@ public:
 
 private:
     static IMAGE_THUNK_DATA* FindSlot(const char* dll, const char* function) {
-        auto* base = reinterpret_cast<BYTE*>(::GetModuleHandleA(nullptr));
+        auto* base = reinterpret_cast<BYTE*>(::GetModuleHandleW(nullptr));
         auto* dos = reinterpret_cast<IMAGE_DOS_HEADER*>(base);
         auto* nt = reinterpret_cast<IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
         const IMAGE_DATA_DIRECTORY& dir =

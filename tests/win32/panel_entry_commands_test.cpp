@@ -102,7 +102,7 @@ std::vector<ListSection> Plus(std::vector<ListSection> sections, const ListSecti
 
 FILETIME WriteTime(const std::string& file) {
     FILETIME time = {};
-    HANDLE h = ::CreateFileA(file.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+    HANDLE h = ::CreateFileW(Widen(file).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                              FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h != INVALID_HANDLE_VALUE) {
         ::GetFileTime(h, nullptr, nullptr, &time);
@@ -192,7 +192,7 @@ TEST_F(PanelEntryCommands, AddShowsRegistersAndWritesTheEntryAndItsHotkeyLaunche
 
     EXPECT_EQ(2, seen);
     EXPECT_TRUE(system.boxes.empty());
-    EXPECT_EQ(ListFileText(Plus(StandardSections(), SectionOf(added)), 4), ReadBytes("list.map"));
+    EXPECT_EQ(ListFileText(Plus(StandardSections(), SectionOf(added)), 4), ReadFileText("list.map"));
 }
 
 TEST_F(PanelEntryCommands, AddWhileHotkeysAreOffRegistersOnlyAtSwitchOn) {
@@ -216,7 +216,7 @@ TEST_F(PanelEntryCommands, AddWhileHotkeysAreOffRegistersOnlyAtSwitchOn) {
 }
 
 TEST_F(PanelEntryCommands, PropertiesWithoutChangeOrCancelledWritesNothing) {
-    const std::string before = ReadBytes("list.map");
+    const std::string before = ReadFileText("list.map");
     const FILETIME written = WriteTime("list.map");
     ::Sleep(50);
 
@@ -234,7 +234,7 @@ TEST_F(PanelEntryCommands, PropertiesWithoutChangeOrCancelledWritesNothing) {
         EXPECT_EQ(10, HolderOf('N'));
     });
 
-    EXPECT_EQ(before, ReadBytes("list.map"));
+    EXPECT_EQ(before, ReadFileText("list.map"));
     EXPECT_TRUE(SameTime(written, WriteTime("list.map")));
     EXPECT_TRUE(system.boxes.empty());
 }
@@ -270,7 +270,7 @@ TEST_F(PanelEntryCommands, PropertiesMovesTheHotkeyUnderTheSameIdAndRewritesRowA
         EXPECT_EQ("C:\\windows\\notepad.exe", system.opened[0].file);
         std::vector<ListSection> expected = StandardSections();
         expected[0] = SectionOf(changed);
-        EXPECT_EQ(ListFileText(expected, 3), ReadBytes("list.map"));
+        EXPECT_EQ(ListFileText(expected, 3), ReadFileText("list.map"));
 
         // Off: the built-in row's new key is registered all the same.
         p.Command(IDC_BTN_HOTKEYS_OFF);
@@ -309,7 +309,7 @@ TEST_F(PanelEntryCommands, DeleteOfTheSecondOfTwoEqualRowsRemovesTheSecondEntryA
     HotKeyEntry first = ProgramEntry("同名", 'N');
     HotKeyEntry second = first;
     second.path = "C:\\另一个\\程序.exe";
-    WriteBytes("list.map", ListFileText({SectionOf(first), SectionOf(second)}, 2));
+    WriteFileText("list.map", ListFileText({SectionOf(first), SectionOf(second)}, 2));
 
     RunAnswering([&](AnsweringPanel& p) {
         ASSERT_EQ(2, p.RowCount());
@@ -323,7 +323,7 @@ TEST_F(PanelEntryCommands, DeleteOfTheSecondOfTwoEqualRowsRemovesTheSecondEntryA
         EXPECT_EQ(10, HolderOf('N'));
     });
 
-    EXPECT_EQ(ListFileText({SectionOf(first)}, 1), ReadBytes("list.map"));
+    EXPECT_EQ(ListFileText({SectionOf(first)}, 1), ReadFileText("list.map"));
     ASSERT_EQ(1u, system.boxes.size()) << "only the refusal at start-up";
     EXPECT_EQ("失败", system.boxes[0].caption);
 }
@@ -346,7 +346,7 @@ TEST_F(PanelEntryCommands, EachOfTwoEqualRowsRunsAndSwitchesItsOwnEntry) {
         p.Pump(100);
         EXPECT_TRUE(p.Entry(3).enabled);
         EXPECT_FALSE(p.Entry(4).enabled);
-        const std::string file = ReadBytes("list.map");
+        const std::string file = ReadFileText("list.map");
         const size_t off = file.find("disabled=1");
         EXPECT_TRUE(off != std::string::npos && off > file.find("[run5]") &&
                     off == file.rfind("disabled=1"))
@@ -398,13 +398,13 @@ TEST_F(PanelEntryCommands, BuiltInBindsATokenOnceAndASecondChoiceOnlyMovesItsHot
         EXPECT_EQ("无", p.Text(3, 1)) << "the look-alike row keeps its key";
         EXPECT_EQ(14, HolderOf('B'));
         EXPECT_EQ(-1, HolderOf('A'));
-        bytes = ReadBytes("list.map");
+        bytes = ReadFileText("list.map");
         written = WriteTime("list.map");
         ::Sleep(50);
         p.Command(IDC_BTN_BUILTIN); // the same hotkey once more: nothing changes
     });
 
-    EXPECT_EQ(bytes, ReadBytes("list.map"));
+    EXPECT_EQ(bytes, ReadFileText("list.map"));
     EXPECT_TRUE(SameTime(written, WriteTime("list.map")));
     HotKeyEntry stored;
     stored.name = first.name;
@@ -488,7 +488,7 @@ TEST_F(PanelEntryCommands, RefusedRegistrationIsReportedOnceAndTheEntryIsStillAd
     std::vector<ListSection> expected = Plus(StandardSections(), SectionOf(taken));
     expected[1].hotkey = std::to_string(kCodeCtrlAlt | 'N');
     expected[1].keydes = "Ctrl + Alt + N";
-    EXPECT_EQ(ListFileText(expected, 4), ReadBytes("list.map"));
+    EXPECT_EQ(ListFileText(expected, 4), ReadFileText("list.map"));
 }
 
 // 清空 run from a refusal message (from the tray, or behind a box without owner) finds
@@ -498,7 +498,7 @@ TEST_F(PanelEntryCommands, ClearBehindARefusalMessageFindsPropertiesDone) {
     RunAnswering([&](AnsweringPanel& p) {
         system.duringBox = [&](const PanelSystem::Box& box) {
             if (box.caption != "失败") return;
-            written = ReadBytes("list.map");
+            written = ReadFileText("list.map");
             system.answers.push_front(IDYES);
             p.Command(IDC_BTN_CLEAR);
         };
@@ -511,14 +511,14 @@ TEST_F(PanelEntryCommands, ClearBehindARefusalMessageFindsPropertiesDone) {
     edited[1].hotkey = std::to_string(kCodeCtrlAlt | 'N');
     edited[1].keydes = "Ctrl + Alt + N";
     EXPECT_EQ(ListFileText(edited, 3), written);
-    EXPECT_EQ(written, ReadBytes("list.map"));
+    EXPECT_EQ(written, ReadFileText("list.map"));
 }
 
 // An entry left without an id by a list file that failed part-way keeps the id its new
 // hotkey is registered under: the hotkey starts it and Delete releases it.
 TEST_F(PanelEntryCommands, PropertiesOnAnEntryWithoutAnIdKeepsTheIdItsHotkeyGot) {
     const HotKeyEntry left = ProgramEntry("残留", 0);
-    WriteBytes("list.map", ListFileText({SectionOf(left)}, 2)); // the second section is missing
+    WriteFileText("list.map", ListFileText({SectionOf(left)}, 2)); // the second section is missing
     HotKeyEntry same = left;
     same.path = "C:\\另一个.exe";
     RunAnswering([&](AnsweringPanel& p) {
@@ -542,14 +542,14 @@ TEST_F(PanelEntryCommands, PropertiesOnAnEntryWithoutAnIdKeepsTheIdItsHotkeyGot)
 // The old file stays whole; the panel, the list and the hotkeys stay as the command left
 // them, so the next command that can write puts everything on disk.
 TEST_F(PanelEntryCommands, AFailedWriteIsReportedOnceAndTheNextWriteCatchesUp) {
-    const std::string before = ReadBytes("list.map");
+    const std::string before = ReadFileText("list.map");
     const HotKeyEntry added = ProgramEntry("写不进", 'P');
 
     RunAnswering([&](AnsweringPanel& p) {
         ::SetFileAttributesA("list.map", FILE_ATTRIBUTE_READONLY);
         p.answer = RunInfoAnswer(&added);
         p.Command(IDC_BTN_ADD);
-        EXPECT_EQ(before, ReadBytes("list.map"));
+        EXPECT_EQ(before, ReadFileText("list.map"));
         ASSERT_EQ(1u, system.boxes.size());
         EXPECT_EQ("不能打开文件进行写入!", system.boxes[0].text);
         EXPECT_EQ("ERROR", system.boxes[0].caption);
@@ -565,11 +565,11 @@ TEST_F(PanelEntryCommands, AFailedWriteIsReportedOnceAndTheNextWriteCatchesUp) {
     std::vector<ListSection> expected = StandardSections();
     expected.erase(expected.begin() + 1);
     expected.push_back(SectionOf(added));
-    EXPECT_EQ(ListFileText(expected, 3), ReadBytes("list.map"));
+    EXPECT_EQ(ListFileText(expected, 3), ReadFileText("list.map"));
 }
 
 TEST_F(PanelEntryCommands, CommandsOnNoMarkedRowDoNothingAndOnAVanishedEntryReport) {
-    const std::string before = ReadBytes("list.map");
+    const std::string before = ReadFileText("list.map");
     HWND panelWindow = nullptr;
 
     RunAnswering([&](AnsweringPanel& p) {
@@ -601,7 +601,7 @@ TEST_F(PanelEntryCommands, CommandsOnNoMarkedRowDoNothingAndOnAVanishedEntryRepo
         EXPECT_EQ(static_cast<unsigned>(MB_OK | MB_ICONINFORMATION), box.flags);
         EXPECT_EQ(panelWindow, box.owner);
     }
-    EXPECT_EQ(before, ReadBytes("list.map"));
+    EXPECT_EQ(before, ReadFileText("list.map"));
 }
 
 // --- Files dropped on the list --------------------------------------------------------------
@@ -609,18 +609,16 @@ TEST_F(PanelEntryCommands, CommandsOnNoMarkedRowDoNothingAndOnAVanishedEntryRepo
 // A drop as the shell hands it over: ANSI paths after a DROPFILES header, each ended by a
 // zero, the list ended by one more.
 HDROP MakeDrop(const std::vector<std::string>& files) {
-    size_t size = sizeof(DROPFILES) + 1;
+    std::wstring names;
     for (const std::string& f : files)
-        size += f.size() + 1;
+        names += Widen(f) + L'\0';
+    names += L'\0';
+    const size_t size = sizeof(DROPFILES) + names.size() * sizeof(wchar_t);
     HGLOBAL memory = ::GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, size);
     auto* header = static_cast<DROPFILES*>(::GlobalLock(memory));
     header->pFiles = sizeof(DROPFILES);
-    header->fWide = FALSE;
-    char* at = reinterpret_cast<char*>(header) + sizeof(DROPFILES);
-    for (const std::string& f : files) {
-        std::memcpy(at, f.c_str(), f.size() + 1);
-        at += f.size() + 1;
-    }
+    header->fWide = TRUE;
+    std::memcpy(header + 1, names.data(), names.size() * sizeof(wchar_t));
     ::GlobalUnlock(memory);
     return static_cast<HDROP>(memory);
 }
@@ -642,7 +640,7 @@ protected:
             return end;
         };
         HDROP drop = MakeDrop(files);
-        ::SendMessageA(p.m_List.m_hWnd, WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0);
+        ::SendMessageW(p.m_List.m_hWnd, WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0);
         EXPECT_TRUE(Released(drop)) << "the drop handle is released";
     }
     std::vector<HotKeyEntry> offered;
@@ -669,18 +667,17 @@ TEST_F(PanelDrop, OnlyTheFirstFileOpensTheDialogAndOkAddsIt) {
         EXPECT_EQ(13, p.Entry(3).id);
         ExpectEveryRowShowsItsOwnIcon(p);
     });
-    EXPECT_NE(std::string::npos, ReadBytes("list.map").find("count=4\r\n"));
+    EXPECT_NE(std::string::npos, ReadFileText("list.map").find("count=4\r\n"));
     EXPECT_EQ(4u, system.hotkeys.size()) << "no hotkey chosen, none registered";
 }
 
-// A path fits the 260-byte buffer with its terminator or is refused whole: a cut one could
-// end inside a double-byte character.
+// A path fits the list file's 260-byte field with its terminator or is refused whole.
 TEST_F(PanelDrop, APathOf259BytesIsTakenWholeAndALongerOneIsRefused) {
     std::string fits = "C:\\";
-    while (fits.size() + 2 <= 255)
+    while (FileTextLength(fits) + 2 <= 255)
         fits += "长";
-    fits += ".exe"; // 3 + 2 * 126 + 4 = 259 bytes
-    ASSERT_EQ(259u, fits.size());
+    fits += ".exe"; // 3 + 2 * 126 + 4 = 259 bytes in the file
+    ASSERT_EQ(259u, FileTextLength(fits));
     const std::string tooLong = fits.substr(0, 3) + "名" + fits.substr(3);
 
     RunAnswering([&](AnsweringPanel& p) {
@@ -699,7 +696,7 @@ TEST_F(PanelDrop, APathOf259BytesIsTakenWholeAndALongerOneIsRefused) {
 
 TEST_F(PanelDrop, AFolderGetsTheFolderIconAndItsWholeNameAShortcutItsTargetsIcon) {
     const std::string folder = scratch.Current() + "\\工具.集";
-    ASSERT_TRUE(::CreateDirectoryA(folder.c_str(), nullptr));
+    ASSERT_TRUE(::CreateDirectoryW(Widen(folder).c_str(), nullptr));
     const std::string link = scratch.Current() + "\\记事本.lnk";
     ASSERT_TRUE(SUCCEEDED(::CoInitialize(nullptr)));
     IShellLinkA* shellLink = nullptr;
@@ -711,9 +708,7 @@ TEST_F(PanelDrop, AFolderGetsTheFolderIconAndItsWholeNameAShortcutItsTargetsIcon
     shellLink->SetPath(ThisProgram().c_str());
     IPersistFile* file = nullptr;
     shellLink->QueryInterface(__uuidof(IPersistFile), reinterpret_cast<void**>(&file));
-    wchar_t wide[MAX_PATH] = {};
-    ::MultiByteToWideChar(CP_ACP, 0, link.c_str(), -1, wide, MAX_PATH);
-    const HRESULT saved = file->Save(wide, TRUE);
+    const HRESULT saved = file->Save(Widen(link).c_str(), TRUE);
     file->Release();
     shellLink->Release();
     ::CoUninitialize();
@@ -733,7 +728,7 @@ TEST_F(PanelDrop, AFolderGetsTheFolderIconAndItsWholeNameAShortcutItsTargetsIcon
     EXPECT_EQ(3, offered[0].iconint);
     EXPECT_EQ(link, offered[1].path) << "the shortcut itself keeps its arguments";
     EXPECT_EQ(0, lstrcmpiA(ThisProgram().c_str(), offered[1].icon.c_str())) << offered[1].icon;
-    ::RemoveDirectoryA(folder.c_str());
+    ::RemoveDirectoryW(Widen(folder).c_str());
 
     HotKeyEntry root;
     root.path = "C:\\";

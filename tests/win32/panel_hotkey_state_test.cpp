@@ -66,19 +66,19 @@ public:
     std::string TipOver(int row) {
         RECT rect = {};
         rect.left = LVIR_LABEL;
-        ::SendMessageA(List(), LVM_GETITEMRECT, static_cast<WPARAM>(row),
+        ::SendMessageW(List(), LVM_GETITEMRECT, static_cast<WPARAM>(row),
                        reinterpret_cast<LPARAM>(&rect));
         OnListHover((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
         if (m_hStateTip == nullptr) return "<no tooltip>";
-        char text[256] = {};
-        TOOLINFOA tool = {};
-        tool.cbSize = TTTOOLINFOA_V2_SIZE;
+        wchar_t text[256] = {};
+        TOOLINFOW tool = {};
+        tool.cbSize = TTTOOLINFOW_V2_SIZE;
         tool.uFlags = TTF_IDISHWND;
         tool.hwnd = m_hWnd;
         tool.uId = reinterpret_cast<UINT_PTR>(List());
         tool.lpszText = text;
-        ::SendMessageA(m_hStateTip, TTM_GETTEXTA, sizeof text, reinterpret_cast<LPARAM>(&tool));
-        return text;
+        ::SendMessageW(m_hStateTip, TTM_GETTEXTW, 256, reinterpret_cast<LPARAM>(&tool));
+        return Narrow(text);
     }
 
     // How many pixels of a row show the refused background once the list paints itself.
@@ -89,11 +89,11 @@ public:
         HDC dc = ::CreateCompatibleDC(screen);
         HBITMAP bitmap = ::CreateCompatibleBitmap(screen, client.right, client.bottom);
         HGDIOBJ old = ::SelectObject(dc, bitmap);
-        ::SendMessageA(List(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc),
+        ::SendMessageW(List(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc),
                        PRF_CLIENT | PRF_ERASEBKGND);
         RECT rect = {};
         rect.left = LVIR_BOUNDS;
-        ::SendMessageA(List(), LVM_GETITEMRECT, static_cast<WPARAM>(row),
+        ::SendMessageW(List(), LVM_GETITEMRECT, static_cast<WPARAM>(row),
                        reinterpret_cast<LPARAM>(&rect));
         int count = 0;
         for (int y = rect.top; y < rect.bottom; ++y)
@@ -198,16 +198,16 @@ TEST_F(PanelHotKeyState, TheTipOverARefusedRowSaysWhyAndWhatToDo) {
 
 // The balloons the panel asks the notification area for: (title, text).
 std::vector<std::pair<std::string, std::string>> g_balloons;
-BOOL WINAPI RecordNotifyIcon(DWORD message, PNOTIFYICONDATAA data) {
+BOOL WINAPI RecordNotifyIcon(DWORD message, PNOTIFYICONDATAW data) {
     if (message == NIM_MODIFY && (data->uFlags & NIF_INFO) != 0 &&
-        data->cbSize >= NOTIFYICONDATAA_V2_SIZE)
-        g_balloons.emplace_back(data->szInfoTitle, data->szInfo);
+        data->cbSize >= NOTIFYICONDATAW_V2_SIZE)
+        g_balloons.emplace_back(Narrow(data->szInfoTitle), Narrow(data->szInfo));
     return TRUE;
 }
 
 TEST_F(PanelHotKeyState, AFailedLaunchIsToldWithoutABoxForAHotkeyAndMarkedUntilItStarts) {
-    WriteBytes("tarnwick.ini", SettingsText("yes", "no", "list.map"));
-    ImportHook notify("shell32.dll", "Shell_NotifyIconA",
+    WriteFileText("tarnwick.ini", SettingsText("yes", "no", "list.map"));
+    ImportHook notify("shell32.dll", "Shell_NotifyIconW",
                       reinterpret_cast<void*>(&RecordNotifyIcon));
     ASSERT_TRUE(notify.Installed());
     g_balloons.clear();
@@ -233,12 +233,13 @@ TEST_F(PanelHotKeyState, AFailedLaunchIsToldWithoutABoxForAHotkeyAndMarkedUntilI
 
         // Run starts the row as its hotkey would, arguments and elevation included (which
         // only a program takes).
-        char program[] = "C:\\文档\\说明.bat";
+        const std::string program = "C:\\文档\\说明.bat";
         std::next(p.m_entries.begin(), 1)->path = program;
-        LVITEMA command = {};
+        std::wstring shown = Widen(program);
+        LVITEMW command = {};
         command.iSubItem = 2;
-        command.pszText = program;
-        ::SendMessageA(p.List(), LVM_SETITEMTEXTA, 1, reinterpret_cast<LPARAM>(&command));
+        command.pszText = shown.data();
+        ::SendMessageW(p.List(), LVM_SETITEMTEXTW, 1, reinterpret_cast<LPARAM>(&command));
         std::next(p.m_entries.begin(), 1)->args = "/p";
         std::next(p.m_entries.begin(), 1)->runas = true;
         system.launchResult = tw::kLaunchOk;
@@ -406,7 +407,7 @@ TEST_F(PanelHotKeyState, ARowsOwnBoxSwitchesItsBindingOffAndOn) {
         EXPECT_EQ(0u, system.hotkeys.count(12));
         EXPECT_EQ(GetSysColor(COLOR_GRAYTEXT), p.CustomDraw(2).text);
         EXPECT_EQ(kSwitchedOffRowTip, p.TipOver(2));
-        EXPECT_NE(std::string::npos, ReadBytes("list.map").find("disabled=1"));
+        EXPECT_NE(std::string::npos, ReadFileText("list.map").find("disabled=1"));
 
         p.Command(IDC_BTN_HOTKEYS_OFF);
         p.Command(ID_TRAY_ENABLE_HOTKEYS);
@@ -431,7 +432,7 @@ TEST_F(PanelHotKeyState, ARowsOwnBoxSwitchesItsBindingOffAndOn) {
         p.Pump(100);
         EXPECT_TRUE(p.Entry(2).enabled);
         EXPECT_EQ(std::make_pair(kCtrlAlt, unsigned('B')), system.hotkeys.at(12));
-        EXPECT_EQ(std::string::npos, ReadBytes("list.map").find("disabled"));
+        EXPECT_EQ(std::string::npos, ReadFileText("list.map").find("disabled"));
     });
     EXPECT_EQ(3u, system.boxes.size()) << "Ctrl+Alt+N at start-up, switching on and Load";
 }

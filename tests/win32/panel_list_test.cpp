@@ -12,7 +12,7 @@ class PanelList : public PanelTest {};
 const unsigned kCtrlAlt = MOD_CONTROL | MOD_ALT;
 
 TEST_F(PanelList, ClearConfirmedEmptiesViewImagesEntriesAndHotkeysButNotTheFile) {
-    const std::string before = ReadBytes("list.map");
+    const std::string before = ReadFileText("list.map");
     system.answers = {IDYES};
     HWND panelWindow = nullptr;
 
@@ -43,7 +43,7 @@ TEST_F(PanelList, ClearConfirmedEmptiesViewImagesEntriesAndHotkeysButNotTheFile)
     const std::map<int, std::pair<unsigned, unsigned>> fixed = {{0, {kCtrlAlt, VK_HOME}},
                                                                 {1, {kCtrlAlt, VK_END}}};
     EXPECT_EQ(fixed, system.hotkeys);
-    EXPECT_EQ(before, ReadBytes("list.map"));
+    EXPECT_EQ(before, ReadFileText("list.map"));
 }
 
 TEST_F(PanelList, ClearDeclinedChangesNothing) {
@@ -141,14 +141,14 @@ TEST_F(PanelList, ListFileWritesBackAsReadAndAFailedWriteKeepsTheOldFile) {
     Run([&](ScriptedPanel& p) {
         panelWindow = p.m_hWnd;
         EXPECT_TRUE(p.WriteListFile("copy.map"));
-        EXPECT_EQ(ReadBytes("list.map"), ReadBytes("copy.map"));
+        EXPECT_EQ(ReadFileText("list.map"), ReadFileText("copy.map"));
         EXPECT_TRUE(system.boxes.empty());
 
         const std::string old = "[MAIN]\r\ncount=0\r\n";
-        WriteBytes("locked.map", old);
+        WriteFileText("locked.map", old);
         ::SetFileAttributesA("locked.map", FILE_ATTRIBUTE_READONLY);
         EXPECT_FALSE(p.WriteListFile("locked.map"));
-        EXPECT_EQ(old, ReadBytes("locked.map"));
+        EXPECT_EQ(old, ReadFileText("locked.map"));
         EXPECT_EQ(3u, p.m_entries.size());
         EXPECT_EQ(3, p.RowCount());
     });

@@ -42,7 +42,7 @@ protected:
 TEST_F(PanelReview, AfterAnInvalidListCtrlAltHomeSwitchesOffAndOnAgain) {
     std::vector<ListSection> sections = StandardSections();
     sections.pop_back();
-    WriteBytes("list.map", ListFileText(sections, 3));
+    WriteFileText("list.map", ListFileText(sections, 3));
 
     Run([&](ScriptedPanel& p) {
         Press(p, 0);
@@ -71,7 +71,7 @@ TEST_F(PanelReview, AfterAnInvalidListCtrlAltHomeSwitchesOffAndOnAgain) {
 TEST_F(PanelReview, ClearAfterAnInvalidListKeepsTheFixedHotkeys) {
     std::vector<ListSection> sections = StandardSections();
     sections.pop_back();
-    WriteBytes("list.map", ListFileText(sections, 3));
+    WriteFileText("list.map", ListFileText(sections, 3));
     system.answers = {IDOK, IDYES}; // the invalid-file message, then Clear's question
 
     Run([&](ScriptedPanel& p) {
@@ -99,8 +99,8 @@ TEST_F(PanelReview, Command130AndTheEscKeyHideAVisiblePanel) {
         // A key press on the focused list goes through the dialog's keyboard handling.
         HWND list = p.m_List.GetSafeHwnd();
         ::SetFocus(list);
-        ::PostMessageA(list, WM_KEYDOWN, VK_ESCAPE, 0x00010001);
-        ::PostMessageA(list, WM_KEYUP, VK_ESCAPE, 0xC0010001);
+        ::PostMessageW(list, WM_KEYDOWN, VK_ESCAPE, 0x00010001);
+        ::PostMessageW(list, WM_KEYUP, VK_ESCAPE, 0xC0010001);
         p.Pump(100);
         EXPECT_FALSE(p.Showing());
         EXPECT_FALSE(p.m_bPanelVisible);
@@ -121,10 +121,10 @@ TEST_F(PanelReview, ARefusedRunValueIsReportedAndTheChoiceStillRecorded) {
         system.regAnswer = tw::RegWriteResult::CannotSetValue;
         p.Click(IDC_CHK_AUTORUN);
         EXPECT_TRUE(p.m_bAutoRun);
-        EXPECT_EQ(SettingsText("no", "yes", "list.map"), ReadBytes("tarnwick.ini"));
+        EXPECT_EQ(SettingsText("no", "yes", "list.map"), ReadFileText("tarnwick.ini"));
         p.Click(IDC_CHK_AUTORUN);
         EXPECT_FALSE(p.m_bAutoRun);
-        EXPECT_EQ(SettingsText("no", "no", "list.map"), ReadBytes("tarnwick.ini"));
+        EXPECT_EQ(SettingsText("no", "no", "list.map"), ReadFileText("tarnwick.ini"));
         system.regAnswer = tw::RegWriteResult::CannotCreateKey;
         p.Click(IDC_CHK_AUTORUN);
         EXPECT_TRUE(p.m_bAutoRun);
@@ -154,7 +154,7 @@ TEST_F(PanelReview, AnUnwritableSettingsFileChangesNothingOnDiskAndSaysNothing) 
         ASSERT_EQ(1u, system.regWrites.size());
         EXPECT_NE("", system.regWrites[0].data) << "the Run value is written all the same";
     });
-    EXPECT_EQ(SettingsText("no", "no", "list.map"), ReadBytes("tarnwick.ini"));
+    EXPECT_EQ(SettingsText("no", "no", "list.map"), ReadFileText("tarnwick.ini"));
     EXPECT_TRUE(system.boxes.empty());
 }
 

@@ -53,7 +53,7 @@ const std::vector<IconRef> Icons() {
 
 TEST_F(PanelScale, RowsWithTheSameIconShareOnePairAndEachShowsItsOwnPicture) {
     const std::vector<IconRef> icons = Icons();
-    WriteBytes("list.map", ListFileText(CyclingSections(icons, 41), 41));
+    WriteFileText("list.map", ListFileText(CyclingSections(icons, 41), 41));
 
     Run([&](ScriptedPanel& p) {
         EXPECT_EQ(3, p.m_ImageLarge.GetImageCount()) << "one pair per icon that exists";
@@ -69,7 +69,7 @@ TEST_F(PanelScale, RowsWithTheSameIconShareOnePairAndEachShowsItsOwnPicture) {
 // Clear starts the lists empty, and what is read next gets pairs of its own in them.
 TEST_F(PanelScale, ReadingAfterClearExtractsIntoTheFreshLists) {
     const std::vector<IconRef> icons = Icons();
-    WriteBytes("other.map", ListFileText(CyclingSections({icons[3], icons[0]}, 6), 6));
+    WriteFileText("other.map", ListFileText(CyclingSections({icons[3], icons[0]}, 6), 6));
     system.answers = {IDYES};
 
     Run([&](ScriptedPanel& p) {
@@ -90,31 +90,31 @@ TEST_F(PanelScale, ReadingAfterClearExtractsIntoTheFreshLists) {
 
 // Whether the icon is in the notification area: only an icon that is there can be changed.
 bool InTray(HWND owner) {
-    NOTIFYICONDATAA nid = {};
-    nid.cbSize = NOTIFYICONDATAA_V1_SIZE;
+    NOTIFYICONDATAW nid = {};
+    nid.cbSize = NOTIFYICONDATAW_V1_SIZE;
     nid.hWnd = owner;
     nid.uID = IDR_MENU_TRAY;
     nid.uFlags = NIF_TIP;
-    lstrcpynA(nid.szTip, "Tarnwick V1.0", sizeof nid.szTip);
-    return Shell_NotifyIconA(NIM_MODIFY, &nid) != FALSE;
+    lstrcpynW(nid.szTip, L"Tarnwick V1.0", 64);
+    return Shell_NotifyIconW(NIM_MODIFY, &nid) != FALSE;
 }
 
 // A restarted shell forgets every icon (here taken away behind the panel's back) and says
 // so with its broadcast; the icon comes back only when the user wants it shown.
 TEST_F(PanelScale, TrayIconComesBackWhenTheTaskbarIsCreatedAgain) {
-    WriteBytes("tarnwick.ini", SettingsText("yes", "no", "list.map"));
-    const UINT taskbarCreated = RegisterWindowMessageA("TaskbarCreated");
+    WriteFileText("tarnwick.ini", SettingsText("yes", "no", "list.map"));
+    const UINT taskbarCreated = RegisterWindowMessageW(L"TaskbarCreated");
     ASSERT_NE(0u, taskbarCreated);
 
     Run([&](ScriptedPanel& p) {
         if (!p.m_TrayIcon.IsActive() || !InTray(p.m_hWnd)) {
             GTEST_SKIP() << "no notification area in this session";
         }
-        NOTIFYICONDATAA nid = {};
-        nid.cbSize = NOTIFYICONDATAA_V1_SIZE;
+        NOTIFYICONDATAW nid = {};
+        nid.cbSize = NOTIFYICONDATAW_V1_SIZE;
         nid.hWnd = p.m_hWnd;
         nid.uID = IDR_MENU_TRAY;
-        ASSERT_TRUE(Shell_NotifyIconA(NIM_DELETE, &nid));
+        ASSERT_TRUE(Shell_NotifyIconW(NIM_DELETE, &nid));
         ASSERT_FALSE(InTray(p.m_hWnd));
 
         p.SendMessage(taskbarCreated);

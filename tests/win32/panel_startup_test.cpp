@@ -15,7 +15,7 @@ const unsigned kCtrlAlt = MOD_CONTROL | MOD_ALT;
 const Held kFixedOnly = {{0, {kCtrlAlt, VK_HOME}}, {1, {kCtrlAlt, VK_END}}};
 
 TEST_F(PanelStartUp, ShowsTheListFileMirrorsTheSettingsAndNumbersEntriesFromTen) {
-    WriteBytes("tarnwick.ini", SettingsText("no", "yes", "list.map"));
+    WriteFileText("tarnwick.ini", SettingsText("no", "yes", "list.map"));
     const std::vector<ListSection> file = StandardSections();
     HWND panelWindow = nullptr;
 
@@ -26,14 +26,14 @@ TEST_F(PanelStartUp, ShowsTheListFileMirrorsTheSettingsAndNumbersEntriesFromTen)
                   const int widths[] = {80, 80, 180, 80, 172};
                   EXPECT_EQ(5, Header_GetItemCount(ListView_GetHeader(p.m_List.m_hWnd)));
                   for (int column = 0; column < 5; ++column) {
-                      char heading[64] = {};
-                      LVCOLUMNA col = {};
+                      wchar_t heading[64] = {};
+                      LVCOLUMNW col = {};
                       col.mask = LVCF_TEXT | LVCF_WIDTH;
                       col.pszText = heading;
-                      col.cchTextMax = sizeof heading;
-                      ASSERT_TRUE(p.m_List.SendMessage(LVM_GETCOLUMNA, column,
+                      col.cchTextMax = 64;
+                      ASSERT_TRUE(p.m_List.SendMessage(LVM_GETCOLUMNW, column,
                                                        reinterpret_cast<LPARAM>(&col)));
-                      EXPECT_STREQ(headings[column], heading);
+                      EXPECT_EQ(headings[column], Narrow(heading));
                       EXPECT_EQ(widths[column], col.cx);
                   }
 
@@ -71,7 +71,7 @@ TEST_F(PanelStartUp, ShowsTheListFileMirrorsTheSettingsAndNumbersEntriesFromTen)
 }
 
 TEST_F(PanelStartUp, MissingListFileGivesAnEmptyListWithBothHotkeyButtonsEnabled) {
-    WriteBytes("tarnwick.ini", SettingsText("yes", "no", "nowhere.map"));
+    WriteFileText("tarnwick.ini", SettingsText("yes", "no", "nowhere.map"));
 
     Run([&](ScriptedPanel& p) {
         EXPECT_EQ(0, p.RowCount());
@@ -91,7 +91,7 @@ TEST_F(PanelStartUp, MissingListFileGivesAnEmptyListWithBothHotkeyButtonsEnabled
 TEST_F(PanelStartUp, InvalidListFileIsReportedOnceAndItsFirstEntriesStayUnshown) {
     std::vector<ListSection> sections = StandardSections();
     sections.pop_back();
-    WriteBytes("list.map", ListFileText(sections, 3));
+    WriteFileText("list.map", ListFileText(sections, 3));
     HWND panelWindow = nullptr;
 
     Run([&](ScriptedPanel& p) {

@@ -7,7 +7,9 @@
 
 #include "dialogs/act_dlg.h"
 #include "panel/tarnwick_dlg.h"
+#include "platform/win32/wide.h"
 #include "platform/win32/win32_system.h"
+#include "storage/file_text.h"
 
 #include <windows.h>
 #include <commctrl.h>
@@ -160,48 +162,51 @@ inline std::string SettingsText(const char* showtray, const char* autorun, const
 class ScratchDirectory {
 public:
     ScratchDirectory() {
-        char previous[MAX_PATH] = {};
-        ::GetCurrentDirectoryA(MAX_PATH, previous);
+        wchar_t previous[MAX_PATH] = {};
+        ::GetCurrentDirectoryW(MAX_PATH, previous);
         m_previous = previous;
-        char temp[MAX_PATH] = {};
-        ::GetTempPathA(MAX_PATH, temp);
+        wchar_t temp[MAX_PATH] = {};
+        ::GetTempPathW(MAX_PATH, temp);
         static int serial = 0;
-        m_path = std::string(temp) + "tw panel 面板 " + std::to_string(::GetCurrentProcessId()) +
+        m_path = Narrow(temp) + "tw panel 面板 " + std::to_string(::GetCurrentProcessId()) +
                  "_" + std::to_string(++serial);
-        ::CreateDirectoryA(m_path.c_str(), nullptr);
-        ::SetCurrentDirectoryA(m_path.c_str());
+        ::CreateDirectoryW(Widen(m_path).c_str(), nullptr);
+        ::SetCurrentDirectoryW(Widen(m_path).c_str());
     }
     ~ScratchDirectory() {
-        ::SetCurrentDirectoryA(m_previous.c_str());
-        WIN32_FIND_DATAA found;
-        HANDLE search = ::FindFirstFileA((m_path + "\\*").c_str(), &found);
+        ::SetCurrentDirectoryW(m_previous.c_str());
+        WIN32_FIND_DATAW found;
+        HANDLE search = ::FindFirstFileW(Widen(m_path + "\\*").c_str(), &found);
         if (search != INVALID_HANDLE_VALUE) {
             do {
-                const std::string file = m_path + "\\" + found.cFileName;
-                ::SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_NORMAL);
-                ::DeleteFileA(file.c_str());
-            } while (::FindNextFileA(search, &found));
+                const std::wstring file = Widen(m_path + "\\") + found.cFileName;
+                ::SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_NORMAL);
+                ::DeleteFileW(file.c_str());
+            } while (::FindNextFileW(search, &found));
             ::FindClose(search);
         }
-        ::RemoveDirectoryA(m_path.c_str());
+        ::RemoveDirectoryW(Widen(m_path).c_str());
     }
     ScratchDirectory(const ScratchDirectory&) = delete;
     ScratchDirectory& operator=(const ScratchDirectory&) = delete;
 
     // The directory as the system spells it.
     std::string Current() const {
-        char current[MAX_PATH] = {};
-        ::GetCurrentDirectoryA(MAX_PATH, current);
-        return current;
+        wchar_t current[MAX_PATH] = {};
+        ::GetCurrentDirectoryW(MAX_PATH, current);
+        return Narrow(current);
     }
 
 private:
-    std::string m_previous;
+    std::wstring m_previous;
     std::string m_path;
 };
 
-inline void WriteBytes(const std::string& file, const std::string& bytes) {
-    HANDLE h = ::CreateFileA(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+// The list and settings files hold their text in the files' own encoding; the tests
+// write and read it as the program holds it.
+inline void WriteFileText(const std::string& file, const std::string& text) {
+    const std::string bytes = EncodeFileText(text);
+    HANDLE h = ::CreateFileW(Widen(file).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                              FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(INVALID_HANDLE_VALUE, h) << file;
     DWORD written = 0;
@@ -210,10 +215,10 @@ inline void WriteBytes(const std::string& file, const std::string& bytes) {
     ASSERT_EQ(bytes.size(), written);
 }
 
-// The file's bytes; "<missing>" when it cannot be read.
-inline std::string ReadBytes(const std::string& file) {
-    HANDLE h = ::CreateFileA(file.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                             FILE_ATTRIBUTE_NORMAL, nullptr);
+// The file's text; "<missing>" when it cannot be read.
+inline std::string ReadFileText(const std::string& file) {
+    HANDLE h = ::CreateFileW(Widen(file).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE) return "<missing>";
     std::string bytes;
     char buffer[4096];
@@ -221,7 +226,7 @@ inline std::string ReadBytes(const std::string& file) {
     while (::ReadFile(h, buffer, sizeof buffer, &got, nullptr) && got > 0)
         bytes.append(buffer, got);
     ::CloseHandle(h);
-    return bytes;
+    return DecodeFileText(bytes);
 }
 
 // The main panel with a test script: the script runs from a message posted at the end of
@@ -241,7 +246,7 @@ public:
     int RowCount() const { return m_List.GetItemCount(); }
     std::string Text(int row, int column) const { return m_List.GetItemText(row, column); }
     int RowImage(int row) const {
-        LVITEMA item = {};
+        LVITEMW item = {};
         item.mask = LVIF_IMAGE;
         item.iItem = row;
         return m_List.GetItem(&item) ? item.iImage : -1000;
@@ -251,17 +256,17 @@ public:
     bool Showing() const { return IsWindowVisible() != FALSE; }
     // A command as a button or a menu item sends it; returns when the panel has handled it.
     void Command(int id) { SendMessage(WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0); }
-    void Click(int control) { ::SendMessageA(GetDlgItem(control), BM_CLICK, 0, 0); }
+    void Click(int control) { ::SendMessageW(GetDlgItem(control), BM_CLICK, 0, 0); }
 
     // Runs the messages that arrive within `ms` the way the panel's loop would.
     void Pump(DWORD ms) {
         const DWORD start = ::GetTickCount();
         do {
             MSG msg;
-            while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
                 if (!PreTranslateMessage(&msg)) {
                     ::TranslateMessage(&msg);
-                    ::DispatchMessageA(&msg);
+                    ::DispatchMessageW(&msg);
                 }
             }
             ::Sleep(5);
@@ -311,8 +316,8 @@ protected:
                                                        ICC_STANDARD_CLASSES};
         ::InitCommonControlsEx(&init);
         // Without a settings file the panel ends the process.
-        WriteBytes("tarnwick.ini", SettingsText("no", "no", "list.map"));
-        WriteBytes("list.map", ListFileText(StandardSections(), 3));
+        WriteFileText("tarnwick.ini", SettingsText("no", "no", "list.map"));
+        WriteFileText("list.map", ListFileText(StandardSections(), 3));
     }
     void TearDown() override { CDialog::SetMainWnd(nullptr); }
 
@@ -374,7 +379,7 @@ inline std::vector<std::uint32_t> ExpectedImage(const std::string& file, int ind
     HIMAGELIST list = ::ImageList_Create(size, size, ILC_COLOR24, 0, 0);
     ::ImageList_SetBkColor(list, RGB(255, 255, 255));
     HICON icon =
-        ::ExtractIconA(::GetModuleHandleA(nullptr), file.c_str(), static_cast<UINT>(index));
+        ::ExtractIconA(::GetModuleHandleW(nullptr), file.c_str(), static_cast<UINT>(index));
     std::vector<std::uint32_t> pixels;
     if (icon != nullptr && icon != reinterpret_cast<HICON>(1)) {
         ::ImageList_ReplaceIcon(list, -1, icon);

@@ -47,7 +47,7 @@ void CALLBACK AboutTick(HWND, UINT, UINT_PTR, DWORD) {
     }
     if (visit.panel->m_bPanelVisible != visit.visibleBefore && !visit.toggledWhileOpen) {
         visit.toggledWhileOpen = true;
-        ::PostMessageA(visit.about, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+        ::PostMessageW(visit.about, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
     }
 }
 
@@ -114,7 +114,7 @@ TEST_F(PanelWindow, ShowTrayCheckBoxRewritesOnlyItsKey) {
                "[ACT]\r\ncount=1\r\n[act0]\r\nname=禁止关机\r\npath=$ZELO.TW.ACT~forbid_shutdown$"
                "\r\n";
     };
-    WriteBytes("tarnwick.ini", settings("no", "\r\n"));
+    WriteFileText("tarnwick.ini", settings("no", "\r\n"));
 
     Run([&](ScriptedPanel& p) {
         p.Click(IDC_CHK_SHOWTRAY);
@@ -122,14 +122,14 @@ TEST_F(PanelWindow, ShowTrayCheckBoxRewritesOnlyItsKey) {
         if (p.m_TrayIcon.IsActive()) {
             EXPECT_FALSE(p.m_TrayIcon.IsHidden());
         }
-        EXPECT_EQ(settings("yes", ""), ReadBytes("tarnwick.ini"));
+        EXPECT_EQ(settings("yes", ""), ReadFileText("tarnwick.ini"));
 
         p.Click(IDC_CHK_SHOWTRAY);
         EXPECT_FALSE(p.m_bShowTray);
         if (p.m_TrayIcon.IsActive()) {
             EXPECT_TRUE(p.m_TrayIcon.IsHidden());
         }
-        EXPECT_EQ(settings("no", ""), ReadBytes("tarnwick.ini"));
+        EXPECT_EQ(settings("no", ""), ReadFileText("tarnwick.ini"));
     });
 
     EXPECT_TRUE(system.regWrites.empty());
@@ -143,10 +143,10 @@ TEST_F(PanelWindow, AutoRunCheckBoxWritesTheRunValueAndItsKey) {
     Run([&](ScriptedPanel& p) {
         p.Click(IDC_CHK_AUTORUN);
         EXPECT_TRUE(p.m_bAutoRun);
-        EXPECT_EQ(SettingsText("no", "yes", "list.map"), ReadBytes("tarnwick.ini"));
+        EXPECT_EQ(SettingsText("no", "yes", "list.map"), ReadFileText("tarnwick.ini"));
         p.Click(IDC_CHK_AUTORUN);
         EXPECT_FALSE(p.m_bAutoRun);
-        EXPECT_EQ(SettingsText("no", "no", "list.map"), ReadBytes("tarnwick.ini"));
+        EXPECT_EQ(SettingsText("no", "no", "list.map"), ReadFileText("tarnwick.ini"));
     });
 
     // A program outside the system folders is started for its user only; switching off

@@ -41,7 +41,7 @@ protected:
     void SetUp() override {
         // Hidden and never shown: hotkeys need an owner, not a visible one.
         window = ::CreateWindowExA(0, "STATIC", "tw hotkey test", WS_POPUP, 0, 0, 10, 10, nullptr,
-                                   nullptr, ::GetModuleHandleA(nullptr), nullptr);
+                                   nullptr, ::GetModuleHandleW(nullptr), nullptr);
         ASSERT_NE(nullptr, window);
     }
     void TearDown() override {
@@ -64,7 +64,7 @@ protected:
         INPUT in = {};
         in.type = INPUT_KEYBOARD;
         in.ki.wVk = vk;
-        in.ki.wScan = static_cast<WORD>(::MapVirtualKeyA(vk, 0));
+        in.ki.wScan = static_cast<WORD>(::MapVirtualKeyW(vk, 0));
         in.ki.dwFlags = flags;
         return in;
     }
@@ -80,7 +80,7 @@ protected:
         DWORD limit = ms;
         while (::GetTickCount() - start < limit) {
             MSG msg;
-            while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
                 onMessage(msg);
                 if (msg.message == WM_HOTKEY && msg.hwnd == window) {
                     ids.push_back(static_cast<int>(msg.wParam));
@@ -88,7 +88,7 @@ protected:
                     if (settled < limit) limit = settled;
                 }
                 ::TranslateMessage(&msg);
-                ::DispatchMessageA(&msg);
+                ::DispatchMessageW(&msg);
             }
             ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
         }

@@ -2,6 +2,7 @@
 // and lead bytes.
 #include "engine/hotkey_code.h"
 #include "engine/sys_util.h"
+#include "platform/win32/wide.h"
 #include "platform/win32/win32_system.h"
 
 #include <windows.h>
@@ -38,16 +39,16 @@ protected:
     void TearDown() override { ::RegDeleteKeyA(HKEY_CURRENT_USER, kKey); }
 
     // The value's type and bytes as stored, terminating zero included.
-    static bool Read(const char* name, DWORD* type, std::string* bytes) {
+    static bool Read(const char* name, DWORD* type, std::wstring* units) {
         HKEY key;
         if (::RegOpenKeyExA(HKEY_CURRENT_USER, kKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
             return false;
-        char buf[512];
+        wchar_t buf[512];
         DWORD size = sizeof buf;
-        const LONG rc =
-            ::RegQueryValueExA(key, name, nullptr, type, reinterpret_cast<BYTE*>(buf), &size);
+        const LONG rc = ::RegQueryValueExW(key, Widen(name).c_str(), nullptr, type,
+                                           reinterpret_cast<BYTE*>(buf), &size);
         ::RegCloseKey(key);
-        bytes->assign(buf, size);
+        units->assign(buf, size / sizeof(wchar_t));
         return rc == ERROR_SUCCESS;
     }
 };
@@ -59,10 +60,10 @@ TEST_F(Win32Registry, WritesAStringValueWithItsTerminatingZeroCreatingTheKey) {
     ASSERT_EQ(tw::RegWriteResult::Ok,
               sys.WriteRegString(tw::RegRoot::CurrentUser, kKey, "ZELO.Tarnwick.Run", data));
     DWORD type = 0;
-    std::string bytes;
+    std::wstring bytes;
     ASSERT_TRUE(Read("ZELO.Tarnwick.Run", &type, &bytes));
     EXPECT_EQ(static_cast<DWORD>(REG_SZ), type);
-    EXPECT_EQ(data + '\0', bytes);
+    EXPECT_EQ(Widen(data) + L'\0', bytes);
     std::string back;
     EXPECT_TRUE(sys.ReadRegString(tw::RegRoot::CurrentUser, kKey, "ZELO.Tarnwick.Run", back));
     EXPECT_EQ(data, back);
@@ -72,7 +73,7 @@ TEST_F(Win32Registry, WritesAStringValueWithItsTerminatingZeroCreatingTheKey) {
     EXPECT_TRUE(
         CSysUtil(sys).WriteRegString(tw::RegRoot::CurrentUser, kKey, "ZELO.Tarnwick.Run", ""));
     ASSERT_TRUE(Read("ZELO.Tarnwick.Run", &type, &bytes));
-    EXPECT_EQ(std::string(1, '\0'), bytes);
+    EXPECT_EQ(std::wstring(1, L'\0'), bytes);
 }
 
 class Win32CurrentDirectory : public ::testing::Test {
@@ -80,7 +81,7 @@ protected:
     void SetUp() override { before = sys.GetCurrentDir(); }
     void TearDown() override {
         sys.SetCurrentDir(before);
-        if (!made.empty()) ::RemoveDirectoryA(made.c_str());
+        if (!made.empty()) ::RemoveDirectoryW(Widen(made).c_str());
     }
 
     // A fresh directory under the temporary folder; empty when it cannot be made.
@@ -88,7 +89,8 @@ protected:
         char temp[MAX_PATH];
         if (::GetTempPathA(MAX_PATH, temp) == 0) return std::string();
         const std::string dir = std::string(temp) + leaf;
-        if (!::CreateDirectoryA(dir.c_str(), nullptr) && ::GetLastError() != ERROR_ALREADY_EXISTS)
+        if (!::CreateDirectoryW(Widen(dir).c_str(), nullptr) &&
+            ::GetLastError() != ERROR_ALREADY_EXISTS)
             return std::string();
         made = dir;
         return dir;
@@ -116,23 +118,13 @@ TEST_F(Win32CurrentDirectory, RoundTrips) {
     ExpectRoundTrip(dir);
 }
 
-TEST_F(Win32CurrentDirectory, RoundTripsACodePageName) {
+TEST_F(Win32CurrentDirectory, RoundTripsAChineseName) {
     const std::string dir = MakeDir("tw 目录");
     // Wine stores such names only when the host has the locale it runs under.
     if (dir.empty())
-        GTEST_SKIP() << "host cannot store a GBK file name (error " << ::GetLastError()
+        GTEST_SKIP() << "host cannot store a Chinese file name (error " << ::GetLastError()
                      << "): is the zh_CN.UTF-8 locale generated?";
     ExpectRoundTrip(dir);
-}
-
-TEST(Win32LeadBytes, FollowTheGbkCodePage) {
-    ASSERT_EQ(936u, ::GetACP()) << "run with a Simplified Chinese locale";
-    Win32System sys;
-    EXPECT_TRUE(sys.IsDbcsLeadByte(0xC4));
-    EXPECT_TRUE(sys.IsDbcsLeadByte(0x81));
-    EXPECT_FALSE(sys.IsDbcsLeadByte('A'));
-    EXPECT_FALSE(sys.IsDbcsLeadByte('\\'));
-    EXPECT_FALSE(sys.IsDbcsLeadByte(0x80));
 }
 
 } // namespace

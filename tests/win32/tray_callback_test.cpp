@@ -13,11 +13,11 @@ const UINT kCallback = WM_USER + 2;
 // True while the notification area holds an icon of this owner and id: only then does it
 // accept a change to it.
 bool IconShown(HWND owner, UINT id) {
-    NOTIFYICONDATAA nid = {};
-    nid.cbSize = NOTIFYICONDATAA_V1_SIZE;
+    NOTIFYICONDATAW nid = {};
+    nid.cbSize = NOTIFYICONDATAW_V1_SIZE;
     nid.hWnd = owner;
     nid.uID = id;
-    return ::Shell_NotifyIconA(NIM_MODIFY, &nid) != FALSE;
+    return ::Shell_NotifyIconW(NIM_MODIFY, &nid) != FALSE;
 }
 
 // What the owner window saw of the pop-up menu the callback tracked.
@@ -34,12 +34,12 @@ public:
     MenuOwner() {
         WNDCLASSA wc = {};
         wc.lpfnWndProc = &MenuOwner::Proc;
-        wc.hInstance = ::GetModuleHandleA(nullptr);
+        wc.hInstance = ::GetModuleHandleW(nullptr);
         wc.lpszClassName = "TrayMenuOwnerTest";
         ::RegisterClassA(&wc);
         hwnd = ::CreateWindowA("TrayMenuOwnerTest", "tray menu owner", WS_OVERLAPPEDWINDOW, 0, 0,
                                100, 100, nullptr, nullptr, wc.hInstance, nullptr);
-        ::SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+        ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     }
     ~MenuOwner() { ::DestroyWindow(hwnd); }
 
@@ -48,7 +48,7 @@ public:
 
 private:
     static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-        auto* self = reinterpret_cast<MenuOwner*>(::GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+        auto* self = reinterpret_cast<MenuOwner*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
         if (self != nullptr) {
             MenuSeen& seen = self->seen;
             switch (msg) {
@@ -74,7 +74,7 @@ private:
             case WM_COMMAND: seen.commands.push_back(wParam); break;
             }
         }
-        return ::DefWindowProcA(hwnd, msg, wParam, lParam);
+        return ::DefWindowProcW(hwnd, msg, wParam, lParam);
     }
 };
 
@@ -139,7 +139,7 @@ TEST_F(TrayPanel, NoIconIsLeftAtStartWithoutTheTraySettingNorAfterTheTrayExit) {
     });
     if (!active) GTEST_SKIP() << "no notification area in this session";
 
-    WriteBytes("tarnwick.ini", SettingsText("yes", "no", "list.map"));
+    WriteFileText("tarnwick.ini", SettingsText("yes", "no", "list.map"));
     bool shownBeforeExit = false;
     EXPECT_EQ(IDOK, Run([&](ScriptedPanel& p) {
                   panelWindow = p.m_hWnd;

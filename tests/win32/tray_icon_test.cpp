@@ -12,12 +12,12 @@ public:
     OwnerWindow() {
         WNDCLASSA wc = {};
         wc.lpfnWndProc = &OwnerWindow::Proc;
-        wc.hInstance = GetModuleHandleA(nullptr);
+        wc.hInstance = GetModuleHandleW(nullptr);
         wc.lpszClassName = "TrayOwnerTest";
         RegisterClassA(&wc);
         hwnd = CreateWindowA("TrayOwnerTest", "tray owner", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100,
                              nullptr, nullptr, wc.hInstance, nullptr);
-        SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     }
     ~OwnerWindow() { DestroyWindow(hwnd); }
 
@@ -26,9 +26,9 @@ public:
 
 private:
     static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-        auto* self = reinterpret_cast<OwnerWindow*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+        auto* self = reinterpret_cast<OwnerWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
         if (msg == WM_COMMAND && self != nullptr) self->commands.push_back(wParam);
-        return DefWindowProcA(hwnd, msg, wParam, lParam);
+        return DefWindowProcW(hwnd, msg, wParam, lParam);
     }
 };
 

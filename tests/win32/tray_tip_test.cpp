@@ -14,7 +14,7 @@ class TipOwner {
 public:
     TipOwner() {
         hwnd = CreateWindowA("STATIC", "tip owner", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
-                             GetModuleHandleA(nullptr), nullptr);
+                             GetModuleHandleW(nullptr), nullptr);
     }
     ~TipOwner() { DestroyWindow(hwnd); }
     HWND hwnd;
@@ -27,8 +27,8 @@ TEST(TrayTip, AnInactiveIconOnlyKeepsTheTextAndNeverOverrunsIt) {
     EXPECT_FALSE(tray.IsActive());
     tray.SetTip(std::string(100, 'x').c_str());
     EXPECT_EQ(63u, std::string(tray.GetTip()).size());
-    // A cut never leaves half a character: 62 bytes and then a two-byte one.
-    tray.SetTip((std::string(62, 'x') + "个").c_str());
+    // A cut never leaves half a character: 62 units and then one of two (a surrogate pair).
+    tray.SetTip((std::string(62, 'x') + "\U0001F600").c_str());
     EXPECT_EQ(std::string(62, 'x'), tray.GetTip());
     tray.SetTip(nullptr);
     EXPECT_STREQ("", tray.GetTip());

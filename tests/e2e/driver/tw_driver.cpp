@@ -3,12 +3,14 @@
 //
 //   tw_driver <command> [arguments]
 //
-// Results go to stdout as code-page text, errors to stderr; exit code 0 means success.
+// Arguments and results are UTF-8 whatever the code page (results on stdout), errors to stderr; exit code 0 means success.
 // Windows are found by their exact caption, controls by their dialog id. Timeouts are in ms.
 //
 // A virtual desktop is a desktop of its own: windows and registered hotkeys on it are not
 // reachable from the default one. When TW_DESKTOP names a desktop, the driver moves to it
 // before it touches any window.
+
+#include "platform/win32/wide.h"
 
 #include <windows.h>
 #include <commctrl.h>
@@ -69,7 +71,7 @@ void print_line(const std::string& text) {
 // --- Finding windows -------------------------------------------------------------------------
 
 HWND find_top(const std::string& caption) {
-    return FindWindowA(nullptr, caption.c_str());
+    return FindWindowW(nullptr, Widen(caption).c_str());
 }
 
 // Polls until the window exists; nullptr after the timeout.
@@ -93,15 +95,15 @@ bool wait_destroyed(HWND wnd, DWORD timeout) {
 }
 
 std::string window_text(HWND wnd) {
-    char buf[4096] = {0};
-    GetWindowTextA(wnd, buf, sizeof(buf));
-    return buf;
+    wchar_t buf[4096] = {0};
+    GetWindowTextW(wnd, buf, 4096);
+    return Narrow(buf);
 }
 
 std::string class_name(HWND wnd) {
-    char buf[256] = {0};
-    GetClassNameA(wnd, buf, sizeof(buf));
-    return buf;
+    wchar_t buf[256] = {0};
+    GetClassNameW(wnd, buf, 256);
+    return Narrow(buf);
 }
 
 // A top-level window and one of its controls, looked up from two arguments.
@@ -178,43 +180,44 @@ int find_list(const std::string& caption, HWND* list) {
 }
 
 int list_count(HWND list) {
-    return static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
+    return static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
 }
 
 bool list_text(HWND list, int row, int col, std::string* text) {
-    RemoteBuffer buf(list, sizeof(LVITEMA) + kTextMax);
+    RemoteBuffer buf(list, sizeof(LVITEMW) + kTextMax * sizeof(wchar_t));
     if (!buf.ok()) return false;
-    LVITEMA item = {};
+    LVITEMW item = {};
     item.mask = LVIF_TEXT;
     item.iItem = row;
     item.iSubItem = col;
-    item.pszText = buf.at(sizeof(LVITEMA));
+    item.pszText = reinterpret_cast<wchar_t*>(buf.at(sizeof(LVITEMW)));
     item.cchTextMax = kTextMax;
-    char zero = 0;
-    if (!buf.write(0, &item, sizeof(item)) || !buf.write(sizeof(LVITEMA), &zero, 1)) return false;
-    SendMessageA(list, LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(buf.at(0)));
-    std::vector<char> out(kTextMax + 1, 0);
-    if (!buf.read(sizeof(LVITEMA), out.data(), kTextMax)) return false;
-    *text = out.data();
+    wchar_t zero = 0;
+    if (!buf.write(0, &item, sizeof(item)) || !buf.write(sizeof(LVITEMW), &zero, sizeof zero))
+        return false;
+    SendMessageW(list, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(buf.at(0)));
+    std::vector<wchar_t> out(kTextMax + 1, 0);
+    if (!buf.read(sizeof(LVITEMW), out.data(), kTextMax * sizeof(wchar_t))) return false;
+    *text = Narrow(out.data());
     return true;
 }
 
 bool list_select(HWND list, int row) {
-    RemoteBuffer buf(list, sizeof(LVITEMA));
+    RemoteBuffer buf(list, sizeof(LVITEMW));
     if (!buf.ok()) return false;
     // Clear every selection first, then select and focus the row (row -1 leaves none).
-    LVITEMA item = {};
+    LVITEMW item = {};
     item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
     item.state = 0;
     if (!buf.write(0, &item, sizeof(item))) return false;
-    SendMessageA(list, LVM_SETITEMSTATE, static_cast<WPARAM>(-1),
+    SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(-1),
                  reinterpret_cast<LPARAM>(buf.at(0)));
     if (row >= 0) {
         item.state = LVIS_SELECTED | LVIS_FOCUSED;
         if (!buf.write(0, &item, sizeof(item))) return false;
-        SendMessageA(list, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(buf.at(0)));
+        SendMessageW(list, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(buf.at(0)));
     }
-    SendMessageA(list, LVM_SETSELECTIONMARK, 0, row);
+    SendMessageW(list, LVM_SETSELECTIONMARK, 0, row);
     return true;
 }
 
@@ -270,7 +273,7 @@ int cmd_enabled(const Args& a) {
 int cmd_checked(const Args& a) {
     Target t;
     if (int rc = find_control(a[0], a[1], &t)) return rc;
-    print_line(SendMessageA(t.control, BM_GETCHECK, 0, 0) == BST_CHECKED ? "1" : "0");
+    print_line(SendMessageW(t.control, BM_GETCHECK, 0, 0) == BST_CHECKED ? "1" : "0");
     return kOk;
 }
 
@@ -280,7 +283,7 @@ int cmd_click(const Args& a, bool post) {
     Target t;
     if (int rc = find_control(a[0], a[1], &t)) return rc;
     if (post) {
-        PostMessageA(t.control, BM_CLICK, 0, 0);
+        PostMessageW(t.control, BM_CLICK, 0, 0);
         return kOk;
     }
     DWORD_PTR result = 0;
@@ -294,7 +297,7 @@ int cmd_command(const Args& a) {
     if (!parse_int(a[1], &id)) return fail("bad command id '%s'", a[1]);
     HWND wnd = find_top(a[0]);
     if (!wnd) return fail("no window '%s'", a[0]);
-    PostMessageA(wnd, WM_COMMAND, MAKEWPARAM(id, 0), 0);
+    PostMessageW(wnd, WM_COMMAND, MAKEWPARAM(id, 0), 0);
     return kOk;
 }
 
@@ -305,12 +308,12 @@ int cmd_text(const Args& a) {
         Target t;
         if (int rc = find_control(a[0], a[1], &t)) return rc;
         // An edit of another process answers GetWindowText with its initial text only.
-        char buf[4096] = {0};
+        wchar_t buf[4096] = {0};
         DWORD_PTR copied = 0;
-        if (!SendMessageTimeoutA(t.control, WM_GETTEXT, sizeof(buf), reinterpret_cast<LPARAM>(buf),
+        if (!SendMessageTimeoutW(t.control, WM_GETTEXT, 4096, reinterpret_cast<LPARAM>(buf),
                                  SMTO_NORMAL, kDefaultTimeout, &copied))
             return fail("control %s did not answer", a[1]);
-        print_line(buf);
+        print_line(Narrow(buf));
         return kOk;
     }
     print_line(window_text(wnd));
@@ -388,23 +391,27 @@ int cmd_list_rows(const Args& a) {
 }
 
 // One line per list column: its width and the width of its heading text, both in pixels and
-// measured by the list itself in its own font, so a check sees what the screen shows.
+// measured by the list itself in its own font, so a check sees what the screen shows; then
+// the heading.
 int cmd_columns(const Args& a) {
     HWND list = nullptr;
     if (int rc = find_list(a[0], &list)) return rc;
-    RemoteBuffer buf(list, sizeof(LVCOLUMNA) + kTextMax);
+    RemoteBuffer buf(list, sizeof(LVCOLUMNW) + kTextMax * sizeof(wchar_t));
     if (!buf.ok()) return fail("cannot reach the list of '%s'", a[0]);
     for (int col = 0;; ++col) {
-        LVCOLUMNA column = {};
+        LVCOLUMNW column = {};
         column.mask = LVCF_TEXT | LVCF_WIDTH;
-        column.pszText = buf.at(sizeof(LVCOLUMNA));
+        column.pszText = reinterpret_cast<wchar_t*>(buf.at(sizeof(LVCOLUMNW)));
         column.cchTextMax = kTextMax;
         if (!buf.write(0, &column, sizeof(column))) return fail("cannot read '%s'", a[0]);
-        if (!SendMessageA(list, LVM_GETCOLUMNA, col, reinterpret_cast<LPARAM>(buf.at(0)))) break;
-        const LRESULT width = SendMessageA(list, LVM_GETCOLUMNWIDTH, col, 0);
-        const LRESULT text = SendMessageA(list, LVM_GETSTRINGWIDTHA, 0,
-                                          reinterpret_cast<LPARAM>(buf.at(sizeof(LVCOLUMNA))));
-        print_line(std::to_string(width) + "\t" + std::to_string(text));
+        if (!SendMessageW(list, LVM_GETCOLUMNW, col, reinterpret_cast<LPARAM>(buf.at(0)))) break;
+        const LRESULT width = SendMessageW(list, LVM_GETCOLUMNWIDTH, col, 0);
+        const LRESULT text = SendMessageW(list, LVM_GETSTRINGWIDTHW, 0,
+                                          reinterpret_cast<LPARAM>(buf.at(sizeof(LVCOLUMNW))));
+        std::vector<wchar_t> heading(kTextMax + 1, 0);
+        buf.read(sizeof(LVCOLUMNW), heading.data(), kTextMax * sizeof(wchar_t));
+        print_line(std::to_string(width) + "\t" + std::to_string(text) + "\t" +
+                   Narrow(heading.data()));
     }
     return kOk;
 }
@@ -419,7 +426,7 @@ int cmd_icon_rect(const Args& a) {
     RECT rect = {};
     rect.left = LVIR_ICON;
     if (!buf.ok() || !buf.write(0, &rect, sizeof(rect)) ||
-        !SendMessageA(list, LVM_GETITEMRECT, static_cast<WPARAM>(item),
+        !SendMessageW(list, LVM_GETITEMRECT, static_cast<WPARAM>(item),
                       reinterpret_cast<LPARAM>(buf.at(0))) ||
         !buf.read(0, &rect, sizeof(rect)))
         return fail("no item in the list of '%s'", a[0]);
@@ -433,6 +440,10 @@ int cmd_select(const Args& a) {
     if (!parse_int(a[1], &row)) return fail("bad row '%s'", a[1]);
     HWND list = nullptr;
     if (int rc = find_list(a[0], &list)) return rc;
+    // A panel that has just appeared may still be filling its list.
+    const DWORD start = GetTickCount();
+    while (SendMessageW(list, LVM_GETITEMCOUNT, 0, 0) <= row && GetTickCount() - start < 5000)
+        Sleep(kPollMs);
     if (!list_select(list, row)) return fail("cannot select in '%s'", a[0]);
     return kOk;
 }
@@ -443,12 +454,12 @@ int cmd_set_check(const Args& a) {
     if (int rc = find_list(a[0], &list)) return rc;
     long row = 0, on = 0;
     if (!parse_int(a[1], &row) || !parse_int(a[2], &on)) return fail("bad row or state%s", "");
-    RemoteBuffer buf(list, sizeof(LVITEMA));
-    LVITEMA item = {};
+    RemoteBuffer buf(list, sizeof(LVITEMW));
+    LVITEMW item = {};
     item.stateMask = LVIS_STATEIMAGEMASK;
     item.state = INDEXTOSTATEIMAGEMASK(on ? 2 : 1);
     if (!buf.ok() || !buf.write(0, &item, sizeof(item))) return fail("no memory in '%s'", a[0]);
-    if (!SendMessageA(list, LVM_SETITEMSTATE, static_cast<WPARAM>(row),
+    if (!SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(row),
                       reinterpret_cast<LPARAM>(buf.at(0))))
         return fail("no row %s", a[1]);
     return kOk;
@@ -457,7 +468,7 @@ int cmd_set_check(const Args& a) {
 int cmd_selection_mark(const Args& a) {
     HWND list = nullptr;
     if (int rc = find_list(a[0], &list)) return rc;
-    print_line(std::to_string(SendMessageA(list, LVM_GETSELECTIONMARK, 0, 0)));
+    print_line(std::to_string(SendMessageW(list, LVM_GETSELECTIONMARK, 0, 0)));
     return kOk;
 }
 
@@ -474,12 +485,12 @@ int cmd_dblclick_row(const Args& a) {
     RECT rect = {};
     rect.left = LVIR_LABEL; // the check box beside it starts nothing
     if (!buf.ok() || !buf.write(0, &rect, sizeof(rect))) return fail("cannot reach '%s'", a[0]);
-    if (!SendMessageA(list, LVM_GETITEMRECT, row, reinterpret_cast<LPARAM>(buf.at(0))) ||
+    if (!SendMessageW(list, LVM_GETITEMRECT, row, reinterpret_cast<LPARAM>(buf.at(0))) ||
         !buf.read(0, &rect, sizeof(rect)))
         return fail("row %s is not in the list", a[1]);
     LPARAM point = MAKELPARAM(rect.left + 4, (rect.top + rect.bottom) / 2);
-    PostMessageA(list, WM_LBUTTONDBLCLK, MK_LBUTTON, point);
-    PostMessageA(list, WM_LBUTTONUP, 0, point);
+    PostMessageW(list, WM_LBUTTONDBLCLK, MK_LBUTTON, point);
+    PostMessageW(list, WM_LBUTTONUP, 0, point);
     return kOk;
 }
 
@@ -495,7 +506,7 @@ int button_id(const std::string& name) {
 // Presses a button of a dialog the way a click does: the command with the button's handle.
 void press(HWND dialog, int id) {
     HWND button = GetDlgItem(dialog, id);
-    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(button));
+    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(button));
 }
 
 int cmd_answer_box(const Args& a) {
@@ -617,7 +628,8 @@ int cmd_file_dialog(const Args& a) {
     if (!dialog) return fail("no file dialog '%s'", a[0]);
     HWND name_box = GetDlgItem(dialog, cmb13);
     if (!name_box) name_box = GetDlgItem(dialog, edt1);
-    SendMessageA(name_box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(a[1].c_str()));
+    const std::wstring path = Widen(a[1]);
+    SendMessageW(name_box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
     press(dialog, IDOK);
     DWORD start = GetTickCount();
     while (IsWindow(dialog)) {
@@ -640,7 +652,8 @@ int cmd_set_text(const Args& a) {
     Target t;
     if (int rc = find_control(a[0], a[1], &t)) return rc;
     DWORD_PTR result = 0;
-    if (!SendMessageTimeoutA(t.control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(a[2].c_str()),
+    const std::wstring text = Widen(a[2]);
+    if (!SendMessageTimeoutW(t.control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()),
                              SMTO_NORMAL, kDefaultTimeout, &result))
         return fail("control %s did not take the text", a[1]);
     return kOk;
@@ -652,7 +665,7 @@ int cmd_set_hotkey(const Args& a) {
     if (!parse_int(a[2], &code)) return fail("bad hotkey code '%s'", a[2]);
     Target t;
     if (int rc = find_control(a[0], a[1], &t)) return rc;
-    SendMessageA(t.control, HKM_SETHOTKEY, static_cast<WPARAM>(code & 0xFFFF), 0);
+    SendMessageW(t.control, HKM_SETHOTKEY, static_cast<WPARAM>(code & 0xFFFF), 0);
     return kOk;
 }
 
@@ -662,9 +675,9 @@ int cmd_select_combo(const Args& a) {
     if (!parse_int(a[2], &index)) return fail("bad item '%s'", a[2]);
     Target t;
     if (int rc = find_control(a[0], a[1], &t)) return rc;
-    if (SendMessageA(t.control, CB_SETCURSEL, static_cast<WPARAM>(index), 0) == CB_ERR)
+    if (SendMessageW(t.control, CB_SETCURSEL, static_cast<WPARAM>(index), 0) == CB_ERR)
         return fail("no item %s", a[2]);
-    SendMessageA(t.top, WM_COMMAND, MAKEWPARAM(t.id, CBN_SELCHANGE),
+    SendMessageW(t.top, WM_COMMAND, MAKEWPARAM(t.id, CBN_SELCHANGE),
                  reinterpret_cast<LPARAM>(t.control));
     return kOk;
 }
@@ -688,7 +701,7 @@ int post_drop(HWND list, const std::string& block, const std::string& caption) {
     RemoteBuffer buf(list, block.size());
     if (!buf.ok() || !buf.write(0, block.data(), block.size()))
         return fail("cannot reach the process of '%s'", caption);
-    if (!PostMessageA(list, WM_DROPFILES, reinterpret_cast<WPARAM>(buf.at(0)), 0))
+    if (!PostMessageW(list, WM_DROPFILES, reinterpret_cast<WPARAM>(buf.at(0)), 0))
         return fail("cannot post the drop to '%s'", caption);
     buf.keep();
     return kOk;
@@ -782,7 +795,7 @@ INPUT key_input(const KeyName& key, bool up) {
     INPUT in = {};
     in.type = INPUT_KEYBOARD;
     in.ki.wVk = key.vk;
-    in.ki.wScan = static_cast<WORD>(MapVirtualKeyA(key.vk, 0));
+    in.ki.wScan = static_cast<WORD>(MapVirtualKeyW(key.vk, 0));
     in.ki.dwFlags = (key.extended ? KEYEVENTF_EXTENDEDKEY : 0) | (up ? KEYEVENTF_KEYUP : 0);
     return in;
 }
@@ -826,15 +839,14 @@ int cmd_run(const Args& a) {
     std::string command_line = a[1];
     for (size_t i = 2; i < a.size(); ++i)
         command_line += " " + a[i];
-    std::string desktop = desktop_name();
-    if (!desktop.empty()) desktop = "winsta0\\" + desktop;
-    STARTUPINFOA si = {};
+    std::wstring desktop = Widen(desktop_name());
+    if (!desktop.empty()) desktop = L"winsta0\\" + desktop;
+    STARTUPINFOW si = {};
     si.cb = sizeof(si);
     si.lpDesktop = desktop.empty() ? nullptr : &desktop[0];
     PROCESS_INFORMATION pi = {};
-    std::vector<char> cmd(command_line.begin(), command_line.end());
-    cmd.push_back('\0');
-    if (!CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
+    std::wstring cmd = Widen(command_line);
+    if (!CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
                         &pi))
         return fail("cannot start '%s'", command_line);
     CloseHandle(pi.hThread);
@@ -849,8 +861,8 @@ int cmd_run(const Args& a) {
 
 // Opens a path through the shell, as the program launches its targets.
 int cmd_shell(const Args& a) {
-    const char* dir = a.size() > 1 ? a[1].c_str() : "";
-    HINSTANCE rc = ShellExecuteA(nullptr, nullptr, a[0].c_str(), "", dir, SW_SHOW);
+    const std::wstring dir = Widen(a.size() > 1 ? a[1] : std::string());
+    HINSTANCE rc = ShellExecuteW(nullptr, nullptr, Widen(a[0]).c_str(), L"", dir.c_str(), SW_SHOW);
     if (reinterpret_cast<INT_PTR>(rc) <= 32) return fail("the shell refused '%s'", a[0]);
     return kOk;
 }
@@ -858,7 +870,7 @@ int cmd_shell(const Args& a) {
 // Holds a named mutex for a while, as a running copy of the program would.
 int cmd_hold_mutex(const Args& a) {
     DWORD ms = timeout_arg(a, 1);
-    HANDLE mutex = CreateMutexA(nullptr, TRUE, a[0].c_str());
+    HANDLE mutex = CreateMutexW(nullptr, TRUE, Widen(a[0]).c_str());
     if (mutex == nullptr) return fail("cannot create mutex '%s'", a[0]);
     Sleep(ms);
     CloseHandle(mutex);
@@ -915,7 +927,7 @@ int cmd_hold_hotkey(const Args& a) {
     const std::string& flag = a[1];
     const DWORD timeout = timeout_arg(a, 2);
     const bool held = RegisterHotKey(nullptr, 0x7E57, modifiers, vk) != FALSE;
-    HANDLE file = CreateFileA(flag.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE,
+    HANDLE file = CreateFileW(Widen(flag).c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE,
                               nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return fail("cannot write '%s'", flag);
     const char* text = held ? "held\n" : "refused\n";
@@ -924,16 +936,16 @@ int cmd_hold_hotkey(const Args& a) {
     CloseHandle(file);
     if (!held) return fail("'%s' is taken already", a[0]);
     const DWORD start = GetTickCount();
-    while (GetFileAttributesA(flag.c_str()) != INVALID_FILE_ATTRIBUTES &&
+    while (GetFileAttributesW(Widen(flag).c_str()) != INVALID_FILE_ATTRIBUTES &&
            GetTickCount() - start < timeout) {
         MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
         } // a press of the held combination ends here
         Sleep(kPollMs);
     }
     UnregisterHotKey(nullptr, 0x7E57);
     // "FLAG-FILE.done" tells that the combination is free again.
-    HANDLE done = CreateFileA((flag + ".done").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+    HANDLE done = CreateFileW(Widen(flag + ".done").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     if (done != INVALID_HANDLE_VALUE) CloseHandle(done);
     return kOk;
@@ -949,7 +961,7 @@ int cmd_row_rect(const Args& a) {
     RECT rect = {};
     rect.left = LVIR_BOUNDS;
     if (!buf.ok() || !buf.write(0, &rect, sizeof(rect))) return fail("no memory in '%s'", a[0]);
-    if (!SendMessageA(list, LVM_GETITEMRECT, static_cast<WPARAM>(row),
+    if (!SendMessageW(list, LVM_GETITEMRECT, static_cast<WPARAM>(row),
                       reinterpret_cast<LPARAM>(buf.at(0))) ||
         !buf.read(0, &rect, sizeof(rect)))
         return fail("no row %s", a[1]);
@@ -976,7 +988,7 @@ int cmd_dpi_change(const Args& a) {
     rect.bottom = rect.top + MulDiv(rect.bottom - rect.top, to, from);
     RemoteBuffer buf(wnd, sizeof(RECT));
     if (!buf.ok() || !buf.write(0, &rect, sizeof(rect))) return fail("no memory in '%s'", a[0]);
-    SendMessageA(wnd, 0x02E0 /* WM_DPICHANGED */, MAKEWPARAM(to, to),
+    SendMessageW(wnd, 0x02E0 /* WM_DPICHANGED */, MAKEWPARAM(to, to),
                  reinterpret_cast<LPARAM>(buf.at(0)));
     RECT now;
     GetWindowRect(wnd, &now);
@@ -1002,11 +1014,11 @@ int cmd_cut(const Args& a) {
 }
 
 BOOL CALLBACK find_shown_tip(HWND wnd, LPARAM param) {
-    if (!IsWindowVisible(wnd) || class_name(wnd) != TOOLTIPS_CLASSA) return TRUE;
-    char text[1024] = {0};
-    SendMessageA(wnd, WM_GETTEXT, sizeof(text), reinterpret_cast<LPARAM>(text));
-    if (text[0] == '\0') return TRUE;
-    *reinterpret_cast<std::string*>(param) = text;
+    if (!IsWindowVisible(wnd) || class_name(wnd) != "tooltips_class32") return TRUE;
+    wchar_t text[1024] = {0};
+    SendMessageW(wnd, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text));
+    if (text[0] == L'\0') return TRUE;
+    *reinterpret_cast<std::string*>(param) = Narrow(text);
     return FALSE;
 }
 
@@ -1030,11 +1042,11 @@ int cmd_in_tray(const Args& a) {
     HWND wnd = find_top(a[0]);
     long id = 0;
     if (!wnd || !parse_int(a[1], &id)) return fail("no window '%s' or bad id", a[0]);
-    NOTIFYICONDATAA nid = {};
-    nid.cbSize = NOTIFYICONDATAA_V1_SIZE;
+    NOTIFYICONDATAW nid = {};
+    nid.cbSize = NOTIFYICONDATAW_V1_SIZE;
     nid.hWnd = wnd;
     nid.uID = static_cast<UINT>(id);
-    print_line(Shell_NotifyIconA(NIM_MODIFY, &nid) ? "1" : "0");
+    print_line(Shell_NotifyIconW(NIM_MODIFY, &nid) ? "1" : "0");
     return kOk;
 }
 
@@ -1081,13 +1093,12 @@ int cmd_time_start(const Args& a) {
     std::string line;
     for (size_t i = 3; i < a.size(); ++i)
         line += (i > 3 ? " " : "") + a[i];
-    std::vector<char> buffer(line.begin(), line.end());
-    buffer.push_back('\0');
-    STARTUPINFOA si = {};
+    std::wstring buffer = Widen(line);
+    STARTUPINFOW si = {};
     si.cb = sizeof si;
     PROCESS_INFORMATION pi = {};
     const double start = now_ms();
-    if (!CreateProcessA(nullptr, buffer.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
+    if (!CreateProcessW(nullptr, buffer.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
                         &pi))
         return fail("cannot start '%s'", line);
     CloseHandle(pi.hThread);
@@ -1105,12 +1116,13 @@ int cmd_time_load(const Args& a) {
     DWORD timeout = timeout_arg(a, 3);
     Target t;
     if (int rc = find_control(a[0], "1010", &t)) return rc;
-    PostMessageA(t.control, BM_CLICK, 0, 0);
+    PostMessageW(t.control, BM_CLICK, 0, 0);
     HWND dialog = wait_file_dialog("", timeout);
     if (!dialog) return fail("no Open dialog%s", "");
     HWND name_box = GetDlgItem(dialog, cmb13);
     if (!name_box) name_box = GetDlgItem(dialog, edt1);
-    SendMessageA(name_box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(a[1].c_str()));
+    const std::wstring path = Widen(a[1]);
+    SendMessageW(name_box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
     const double start = now_ms();
     press(dialog, IDOK);
     if (!wait_destroyed(dialog, timeout)) return fail("the Open dialog stayed open%s", "");
@@ -1125,7 +1137,7 @@ int cmd_time_clear(const Args& a) {
     DWORD timeout = timeout_arg(a, 1);
     Target t;
     if (int rc = find_control(a[0], "1008", &t)) return rc;
-    PostMessageA(t.control, BM_CLICK, 0, 0);
+    PostMessageW(t.control, BM_CLICK, 0, 0);
     DWORD waited = GetTickCount();
     OwnedBoxSearch search = {t.top};
     while (!search.found) {
@@ -1147,7 +1159,7 @@ int cmd_time_command(const Args& a) {
     HWND top = find_top(a[0]);
     if (!top) return fail("no window '%s'", a[0]);
     const double start = now_ms();
-    SendMessageA(top, WM_COMMAND, MAKEWPARAM(id, 0), 0);
+    SendMessageW(top, WM_COMMAND, MAKEWPARAM(id, 0), 0);
     RedrawWindow(top, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
     print_ms(now_ms() - start);
     return kOk;
@@ -1231,7 +1243,7 @@ bool enter_desktop() {
     if (name.empty()) return true;
     DWORD start = GetTickCount();
     for (;;) {
-        HDESK desk = OpenDesktopA(name.c_str(), 0, FALSE, GENERIC_ALL);
+        HDESK desk = OpenDesktopW(Widen(name).c_str(), 0, FALSE, GENERIC_ALL);
         if (desk) return SetThreadDesktop(desk) != FALSE;
         if (GetTickCount() - start >= kDefaultTimeout) return false;
         Sleep(kPollMs);
@@ -1240,12 +1252,18 @@ bool enter_desktop() {
 
 } // namespace
 
-int main(int argc, char** argv) {
-    // Texts are printed as the program's bytes, without CR added before LF.
+int main() {
+    // Texts are printed as UTF-8, without CR added before LF.
     _setmode(_fileno(stdout), _O_BINARY);
-    if (argc < 2) return usage();
-    std::string name = argv[1];
-    Args args(argv + 2, argv + argc);
+    int argc = 0;
+    LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &argc);
+    if (wide == nullptr || argc < 2) return usage();
+    Args all;
+    for (int i = 0; i < argc; ++i)
+        all.push_back(Narrow(wide[i]));
+    LocalFree(wide);
+    std::string name = all[1];
+    Args args(all.begin() + 2, all.end());
     for (const Command& c : kCommands) {
         if (name != c.name) continue;
         if (args.size() < c.min_args) return usage();
