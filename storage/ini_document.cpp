@@ -546,10 +546,14 @@ int CIniDocument::Append(char kind, std::string key, std::string value) {
 }
 
 std::string CIniDocument::GetValue(std::string section, std::string key) const {
+    m_bLookupFailed = true;
     if (!m_impl) return kNoDocument;
     try {
         const uint32_t id = m_impl->Find(section, key);
-        return id == kNone ? kNotFound : std::string(m_impl->nodes.Value(m_impl->nodes.list[id]));
+        std::string value =
+            id == kNone ? kNotFound : std::string(m_impl->nodes.Value(m_impl->nodes.list[id]));
+        m_bLookupFailed = false;
+        return value;
     } catch (const std::bad_alloc&) {
     } catch (const std::length_error&) {
     }

@@ -38,6 +38,9 @@ public:
     int Append(char kind, std::string key, std::string value);
     // Value of the first key-value line with this key in a section headed "[section]".
     std::string GetValue(std::string section, std::string key) const;
+    // True when the last GetValue answered kNoDocument for want of a document or memory,
+    // not because a line holds that character as its value.
+    bool LookupFailed() const { return m_bLookupFailed; }
     // 1 replaced the first match; -2 no such key (nothing added); -1 no document, or the
     // new value does not fit or the memory ran out (the old one stays).
     int SetValue(std::string section, std::string key, std::string value);
@@ -53,6 +56,7 @@ public:
 private:
     struct Impl;
     std::unique_ptr<Impl> m_impl; // null when no document is held
+    mutable bool m_bLookupFailed = false;
     std::string m_strFileName;
 };
 

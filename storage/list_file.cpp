@@ -44,11 +44,11 @@ std::string PathFromFile(const std::string& stored, const HotKeyEntry& e) {
     return stored;
 }
 
-// A value of a loaded document; the no-document answer can then only mean that the memory
-// ran out, which stops the reading (see ReadEntries).
+// A value of a loaded document; a lookup that failed for want of memory stops the reading
+// (see ReadEntries). A line whose value is the marker's one character is only a value.
 std::string Lookup(const CIniDocument& doc, const std::string& section, const char* key) {
     std::string value = doc.GetValue(section, key);
-    if (value == CIniDocument::kNoDocument) throw std::bad_alloc();
+    if (value == CIniDocument::kNoDocument && doc.LookupFailed()) throw std::bad_alloc();
     return value;
 }
 

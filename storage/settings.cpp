@@ -11,11 +11,11 @@ namespace {
 const char* const kSettingsSection = "SET";
 
 // Memory that runs out while the file is read makes it a file that cannot be read, as it
-// does for the list file: a value of a loaded document answered with the no-document
-// marker is such a failure, and the guards below catch it with every other.
+// does for the list file: a lookup the document reports as failed is such a failure, and
+// the guards below catch it with every other.
 std::string Lookup(const CIniDocument& doc, const std::string& section, const char* key) {
     std::string value = doc.GetValue(section, key);
-    if (value == CIniDocument::kNoDocument) throw std::bad_alloc();
+    if (value == CIniDocument::kNoDocument && doc.LookupFailed()) throw std::bad_alloc();
     return value;
 }
 

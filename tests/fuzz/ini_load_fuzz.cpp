@@ -1,6 +1,7 @@
 // Parses any bytes as a document, in memory, and checks that saving is stable (what one
 // save writes, a parse and a second save write again byte for byte) and that every lookup
 // answers what a walk over the lines from the top would answer.
+#include "storage/file_text.h"
 #include "storage/ini_document.h"
 
 #include <array>
@@ -11,9 +12,9 @@
 
 namespace {
 
-// A saved text holds only kept lines, each ended by CR LF and free of LF, so it can be
-// walked plainly: for each key-value line under a header "[name]", the first line with the
-// same header text and key must be what the document answers.
+// A saved text, decoded, holds only kept lines, each ended by CR LF and free of LF, so it
+// can be walked plainly: for each key-value line under a header "[name]", the first line
+// with the same header text and key must be what the document answers.
 void CheckLookupsAgainstWalk(std::string_view saved, const CIniDocument& doc) {
     struct Line {
         std::string_view header, key, value;
@@ -72,7 +73,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // What was saved parses into the same answers and saves into the same bytes.
     if (doc.LoadText("fuzz.ini", first) != 1 || doc.GetValue("MAIN", "count") != count)
         std::abort();
-    CheckLookupsAgainstWalk(first, doc);
+    CheckLookupsAgainstWalk(DecodeFileText(first), doc); // the lookups answer decoded text
     if (doc.Text() != first || doc.Close() != 1) std::abort();
     if (doc.GetValue("MAIN", "count") != CIniDocument::kNoDocument) std::abort();
     return 0;
