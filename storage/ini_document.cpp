@@ -165,8 +165,8 @@ struct CIniDocument::Impl {
         } else if (line[0] == '[') {
             AddNode(kHeaderLine, offset, static_cast<uint32_t>(line.size()), kNone);
         } else {
-            // "=" lies below every trail byte of the code page, so a byte search never
-            // stops inside a double-byte character.
+            // The text is UTF-8, where no byte of a longer character is "=": a byte
+            // search never stops inside one.
             const void* eq = std::memchr(line.data(), '=', line.size());
             if (!eq) return;
             const uint32_t key = static_cast<uint32_t>(static_cast<const char*>(eq) - line.data());

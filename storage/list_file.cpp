@@ -217,9 +217,9 @@ bool RestoreMissingListFile(const std::string& path) {
 }
 
 // The document holds the file's text decoded, so no byte of the marker can be half of
-// another character any more, in this direction or the other. A lone LF also becomes the
-// marker: written as it is, it would end the line in the
-// file and turn the rest of the note into lines of their own.
+// another character, in this direction or the other. A lone LF also becomes the marker:
+// written as it is, it would end the line in the file and turn the rest of the note into
+// lines of their own.
 std::string NoteToFile(const std::string& note) {
     std::string stored;
     stored.reserve(note.size());
