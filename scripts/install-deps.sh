@@ -53,7 +53,13 @@ if [ $has_i386 -eq 0 ]; then
     need_root dpkg --add-architecture i386
 fi
 export DEBIAN_FRONTEND=noninteractive
-need_root apt-get update -qq
+# A mirror in the middle of a sync fails an update now and then: try again, and go on with
+# what was fetched if it keeps failing (the install then says what is really missing).
+for attempt in 1 2 3 4 5; do
+    need_root apt-get update -qq && break
+    echo "install-deps: apt-get update failed (attempt $attempt), retrying" >&2
+    sleep $((attempt * 5))
+done
 need_root apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 ensure_locale
 echo "install-deps: done"
