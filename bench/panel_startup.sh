@@ -3,16 +3,31 @@
 # Xvfb, a warm wineserver), from process start to a visible panel whose list shows every
 # row, for lists of 0, 1,000 and 5,000 entries whose icons come from 20 distinct system
 # programs and whose first 300 entries have distinct hotkeys. Then, on a panel started
-# empty: Load of the 5,000-entry file (from confirming the Open dialog), the four view
-# switches, and Clear (from answering Yes). The best of RUNS runs counts.
-#   bench/panel_startup.sh [RUNS]           TW_BENCH_EXE=other.exe measures another build
+# empty: Load of the 5,000-entry file (from confirming the Open dialog), the view
+# switches (the first to large icons, then small icons, list, report, and large icons
+# again, a later switch), and Clear (from answering Yes).
+#
+# Given two builds, it measures both in the same run, alternating them (A B, then B A, so
+# neither always goes first), and prints for each step the median, minimum and maximum of
+# each build, with the machine's load before and after.
+#   bench/panel_startup.sh [RUNS [EXE_A [EXE_B]]]     RUNS defaults to 5, EXE_A to this build
 set -eu
 cd "$(dirname "$0")/.."
 TW_ROOT=$(pwd)
-runs=${1:-3}
+runs=${1:-5}
+exes=("${2:-build/mingw-i686/Tarnwick.exe}")
+[ $# -ge 3 ] && exes+=("$3")
+for exe in "${exes[@]}"; do
+    [ -f "$exe" ] || { echo "no such program: $exe" >&2; exit 2; }
+done
 . bench/lib.sh
-exe=${TW_BENCH_EXE:-build/mingw-i686/Tarnwick.exe}
-tw_bench_setup build/bench-startup "$exe"
+tw_bench_setup build/bench-startup "${exes[0]}"
+load_before=$(cut -d' ' -f1-3 /proc/loadavg)
+names=(A B)
+for i in "${!exes[@]}"; do
+    mkdir -p "$work/${names[$i]}"
+    cp "${exes[$i]}" "$work/${names[$i]}/Tarnwick.exe"
+done
 
 # Twenty distinct files of Wine's own programs, control panel applets and libraries that
 # carry icons (Wine ships about a dozen programs with icons), all present in a new prefix.
@@ -52,48 +67,89 @@ open(path, "wb").write(("\r\n".join(lines) + "\r\n").encode("gbk"))
 PY
 }
 
+# The settings of build $1's folder, naming list file $2.
 settings() {
-    printf '[SET]\r\nshowtray=yes\r\nautorun=no\r\nmapfile=%s\r\n' "$1" >"$work/tarnwick.ini"
+    printf '[SET]\r\nshowtray=yes\r\nautorun=no\r\nmapfile=%s\r\n' "$2" >"$work/$1/tarnwick.ini"
 }
 
-best() { sort -n | head -n 1; }
-
-# start_once ROWS: one start; prints its milliseconds and leaves the panel running.
+# start_once BUILD ROWS: one start, its milliseconds to the file of step FILE; the panel
+# goes on running. The panel inherits the driver's output, so the figure goes to a file:
+# a command substitution would wait for the panel to end.
 start_once() {
-    (cd "$work" && wine "$TW_ROOT/$driver" time-start "$panel" "$1" 600000 Tarnwick.exe)
+    (cd "$work/$1" && wine "$TW_ROOT/$driver" time-start "$panel" "$2" 600000 Tarnwick.exe) \
+        >"$work/figure"
 }
 stop() { wine "$driver" press-exit "$panel" 1 30000 >/dev/null; }
 
-for n in 0 1000 5000; do write_list "$work/list$n.map" $n; done
-declare -A start_ms
-for n in 0 1000 5000; do
-    settings "list$n.map"
-    start_ms[$n]=$(for ((i = 0; i < runs; i++)); do start_once $n; stop; done | best)
-done
+# record BUILD STEP: the last figure, as one of that step's.
+record() { cat "$work/figure" >>"$work/$1.$2"; }
+# timed BUILD STEP DRIVER-ARGS...: a driver step, recorded.
+timed() {
+    local b=$1 step=$2
+    shift 2
+    wine "$driver" "$@" >"$work/figure"
+    record "$b" "$step"
+}
 
-settings list0.map
-load=() clear=() large=() report=()
-for ((i = 0; i < runs; i++)); do
-    start_once 0 >/dev/null
-    load+=("$(wine "$driver" time-load "$panel" "$(winepath -w "$work/list5000.map")" 5000 600000)")
-    large+=("$(wine "$driver" time-command "$panel" 135)")
-    wine "$driver" time-command "$panel" 136 >/dev/null
-    wine "$driver" time-command "$panel" 137 >/dev/null
-    report+=("$(wine "$driver" time-command "$panel" 138)")
-    clear+=("$(wine "$driver" time-clear "$panel" 600000)")
+# One round of every step for one build.
+round() {
+    local b=$1 n
+    for n in 0 1000 5000; do
+        settings "$b" "list$n.map"
+        start_once "$b" $n
+        record "$b" "start$n"
+        stop
+    done
+    settings "$b" list0.map
+    start_once "$b" 0
+    timed "$b" load time-load "$panel" "$(winepath -w "$work/$b/list5000.map")" 5000 600000
+    timed "$b" large1 time-command "$panel" 135
+    timed "$b" small time-command "$panel" 136
+    timed "$b" list time-command "$panel" 137
+    timed "$b" report time-command "$panel" 138
+    timed "$b" large2 time-command "$panel" 135
+    timed "$b" clear time-clear "$panel" 600000
     stop
+}
+
+for b in "${names[@]:0:${#exes[@]}}"; do
+    for n in 0 1000 5000; do write_list "$work/$b/list$n.map" $n; done
+done
+for ((i = 0; i < runs; i++)); do
+    if [ ${#exes[@]} -eq 1 ]; then round A
+    elif [ $((i % 2)) -eq 0 ]; then round A; round B
+    else round B; round A
+    fi
 done
 
-e=${start_ms[0]}
-echo "machine: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //'); $(date -u '+%Y-%m-%d %H:%M UTC'); load $(cut -d' ' -f1-3 /proc/loadavg)"
-echo "icons from: ${#icons[@]} programs"
-printf '%-28s %10s %10s\n' "step" "ms" "x empty"
-for n in 0 1000 5000; do
-    awk -v n=$n -v m=${start_ms[$n]} -v e=$e 'BEGIN { printf "%-28s %10d %10.1f\n", "start, " n " entries", m, m / (e > 0 ? e : 1) }'
-done
-for row in "load 5000:load" "large icons, 5000:large" "report view, 5000:report" "clear 5000:clear"; do
-    name=${row%%:*}
-    eval "vals=(\"\${${row##*:}[@]}\")"
-    m=$(printf '%s\n' "${vals[@]}" | best)
-    awk -v s="$name" -v m=$m -v e=$e 'BEGIN { printf "%-28s %10d %10.1f\n", s, m, m / (e > 0 ? e : 1) }'
-done
+echo "machine: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //'); $(date -u '+%Y-%m-%d %H:%M UTC')"
+echo "load average before: $load_before; after: $(cut -d' ' -f1-3 /proc/loadavg); $runs runs of each build; icons from ${#icons[@]} programs"
+for i in "${!exes[@]}"; do echo "${names[$i]}: ${exes[$i]}"; done
+python3 - "$work" "${names[@]:0:${#exes[@]}}" <<'PY'
+import statistics, sys
+work, builds = sys.argv[1], sys.argv[2:]
+steps = [("start0", "start, empty list"), ("start1000", "start, 1,000 entries"),
+         ("start5000", "start, 5,000 entries"), ("load", "Load of 5,000"),
+         ("large1", "first switch to large icons"), ("small", "small icons"),
+         ("list", "list"), ("report", "report"), ("large2", "later switch to large icons"),
+         ("clear", "Clear of 5,000")]
+def figures(b, step):
+    with open("%s/%s.%s" % (work, b, step)) as f:
+        return [float(line) for line in f if line.strip()]
+head = "%-30s" % "step (ms)"
+for b in builds: head += " | %s median    min    max  x empty" % b
+print(head)
+for step, label in steps:
+    line = "%-30s" % label
+    for b in builds:
+        v = figures(b, step)
+        empty = statistics.median(figures(b, "start0"))
+        m = statistics.median(v)
+        line += " | %8.0f %6.0f %6.0f %8.2f" % (m, min(v), max(v), m / empty if empty else 0)
+    print(line)
+for b in builds:
+    first, later = statistics.median(figures(b, "large1")), statistics.median(figures(b, "large2"))
+    print("%s: first large-icons switch %.2fx a later one; 5,000 entries start in %.2fx the empty start"
+          % (b, first / later if later else 0,
+             statistics.median(figures(b, "start5000")) / statistics.median(figures(b, "start0"))))
+PY
