@@ -152,8 +152,8 @@ void CTarnwickDlg::SetRowTexts(int row, const HotKeyEntry& entry) {
 
 void CTarnwickDlg::InsertRow(int row, const HotKeyEntry& entry, int image) {
     m_List.InsertItem(row, entry.name, image >= 0 ? image : I_IMAGENONE,
-                      INDEXTOSTATEIMAGEMASK(entry.enabled ? 2 : 1));
-    m_List.SetItemData(row, reinterpret_cast<LPARAM>(&entry));
+                      INDEXTOSTATEIMAGEMASK(entry.enabled ? 2 : 1),
+                      reinterpret_cast<LPARAM>(&entry));
     // Some list views give every new row an empty box whatever it was inserted with.
     if (m_List.GetCheck(row) == entry.enabled) return;
     m_bSettingCheck = true;

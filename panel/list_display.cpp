@@ -24,6 +24,24 @@ const Column kColumns[] = {
 
 const COLORREF kWhite = RGB(255, 255, 255);
 
+// Appends a picture of the list's size in white, the lists' background; its index or -1.
+int AddBlankImage(HIMAGELIST list) {
+    int cx = 0, cy = 0;
+    if (!ImageList_GetIconSize(list, &cx, &cy)) return -1;
+    HDC screen = GetDC(nullptr);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, cx, cy);
+    HDC dc = CreateCompatibleDC(screen);
+    const HGDIOBJ old = SelectObject(dc, bitmap);
+    const RECT all = {0, 0, cx, cy};
+    FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    ReleaseDC(nullptr, screen);
+    const int image = bitmap != nullptr ? ImageList_Add(list, bitmap, nullptr) : -1;
+    if (bitmap != nullptr) DeleteObject(bitmap);
+    return image;
+}
+
 } // namespace
 
 bool CTarnwickDlg::InsertColumns() {
@@ -60,11 +78,14 @@ void CTarnwickDlg::CreateImageLists() {
     m_List.SetImageList(&m_ImageSmall, LVSIL_SMALL);
     m_entryImages.clear();
     m_iconPairs.clear();
+    m_pendingIcons.clear();
+    KillTimer(m_hWnd, kIconTimerId);
 }
 
 // Rows name their pictures by index: each pair goes back to the index it had, and one
 // whose file gives no icon any more stays blank rather than shift the others.
 void CTarnwickDlg::RemakeImageLists() {
+    ExtractPendingIcons(INFINITE); // every pair final, so each keeps its index
     const int count = m_ImageLarge.GetImageCount();
     const std::map<std::pair<std::string, int>, int> pairs = m_iconPairs;
     const std::vector<int> entryImages = m_entryImages;
@@ -110,6 +131,100 @@ int CTarnwickDlg::ExtractIconPair(const std::string& file, int index) {
     return image;
 }
 
+// A placeholder pair: a blank picture in each list, in the lists' background colour, which
+// is what an icon's own transparent parts show.
+int CTarnwickDlg::ReserveIconPair(const std::string& file, int index) {
+    const auto key = std::make_pair(file, index);
+    const auto known = m_iconPairs.find(key);
+    if (known != m_iconPairs.end()) return known->second;
+    const int image = AddBlankImage(m_ImageLarge.GetSafeHandle());
+    if (image < 0) return -1;
+    if (AddBlankImage(m_ImageSmall.GetSafeHandle()) != image) {
+        ImageList_Remove(m_ImageLarge.GetSafeHandle(), image);
+        return -1;
+    }
+    m_iconPairs.emplace(key, image);
+    if (m_pendingIcons.empty()) SetTimer(m_hWnd, kIconTimerId, USER_TIMER_MINIMUM, nullptr);
+    m_pendingIcons.push_back(key);
+    return image;
+}
+
+// Timer messages come only when nothing else waits, after the panel's paint: the rows
+// are on screen first, and the user's input goes before each turn.
+void CTarnwickDlg::ExtractPendingIcons(DWORD budgetMs) {
+    const DWORD start = GetTickCount();
+    while (!m_pendingIcons.empty()) {
+        ExtractNextPendingIcon();
+        if (budgetMs != INFINITE && GetTickCount() - start >= budgetMs) break;
+    }
+    if (m_pendingIcons.empty()) KillTimer(m_hWnd, kIconTimerId);
+}
+
+void CTarnwickDlg::ExtractNextPendingIcon() {
+    const auto key = m_pendingIcons.front();
+    m_pendingIcons.pop_front();
+    const auto pair = m_iconPairs.find(key);
+    if (pair == m_iconPairs.end()) return;
+    const int image = pair->second;
+    HICON icon = ExtractFileIcon(key.first, key.second); // expands %NAME% in the file
+    if (icon == nullptr) {
+        m_iconPairs.erase(pair); // a later command asks the file afresh
+        DropIconPair(image);
+        return;
+    }
+    m_ImageLarge.ReplaceIcon(image, icon);
+    m_ImageSmall.ReplaceIcon(image, icon);
+    DestroyIcon(icon);
+    RedrawRowsShowing(image);
+}
+
+void CTarnwickDlg::DropIconPair(int image) {
+    RepointRows(image, -1);
+    HIMAGELIST large = m_ImageLarge.GetSafeHandle();
+    HIMAGELIST small = m_ImageSmall.GetSafeHandle();
+    const int last = ImageList_GetImageCount(large) - 1;
+    if (image != last) {
+        // A pair still waiting for its icon moves as it is and is filled at its new place.
+        ImageList_Copy(large, image, large, last, ILCF_MOVE);
+        ImageList_Copy(small, image, small, last, ILCF_MOVE);
+        for (auto& known : m_iconPairs)
+            if (known.second == last) known.second = image;
+        RepointRows(last, image);
+    }
+    ImageList_Remove(large, last);
+    ImageList_Remove(small, last);
+}
+
+void CTarnwickDlg::RepointRows(int from, int to) {
+    for (int& image : m_entryImages)
+        if (image == from) image = to;
+    const int rows = m_List.GetItemCount();
+    for (int row = 0; row < rows; ++row) {
+        LVITEMW item = {};
+        item.mask = LVIF_IMAGE;
+        item.iItem = row;
+        if (m_List.GetItem(&item) && item.iImage == from) SetRowImage(row, to);
+    }
+}
+
+void CTarnwickDlg::RedrawRowsShowing(int image) {
+    const DWORD view = m_List.GetStyle() & LVS_TYPEMASK;
+    if (view == LVS_ICON || view == LVS_SMALLICON) {
+        // Rows stand anywhere in the icon views; only the part on screen is painted.
+        InvalidateRect(m_List.GetSafeHwnd(), nullptr, TRUE);
+        return;
+    }
+    const int rows = m_List.GetItemCount();
+    const int top = static_cast<int>(m_List.SendMessage(LVM_GETTOPINDEX));
+    const int shown = static_cast<int>(m_List.SendMessage(LVM_GETCOUNTPERPAGE));
+    for (int row = top; row < rows && row <= top + shown; ++row) {
+        LVITEMW item = {};
+        item.mask = LVIF_IMAGE;
+        item.iItem = row;
+        if (m_List.GetItem(&item) && item.iImage == image) m_List.RedrawItems(row, row);
+    }
+}
+
 // A visible list view repaints after every row it is given: thousands of rows would cost
 // thousands of repaints. Rows go in with drawing off and are painted once at the end.
 bool CTarnwickDlg::ShowAll() {
@@ -118,16 +233,25 @@ bool CTarnwickDlg::ShowAll() {
     m_List.SetImageList(&m_ImageLarge, LVSIL_NORMAL);
     m_List.SetImageList(&m_ImageSmall, LVSIL_SMALL);
     m_List.SendMessage(LVM_SETITEMCOUNT, m_entries.size(), LVSICF_NOINVALIDATEALL);
+    // The list gives every new row an empty box whatever it was inserted with. Setting
+    // each again would cost a call and two notices per row: all are checked in one call,
+    // and only the switched-off ones are cleared.
+    m_bSettingCheck = true;
     int row = 0;
     for (const HotKeyEntry& entry : m_entries) {
         const int image = row < static_cast<int>(m_entryImages.size()) ? m_entryImages[row] : -1;
-        InsertRow(row, entry, image);
-        m_List.SetItemText(row, 1, entry.keydes);
-        m_List.SetItemText(row, 2, entry.path);
-        m_List.SetItemText(row, 3, entry.workdir);
-        m_List.SetItemText(row, 4, entry.info);
+        m_List.InsertItem(row, entry.name, image >= 0 ? image : I_IMAGENONE, 0,
+                          reinterpret_cast<LPARAM>(&entry));
+        SetRowTexts(row, entry);
         ++row;
     }
+    if (row > 0) m_List.SetCheck(-1, true);
+    row = 0;
+    for (const HotKeyEntry& entry : m_entries) {
+        if (!entry.enabled) m_List.SetCheck(row, false);
+        ++row;
+    }
+    m_bSettingCheck = false;
     m_List.SendMessage(WM_SETREDRAW, TRUE);
     InvalidateRect(m_List.GetSafeHwnd(), nullptr, TRUE);
     return true;

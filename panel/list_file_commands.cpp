@@ -6,8 +6,6 @@
 #include "ui/file_dialog.h"
 #include "storage/list_file.h"
 
-#include <set>
-#include <utility>
 
 namespace {
 const char kListFilter[] = "快捷键列表文件(*.map)|*.map|所有文件(*.*)|*.*|";
@@ -23,20 +21,12 @@ bool CTarnwickDlg::WriteListFile(const std::string& path) {
 }
 
 // Adds to what the entry list and the image lists already hold; the entries of a file
-// that turns out to be invalid stay, up to the faulty section.
+// that turns out to be invalid stay, up to the faulty section. The icons come after the
+// panel shows the rows: each distinct one gets a blank pair now, filled by the icon timer.
 bool CTarnwickDlg::ReadListFile(const std::string& path) {
-    // Icons that gave nothing are not asked again in this read; a later command asks
-    // afresh, since the file may give one by then.
-    std::set<std::pair<std::string, int>> noIcon;
     const ListReadResult result = ::LoadEntriesFromListFile(
         path, [&](const HotKeyEntry& entry) {
-            const auto icon = std::make_pair(entry.icon, entry.iconint);
-            int image = -1;
-            if (noIcon.count(icon) == 0) {
-                image = AppendIconPair(entry.icon, entry.iconint);
-                if (image < 0) noIcon.insert(icon);
-            }
-            m_entryImages.push_back(image);
+            m_entryImages.push_back(ReserveIconPair(entry.icon, entry.iconint));
             m_entries.push_back(entry);
         });
     if (result == ListReadResult::Invalid)

@@ -173,6 +173,11 @@ bool CTarnwickDlg::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* re
             *result = 0;
             return true;
         }
+        if (wParam == kIconTimerId) {
+            ExtractPendingIcons(kIconSliceMs);
+            *result = 0;
+            return true;
+        }
         if (wParam == CTrayIcon::kBalloonTimerId) {
             m_TrayIcon.OnBalloonTimer();
             *result = 0;
@@ -230,7 +235,12 @@ void CTarnwickDlg::TrackMenu(int position) {
 }
 
 void CTarnwickDlg::SetViewMode(DWORD view) {
+    // The list invalidates every row on its own when the view changes, twice, and each
+    // invalidation is a round trip to the window system: with drawing off there are none,
+    // and the list is painted once.
+    m_List.SendMessage(WM_SETREDRAW, FALSE);
     m_List.SetView(view);
+    m_List.SendMessage(WM_SETREDRAW, TRUE);
     // A changed style does not repaint by itself: the old view's cells would stay behind.
     InvalidateRect(m_List.GetSafeHwnd(), nullptr, TRUE);
 }

@@ -11,6 +11,7 @@
 #include "ui/controls.h"
 #include "ui/dialog.h"
 
+#include <deque>
 #include <map>
 #include <string>
 #include <utility>
@@ -27,6 +28,10 @@ constexpr COLORREF kRefusedRowBack = RGB(255, 214, 214);
 constexpr UINT kRefusedRetryPeriodMs = 30000;
 // The retry timer's id; the one-shot visibility timer is 100, the tray icon's 102.
 constexpr UINT_PTR kRetryTimerId = 101;
+// The timer that puts a read list's icons in once the panel shows its rows, and how long
+// one turn of it may work before the panel answers the user again.
+constexpr UINT_PTR kIconTimerId = 103;
+constexpr DWORD kIconSliceMs = 12;
 // Posted when a row's check box changed: the box may run a refusal message, which must not
 // run inside the list's own notification.
 constexpr UINT kRowCheckChanged = WM_APP + 20;
@@ -50,6 +55,8 @@ public:
     void OnLoadList();
 
     // The list display.
+    // Extracts icons a read list still waits for, for up to budgetMs (INFINITE: all).
+    void ExtractPendingIcons(DWORD budgetMs);
     bool InsertColumns();
     bool ShowAll();
     bool ClearAll();
@@ -141,6 +148,17 @@ private:
     // changed afterwards: a row that needs another icon asks for another pair.
     int AppendIconPair(const std::string& file, int index);
     int ExtractIconPair(const std::string& file, int index);
+    // The same for a list being read, without the wait: a blank pair now, the icon put in
+    // by the icon timer once the panel shows the rows.
+    int ReserveIconPair(const std::string& file, int index);
+    void ExtractNextPendingIcon();
+    // The pair at `image` is given up (its file gave no icon): its rows show none, and the
+    // last pair moves into its place, so the lists hold no pair that nothing shows.
+    void DropIconPair(int image);
+    // Every row and entry that shows pair `from` shows `to` instead (-1: none).
+    void RepointRows(int from, int to);
+    // Repaints the rows on screen that show pair `image`.
+    void RedrawRowsShowing(int image);
     void OnClear();
     void TrackMenu(int position);
     void SetViewMode(DWORD view);
@@ -172,6 +190,8 @@ private:
     int m_nTipRow = -2;
     // The pair of each icon already in the image lists; lives and dies with the lists.
     std::map<std::pair<std::string, int>, int> m_iconPairs;
+    // The reserved pairs still to be extracted, in the order the list named them.
+    std::deque<std::pair<std::string, int>> m_pendingIcons;
     // Tells the panel when the session is unlocked: a combination held by a program of
     // the locked session's other user, or by the lock screen, may be free again.
     SessionEvents m_sessionEvents;

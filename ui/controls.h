@@ -72,14 +72,17 @@ public:
                                             reinterpret_cast<LPARAM>(&col)));
     }
     // An item with a label and an image index (I_IMAGENONE for none); returns its index.
-    // `stateImage` (INDEXTOSTATEIMAGEMASK) other than 0 gives its check box at once.
-    int InsertItem(int item, const std::string& label, int image, UINT stateImage = 0) {
+    // `stateImage` (INDEXTOSTATEIMAGEMASK) other than 0 gives its check box at once, and
+    // `data` is the value the item carries for its owner (GetItemData).
+    int InsertItem(int item, const std::string& label, int image, UINT stateImage = 0,
+                   LPARAM data = 0) {
         std::wstring text = Widen(label);
         LVITEMW lvi = {};
-        lvi.mask = LVIF_TEXT | LVIF_IMAGE | (stateImage != 0 ? LVIF_STATE : 0);
+        lvi.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM | (stateImage != 0 ? LVIF_STATE : 0);
         lvi.iItem = item;
         lvi.pszText = text.data();
         lvi.iImage = image;
+        lvi.lParam = data;
         lvi.state = stateImage;
         lvi.stateMask = stateImage != 0 ? LVIS_STATEIMAGEMASK : 0;
         return static_cast<int>(SendMessage(LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&lvi)));

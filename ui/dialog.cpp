@@ -358,6 +358,9 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM 
     }
     if (!handled) return FALSE;
     if (ResultIsReturned(msg)) return static_cast<INT_PTR>(result);
-    ::SetWindowLongPtrW(hwnd, DWLP_MSGRESULT, result);
+    // A list fill sends thousands of notices answered 0, and a write of the window's
+    // value can be a round trip to the window system; reading it is not.
+    if (::GetWindowLongPtrW(hwnd, DWLP_MSGRESULT) != result)
+        ::SetWindowLongPtrW(hwnd, DWLP_MSGRESULT, result);
     return TRUE;
 }

@@ -66,6 +66,30 @@ TEST_F(PanelScale, RowsWithTheSameIconShareOnePairAndEachShowsItsOwnPicture) {
     });
 }
 
+// A start shows the rows at once, each on a blank pair of its own icon, and the icons come
+// in after: the end is what an immediate extraction gave, in every view. The pair of the
+// icon that gives none is given up, the last pair moves into its place, and a row added
+// meanwhile with that moving icon follows it.
+TEST_F(PanelScale, IconsComeAfterTheRowsAndEndAsIfReadAtOnce) {
+    const std::vector<IconRef> icons = Icons();
+    WriteFileText("list.map", ListFileText(CyclingSections(icons, 39), 39));
+    iconsAtStart = false;
+
+    Run([&](ScriptedPanel& p) {
+        ASSERT_EQ(39, p.RowCount());
+        EXPECT_EQ(4, p.m_ImageLarge.GetImageCount()) << "one blank pair per distinct icon";
+        for (int row = 0; row < 39; ++row) EXPECT_GE(p.RowImage(row), 0) << row;
+        HotKeyEntry added = p.Entry(3); // row 39 shows icons[3], as the cycle has it
+        added.hotkey = 0;
+        p.AddEntry(added);
+        p.Command(ID_VIEW_LARGE_ICONS);
+        p.Pump(1000);
+        ExpectEveryRowShowsItsOwnIcon(p, icons, 40);
+        EXPECT_EQ(3, p.m_ImageLarge.GetImageCount());
+        EXPECT_EQ(3, p.m_ImageSmall.GetImageCount());
+    });
+}
+
 // Clear starts the lists empty, and what is read next gets pairs of its own in them.
 TEST_F(PanelScale, ReadingAfterClearExtractsIntoTheFreshLists) {
     const std::vector<IconRef> icons = Icons();
@@ -77,6 +101,7 @@ TEST_F(PanelScale, ReadingAfterClearExtractsIntoTheFreshLists) {
         ASSERT_EQ(0, p.m_ImageLarge.GetImageCount());
         EXPECT_TRUE(p.ReadListFile("other.map"));
         EXPECT_TRUE(p.ShowAll());
+        p.ExtractPendingIcons(INFINITE);
         EXPECT_EQ(2, p.m_ImageLarge.GetImageCount());
         EXPECT_EQ(2, p.m_ImageSmall.GetImageCount());
         ExpectEveryRowShowsItsOwnIcon(p, {icons[3], icons[0]}, 6);

@@ -241,6 +241,8 @@ public:
     ScriptedPanel(tw::ISystem& system, int& allowShutdown) : CTarnwickDlg(system, allowShutdown) {}
 
     std::function<void()> script;
+    // False leaves the icons to the panel's icon timer, as a real start does.
+    bool iconsAtStart = true;
 
     const HotKeyEntry& Entry(int i) const { return *std::next(m_entries.begin(), i); }
     int RowCount() const { return m_List.GetItemCount(); }
@@ -276,6 +278,8 @@ public:
 protected:
     BOOL OnInitDialog() override {
         const BOOL result = CTarnwickDlg::OnInitDialog();
+        // Scripts see the rows as a person does once the icons are in.
+        if (iconsAtStart) ExtractPendingIcons(INFINITE);
         ::SetTimer(m_hWnd, kSafetyTimer, 30000, nullptr);
         PostMessage(kRunScript);
         return result;
@@ -325,6 +329,7 @@ protected:
     int Run(const std::function<void(ScriptedPanel&)>& script) {
         ScriptedPanel panel(system, allowShutdown);
         panel.script = [&] { script(panel); };
+        panel.iconsAtStart = iconsAtStart;
         CDialog::SetMainWnd(&panel);
         const int result = static_cast<int>(panel.DoModal());
         CDialog::SetMainWnd(nullptr);
@@ -334,6 +339,7 @@ protected:
     ScratchDirectory scratch;
     System system;
     int allowShutdown = 1;
+    bool iconsAtStart = true;
 };
 using PanelTest = PanelTestWith<PanelSystem>;
 
