@@ -15,7 +15,8 @@ constexpr int kHotKeyIdPanel = 1;  // Ctrl+Alt+End: hide or show the panel
 constexpr int kFirstEntryHotKeyId = 10;
 
 // The codes of the two fixed hotkeys; both carry the extended flag, as a hotkey control
-// would give them.
+// would give them: HOTKEYF_CONTROL | HOTKEYF_ALT | HOTKEYF_EXT in the second byte, VK_HOME
+// or VK_END in the low one.
 constexpr int kSwitchHotKeyCode = 0x0E24; // Ctrl+Alt+Home
 constexpr int kPanelHotKeyCode = 0x0E23;  // Ctrl+Alt+End
 

@@ -1,6 +1,11 @@
 #pragma once
-// Small stateless helper created on the stack around a call. Both operations tell the
-// user of a failure themselves with a message box.
+// CSysUtil: a small stateless helper created on the stack around a call. It holds two
+// halves that share nothing but the platform seam, each defined in a file of its own:
+// - hotkey registration (RegHotKey, RegHotKeyUnreported, ReportRefusedHotKey), through
+//   which every RegisterHotKey of the program goes: engine/hotkey_registration.cpp;
+// - the start-with-Windows Run value (WriteRegString), including the choice between the
+//   machine-wide Run key and the current user's: engine/run_key_write.cpp.
+// Both halves tell the user of a failure themselves with a message box.
 
 #include "platform/system.h"
 
@@ -9,6 +14,8 @@
 class CSysUtil {
 public:
     explicit CSysUtil(tw::ISystem& system) : m_system(system) {}
+
+    // Hotkey registration (engine/hotkey_registration.cpp).
 
     // Registers a hotkey code under `id` for `window`; every registration of the program
     // goes through here. False when the system refuses the combination, which the box
@@ -19,6 +26,8 @@ public:
     // reports the refusal once it holds nothing into the list.
     bool RegHotKeyUnreported(tw::WindowRef window, int code, int id);
     void ReportRefusedHotKey(tw::WindowRef owner);
+
+    // The start-with-Windows Run value (engine/run_key_write.cpp).
 
     // Writes `data` as a string value, creating the key when it is missing. Under
     // HKEY_LOCAL_MACHINE `data` is a command of the Run key and lives in exactly one place
@@ -31,6 +40,7 @@ public:
     static const char kMachineValueHeld[];
 
 private:
+    // The Run value's steps (engine/run_key_write.cpp).
     bool SetRunValue(const std::string& subkey, const std::string& name,
                      const std::string& command);
     bool ClearRunValue(const std::string& subkey, const std::string& name);

@@ -11,7 +11,8 @@ namespace {
 const char kListFilter[] = "快捷键列表文件(*.map)|*.map|所有文件(*.*)|*.*|";
 } // namespace
 
-// Goes through the document's safe save: a failed write leaves the old file whole.
+// Goes through the document's safe save (SaveEntriesToListFile, then CIniDocument::Save
+// with its temporary and ReplaceFileWith): a failed write leaves the old file whole.
 bool CTarnwickDlg::WriteListFile(const std::string& path) {
     if (::SaveEntriesToListFile(path, m_entries) == -1) {
         Message("不能打开文件进行写入!", "ERROR", MB_ICONINFORMATION);

@@ -7,6 +7,8 @@
 #include "storage/settings.h"
 
 namespace {
+// Read by LoadSettings below, written only by WriteSetting (storage/settings.cpp) from the
+// two check boxes; relative, so it is the current directory's.
 const char kSettingsFile[] = "tarnwick.ini";
 const char kRunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run\\";
 const char kRunValue[] = "ZELO.Tarnwick.Run";

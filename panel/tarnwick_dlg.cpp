@@ -71,6 +71,8 @@ BOOL CTarnwickDlg::OnInitDialog() {
     return TRUE;
 }
 
+// Hotkeys come in here: the system posts WM_HOTKEY to the panel, and the modal loop
+// (CDialog::DoModal, ours or a child dialog's) offers it here before dispatching it.
 BOOL CTarnwickDlg::PreTranslateMessage(MSG* msg) {
     PreTranslateHotKey(msg->message, static_cast<std::uintptr_t>(msg->wParam));
     return CDialog::PreTranslateMessage(msg);
@@ -86,6 +88,9 @@ void CTarnwickDlg::OnCancel() {
     HidePanel();
 }
 
+// Buttons and menu items come in here as WM_COMMAND: the panel's buttons and check boxes,
+// the View and list menus (TrackMenu) and the tray icon's menu, which CTrayIcon opens
+// with the panel as its owner.
 bool CTarnwickDlg::OnCommand(int id, int code) {
     switch (id) {
     case ID_TRAY_SHOW_PANEL: TogglePanel(); return true;
@@ -121,6 +126,8 @@ bool CTarnwickDlg::OnCommand(int id, int code) {
     }
 }
 
+// The list view's notices come in here as WM_NOTIFY. A changed check box is only noted and
+// posted on (kRowCheckChanged, to OnMessage): what it does may show a box.
 bool CTarnwickDlg::OnNotify(NMHDR* header, LRESULT* result) {
     if (header->idFrom != IDC_LIST_ENTRIES) return CDialog::OnNotify(header, result);
     switch (header->code) {
@@ -158,6 +165,10 @@ bool CTarnwickDlg::OnNotify(NMHDR* header, LRESULT* result) {
     }
 }
 
+// Everything that is no command and no notice comes in here: the tray icon's callback
+// (kTrayCallbackMessage), the timers (the visibility timer, kRetryTimerId and the tray
+// icon's kBalloonTimerId), the posted kRowCheckChanged, the session, power and shutdown
+// notices, the shell's "TaskbarCreated", and painting while minimized.
 bool CTarnwickDlg::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result) {
     if (msg == m_uTaskbarCreated && msg != 0) {
         m_TrayIcon.RestoreAfterShellRestart();

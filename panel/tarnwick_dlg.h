@@ -2,7 +2,46 @@
 // The main panel: the program's only top-level window, run modally for the life of the
 // process. It owns the entry list (through the hotkey engine it derives from), the tray
 // icon, the image lists and the list view, and receives every command, the tray callback
-// and, through its message pre-translation, every hotkey.
+// and, through its message pre-translation, every hotkey. docs/architecture.md follows a
+// key press, a change and the start-up through it.
+//
+// Where the members are defined, all under panel/:
+// - tarnwick_dlg.cpp: construction, DoDataExchange, OnInitDialog (the start-up), the
+//   message routing (PreTranslateMessage, OnCommand, OnNotify, OnMessage), OnOK, OnCancel,
+//   PaintMinimized, TrackMenu, SetViewMode, OnAbout, OnHelp, Message.
+// - list_display.cpp: the list view and its pictures: InsertColumns, OnDpiChanged,
+//   CreateImageLists, RemakeImageLists, AppendIconPair, ExtractIconPair, ShowAll, ClearAll,
+//   OnClear, RunSelected, RunRow.
+// - entry_commands.cpp: the commands that change an entry, each ending in WriteListFile:
+//   OnAdd, OnBuiltIn, OnDelete, OnProperties, AddEntry, DeleteEntry, EditEntry,
+//   OnRowCheckChanged; and the rows they touch: InsertRow, SetRowTexts, SetRowImage,
+//   FindRowOf.
+// - list_file_commands.cpp: WriteListFile, ReadListFile, OnSaveList, OnLoadList.
+// - settings_commands.cpp: LoadSettings (tarnwick.ini), OnShowTray, OnAutoRun.
+// - hotkey_state_display.cpp: which bindings work and why not: EntryOfRow, RowEntry,
+//   RowHotKeyState, RowLaunchError, OnListCustomDraw, OnHotKeyStatesChanged,
+//   UpdateRetryTimer, RetryRefused, StateTool, CreateStateTip, RelayListMouse, OnListHover,
+//   OnLaunchFailed.
+// - this header: RunDialog.
+// The hotkey state itself (m_entries, m_bHotKeysOn, EnableAllHotKeys, PreTranslateHotKey,
+// LaunchAndRecord, ...) is the base CHotKeyEngine's, in engine/hotkey_engine.cpp. The tray
+// icon is a CTrayIcon (panel/tray_icon.cpp); the list view a CListCtrlFile
+// (panel/list_ctrl_file.cpp), which hands its mouse messages to RelayListMouse and a
+// dropped file to RunDialog and AddEntry.
+//
+// How each kind of message reaches the panel, all on the one thread, through the modal
+// loop of CDialog::DoModal (ui/dialog.cpp):
+// - hotkeys: the system posts WM_HOTKEY; the loop offers it to PreTranslateMessage before
+//   dispatching it (also while one of the panel's own dialogs runs its loop), which hands
+//   it to CHotKeyEngine::PreTranslateHotKey.
+// - buttons and menu items (the panel's, the list's and the tray icon's menus): WM_COMMAND,
+//   to OnCommand.
+// - list notices (right click, double click, custom draw, a changed check box): WM_NOTIFY
+//   from the list view, to OnNotify.
+// - tray callbacks (kTrayCallbackMessage), timers (WM_TIMER: the visibility timer,
+//   kRetryTimerId, CTrayIcon::kBalloonTimerId), posted messages (kRowCheckChanged), the
+//   session, power and shutdown notices and the shell's "TaskbarCreated": everything else,
+//   to OnMessage. A move to a monitor of another DPI comes as OnDpiChanged.
 
 #include "engine/hotkey_engine.h"
 #include "panel/list_ctrl_file.h"
@@ -41,6 +80,9 @@ public:
     CTarnwickDlg(tw::ISystem& system, int& allowShutdown);
     ~CTarnwickDlg() override;
 
+    // Every message the modal loop fetches for the panel, before dispatch: the way in of
+    // WM_HOTKEY, handed on to PreTranslateHotKey (the hotkey engine) and then to the
+    // dialog's keyboard navigation.
     BOOL PreTranslateMessage(MSG* msg) override;
 
     // Settings file and start-with-Windows.
@@ -123,7 +165,11 @@ protected:
     void OnOK() override;
     void OnCancel() override;
     bool OnCommand(int id, int code) override;
+    // WM_NOTIFY: the list view's notices (menus, double click, custom draw, a changed
+    // check box, which is posted on as kRowCheckChanged).
     bool OnNotify(NMHDR* header, LRESULT* result) override;
+    // Every other message: the tray callback, the timers, kRowCheckChanged, the session,
+    // power and shutdown notices and the shell's "TaskbarCreated".
     bool OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result) override;
     void OnHotKeyStatesChanged() override;
     // A hotkey press tells in a balloon from the tray icon (a hidden icon comes for it),

@@ -2,7 +2,8 @@
 // The one door from the portable code to the operating system. The Windows build
 // implements it with the real calls (platform/win32/win32_system.h); tests use a
 // recording fake. Nothing here includes <windows.h>: the constants below carry the
-// Win32 values under names that cannot collide with its macros, and the member
+// Win32 values under names that cannot collide with its macros (each with the Win32
+// name beside it, so a search for that name finds it here), and the member
 // functions avoid the names that <windows.h> turns into macros (MessageBox,
 // GetCurrentDirectory, ...).
 
@@ -16,53 +17,54 @@ using WindowRef = void*;
 using TokenRef = void*;
 
 // Message box styles and answers.
-constexpr unsigned kMbOk = 0x00;
-constexpr unsigned kMbYesNo = 0x04;
-constexpr unsigned kMbIconError = 0x10;
-constexpr unsigned kMbIconQuestion = 0x20;
-constexpr unsigned kMbIconWarning = 0x30;
-constexpr unsigned kMbIconInformation = 0x40;
-constexpr int kIdOk = 1;
-constexpr int kIdYes = 6;
-constexpr int kIdNo = 7;
+constexpr unsigned kMbOk = 0x00;              // MB_OK
+constexpr unsigned kMbYesNo = 0x04;           // MB_YESNO
+constexpr unsigned kMbIconError = 0x10;       // MB_ICONERROR
+constexpr unsigned kMbIconQuestion = 0x20;    // MB_ICONQUESTION
+constexpr unsigned kMbIconWarning = 0x30;     // MB_ICONWARNING
+constexpr unsigned kMbIconInformation = 0x40; // MB_ICONINFORMATION
+constexpr int kIdOk = 1;                      // IDOK
+constexpr int kIdYes = 6;                     // IDYES
+constexpr int kIdNo = 7;                      // IDNO
 
 // Modifiers of a hotkey registration.
-constexpr unsigned kModAlt = 0x1;
-constexpr unsigned kModControl = 0x2;
-constexpr unsigned kModShift = 0x4;
-constexpr unsigned kModWin = 0x8;
+constexpr unsigned kModAlt = 0x1;     // MOD_ALT
+constexpr unsigned kModControl = 0x2; // MOD_CONTROL
+constexpr unsigned kModShift = 0x4;   // MOD_SHIFT
+constexpr unsigned kModWin = 0x8;     // MOD_WIN
 
 // Modifier flags of a hotkey control; a hotkey code carries them in its second byte.
-constexpr int kHotKeyfShift = 0x1;
-constexpr int kHotKeyfControl = 0x2;
-constexpr int kHotKeyfAlt = 0x4;
-constexpr int kHotKeyfExt = 0x8;
+constexpr int kHotKeyfShift = 0x1;   // HOTKEYF_SHIFT
+constexpr int kHotKeyfControl = 0x2; // HOTKEYF_CONTROL
+constexpr int kHotKeyfAlt = 0x4;     // HOTKEYF_ALT
+constexpr int kHotKeyfExt = 0x8;     // HOTKEYF_EXT
 
 // Virtual keys the program names itself.
-constexpr unsigned kVkShift = 0x10;
-constexpr unsigned kVkControl = 0x11;
-constexpr unsigned kVkMenu = 0x12; // Alt
-constexpr unsigned kVkEnd = 0x23;
-constexpr unsigned kVkHome = 0x24;
+constexpr unsigned kVkShift = 0x10;   // VK_SHIFT
+constexpr unsigned kVkControl = 0x11; // VK_CONTROL
+constexpr unsigned kVkMenu = 0x12;    // VK_MENU (Alt)
+constexpr unsigned kVkEnd = 0x23;     // VK_END
+constexpr unsigned kVkHome = 0x24;    // VK_HOME
 
 // Window messages the portable code looks at.
-constexpr unsigned kWmHotKey = 0x0312;
+constexpr unsigned kWmHotKey = 0x0312; // WM_HOTKEY
 
 // What the system answers a launch: 0 when it started, otherwise a system error code. The
 // ones the program explains in words of its own:
-constexpr unsigned long kLaunchOk = 0;
-constexpr unsigned long kErrFileNotFound = 2;
-constexpr unsigned long kErrPathNotFound = 3;
-constexpr unsigned long kErrAccessDenied = 5;
-constexpr unsigned long kErrNotEnoughMemory = 8;
-constexpr unsigned long kErrBadFormat = 11;
-constexpr unsigned long kErrSharingViolation = 32;
-constexpr unsigned long kErrBadNetPath = 53;
-constexpr unsigned long kErrInvalidName = 123;
-constexpr unsigned long kErrElevationRequired = 740;
-constexpr unsigned long kErrNoAssociation = 1155;
-constexpr unsigned long kErrDdeFail = 1156;
-constexpr unsigned long kErrCancelled = 1223; // the user declined the elevation prompt
+constexpr unsigned long kLaunchOk = 0;               // ERROR_SUCCESS
+constexpr unsigned long kErrFileNotFound = 2;        // ERROR_FILE_NOT_FOUND
+constexpr unsigned long kErrPathNotFound = 3;        // ERROR_PATH_NOT_FOUND
+constexpr unsigned long kErrAccessDenied = 5;        // ERROR_ACCESS_DENIED
+constexpr unsigned long kErrNotEnoughMemory = 8;     // ERROR_NOT_ENOUGH_MEMORY
+constexpr unsigned long kErrBadFormat = 11;          // ERROR_BAD_FORMAT
+constexpr unsigned long kErrSharingViolation = 32;   // ERROR_SHARING_VIOLATION
+constexpr unsigned long kErrBadNetPath = 53;         // ERROR_BAD_NETPATH
+constexpr unsigned long kErrInvalidName = 123;       // ERROR_INVALID_NAME
+constexpr unsigned long kErrElevationRequired = 740; // ERROR_ELEVATION_REQUIRED
+constexpr unsigned long kErrNoAssociation = 1155;    // ERROR_NO_ASSOCIATION
+constexpr unsigned long kErrDdeFail = 1156;          // ERROR_DDE_FAIL
+// ERROR_CANCELLED: the user declined the elevation prompt.
+constexpr unsigned long kErrCancelled = 1223;
 
 // One start through the shell. The texts go to the shell as they stand: expanding
 // environment variables is the caller's business.

@@ -47,6 +47,12 @@ public:
     // 1 written; -1 cannot be written, an Append was refused, the file would be larger
     // than a document reads back, or the memory ran out (the previous file stays as it
     // was); -2 no document.
+    // The lines go to a new temporary beside the file, "<file>.~tw<n>" (n from 1 to 999),
+    // which is put on the disk and then renamed over the file by ReplaceFileWith
+    // (platform/file_replace.h). Where the file may be written but not replaced, the old
+    // content waits under a backup name of the same form while OverwriteFileWith copies
+    // the new content in place, and is written back should that stop halfway. Through a
+    // link, the linked file is the one replaced.
     int Save();
     // The bytes Save would write; empty without a document.
     std::string Text() const;

@@ -14,7 +14,9 @@
 extern const char kNoteLineBreak[];
 
 // Writes the whole list to path. The old file is replaced only by a complete new one, so
-// a failure leaves it as it was. 1 written, -1 the file cannot be written.
+// a failure leaves it as it was (kept by CIniDocument::Save in storage/ini_document.cpp,
+// which puts the new file in place with ReplaceFileWith in platform/file_replace.h).
+// 1 written, -1 the file cannot be written.
 int SaveEntriesToListFile(const std::string& path, const std::list<HotKeyEntry>& entries);
 
 // The bytes SaveEntriesToListFile writes for the list.

@@ -24,7 +24,10 @@ SettingsLoad LoadSettings(const std::string& path, Settings& out);
 // The same from a document already loaded; never NoFile.
 SettingsLoad LoadSettings(const CIniDocument& doc, Settings& out);
 
-// Replaces the value of key in "SET" and rewrites the file. A missing key is not added;
+// Replaces the value of key in "SET" and rewrites the file, through CIniDocument::Save
+// (storage/ini_document.cpp): a temporary beside it, then ReplaceFileWith
+// (platform/file_replace.h), so the old file stays whole when the write fails. The
+// only place the program writes tarnwick.ini. A missing key is not added;
 // a file that cannot be read or written, or that holds no "mapfile" in "SET", is left
 // alone. Nothing is reported: the caller goes on with the new setting for this run in
 // any case.

@@ -10,7 +10,7 @@
 namespace tw {
 
 // Older headers lack it; the message exists from Windows 8.1 on.
-const UINT kWmDpiChanged = 0x02E0;
+const UINT kWmDpiChanged = 0x02E0; // WM_DPICHANGED
 
 inline int ScreenDpi() {
     HDC screen = ::GetDC(nullptr);

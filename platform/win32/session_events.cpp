@@ -4,7 +4,7 @@
 
 namespace {
 
-constexpr DWORD kNotifyForThisSession = 0;
+constexpr DWORD kNotifyForThisSession = 0; // NOTIFY_FOR_THIS_SESSION
 
 using RegisterFn = BOOL(WINAPI*)(HWND, DWORD);
 using UnregisterFn = BOOL(WINAPI*)(HWND);

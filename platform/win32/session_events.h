@@ -7,8 +7,8 @@
 #include <windows.h>
 
 // What WM_WTSSESSION_CHANGE carries in wParam when the session is unlocked.
-constexpr WPARAM kSessionUnlock = 0x8;
-constexpr UINT kWmSessionChange = 0x02B1;
+constexpr WPARAM kSessionUnlock = 0x8;    // WTS_SESSION_UNLOCK
+constexpr UINT kWmSessionChange = 0x02B1; // WM_WTSSESSION_CHANGE
 
 class SessionEvents {
 public:

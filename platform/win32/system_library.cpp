@@ -5,7 +5,7 @@
 namespace {
 
 // Declared only for newer targets than ours; the values are those of the search update.
-const DWORD kLoadLibrarySearchSystem32 = 0x00000800;
+const DWORD kLoadLibrarySearchSystem32 = 0x00000800; // LOAD_LIBRARY_SEARCH_SYSTEM32
 
 using SetDefaultDllDirectoriesFn = BOOL(WINAPI*)(DWORD);
 using SetDllDirectoryWFn = BOOL(WINAPI*)(LPCWSTR);

@@ -1,21 +1,8 @@
+// CSysUtil's start-with-Windows half: the Run value, and which of the two Run keys (the
+// machine-wide one or the current user's) keeps it. Its hotkey half is in
+// engine/hotkey_registration.cpp.
+
 #include "engine/sys_util.h"
-
-#include "engine/hotkey_code.h"
-
-bool CSysUtil::RegHotKey(tw::WindowRef window, int code, int id) {
-    if (RegHotKeyUnreported(window, code, id)) return true;
-    ReportRefusedHotKey(window);
-    return false;
-}
-
-bool CSysUtil::RegHotKeyUnreported(tw::WindowRef window, int code, int id) {
-    return m_system.RegisterHotKey(window, id, HotKeyModifiers(code), HotKeyVirtualKey(code));
-}
-
-void CSysUtil::ReportRefusedHotKey(tw::WindowRef owner) {
-    m_system.ShowMessageBox(owner, "注册系统热键失败，请选择其他热键！", "失败",
-                            tw::kMbIconInformation);
-}
 
 namespace {
 
