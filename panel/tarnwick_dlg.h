@@ -10,8 +10,9 @@
 //   message routing (PreTranslateMessage, OnCommand, OnNotify, OnMessage), OnOK, OnCancel,
 //   PaintMinimized, TrackMenu, SetViewMode, OnAbout, OnHelp, Message.
 // - list_display.cpp: the list view and its pictures: InsertColumns, OnDpiChanged,
-//   CreateImageLists, RemakeImageLists, AppendIconPair, ExtractIconPair, ShowAll, ClearAll,
-//   OnClear, RunSelected, RunRow.
+//   CreateImageLists, RemakeImageLists, AppendIconPair, ExtractIconPair, ReserveIconPair,
+//   ExtractPendingIcons, ExtractNextPendingIcon, DropIconPair, RepointRows,
+//   RedrawRowsShowing, ShowAll, ClearAll, OnClear, RunSelected, RunRow.
 // - entry_commands.cpp: the commands that change an entry, each ending in WriteListFile:
 //   OnAdd, OnBuiltIn, OnDelete, OnProperties, AddEntry, DeleteEntry, EditEntry,
 //   OnRowCheckChanged; and the rows they touch: InsertRow, SetRowTexts, SetRowImage,
@@ -39,7 +40,7 @@
 // - list notices (right click, double click, custom draw, a changed check box): WM_NOTIFY
 //   from the list view, to OnNotify.
 // - tray callbacks (kTrayCallbackMessage), timers (WM_TIMER: the visibility timer,
-//   kRetryTimerId, CTrayIcon::kBalloonTimerId), posted messages (kRowCheckChanged), the
+//   kRetryTimerId, kIconTimerId, CTrayIcon::kBalloonTimerId), posted messages (kRowCheckChanged), the
 //   session, power and shutdown notices and the shell's "TaskbarCreated": everything else,
 //   to OnMessage. A move to a monitor of another DPI comes as OnDpiChanged.
 
