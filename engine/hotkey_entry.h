@@ -2,6 +2,8 @@
 // One binding: a hotkey code and what it starts, the texts the list shows, the icon,
 // and the id under which the hotkey is registered for the panel window.
 
+#include "platform/window_show.h"
+
 #include <string>
 
 // The id of an entry that no numbering has reached: one read from a list file that turned
@@ -30,6 +32,7 @@ struct HotKeyEntry {
     bool builtin = false;                 // `path` holds a built-in action token
     std::string args;                     // parameters of the launch; empty for none
     bool runas = false;                   // the launch asks for elevation
+    tw::WindowShow show = tw::WindowShow::Normal; // how the started program's window opens
     HotKeyState state = HotKeyState::Off; // kept by the engine; never saved, never compared
     // Why the last launch failed, in words for the user; empty while it works. Kept like
     // `state`: never saved, never compared.
@@ -39,8 +42,8 @@ struct HotKeyEntry {
     // the file and is never registered. Saved; not compared.
     bool enabled = true;
 
-    // Compares the seven texts, `hotkey`, `iconint` and `runas`; `id` and `builtin` take
-    // no part.
+    // Compares the seven texts, `hotkey`, `iconint`, `runas` and `show`; `id` and
+    // `builtin` take no part.
     bool operator==(const HotKeyEntry& other) const;
     bool operator!=(const HotKeyEntry& other) const { return !(*this == other); }
 

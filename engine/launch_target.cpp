@@ -8,6 +8,7 @@ tw::ShellLaunchRequest LaunchRequestFor(const HotKeyEntry& entry, tw::ISystem& s
     request.parameters = system.ExpandEnvironment(entry.args);
     request.directory = system.ExpandEnvironment(entry.workdir);
     request.runAs = entry.runas;
+    request.show = entry.show;
     return request;
 }
 

@@ -7,6 +7,8 @@
 // functions avoid the names that <windows.h> turns into macros (MessageBox,
 // GetCurrentDirectory, ...).
 
+#include "platform/window_show.h"
+
 #include <string>
 
 namespace tw {
@@ -73,6 +75,7 @@ struct ShellLaunchRequest {
     std::string parameters; // empty: none
     std::string directory;  // empty: the shell's default
     bool runAs = false;     // ask for elevation ("runas") instead of the default verb
+    WindowShow show = WindowShow::Normal;
 };
 
 enum class RegRoot { LocalMachine, CurrentUser };

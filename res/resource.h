@@ -58,6 +58,9 @@
 // Controls the bindings add to dialogs 157 and 158 (1100 to 1119)
 #define IDC_CHK_WIN 1100
 
+// Controls the launch choices add to dialog 157 (1120 to 1139)
+#define IDC_COMBO_WINDOW 1120
+
 // Tray menu (menu 154)
 #define ID_TRAY_SHOW_PANEL 130
 #define ID_TRAY_ABOUT 131

@@ -77,6 +77,31 @@ void AppendBindingKeys(CIniDocument& doc, const HotKeyEntry& e) {
     if (!e.enabled) doc.Append('o', kDisabledKey, "1");
 }
 
+// How the started program's window opens, under "window" when it is not the normal one.
+// Any program starts such a binding in a normal window all the same, as it did before the
+// choice was made, so the key needs no guard; a word this program does not know is the
+// normal window.
+const char kWindowKey[] = "window";
+
+struct WindowWord {
+    tw::WindowShow show;
+    const char* word;
+};
+const WindowWord kWindowWords[] = {{tw::WindowShow::Minimized, "minimized"},
+                                   {tw::WindowShow::Maximized, "maximized"},
+                                   {tw::WindowShow::Hidden, "hidden"}};
+
+void AppendWindowKey(CIniDocument& doc, const HotKeyEntry& e) {
+    for (const WindowWord& w : kWindowWords)
+        if (w.show == e.show) doc.Append('o', kWindowKey, w.word);
+}
+
+void ReadWindowKey(const CIniDocument& doc, const std::string& section, HotKeyEntry& e) {
+    const std::string word = Lookup(doc, section, kWindowKey);
+    for (const WindowWord& w : kWindowWords)
+        if (word == w.word) e.show = w.show;
+}
+
 // The keys after the eight count only where the eight say they were written: the launch
 // extras with a guarded path, the binding keys with 0 under "hotkey". A write in place that
 // was cut short can leave lines of an old section behind the new last one, its header
@@ -106,6 +131,7 @@ void AppendEntry(CIniDocument& doc, long long n, const HotKeyEntry& e) {
     if (!e.args.empty()) doc.Append('o', "args", e.args);
     if (e.runas) doc.Append('o', "runas", "1");
     AppendBindingKeys(doc, e);
+    AppendWindowKey(doc, e);
 }
 
 } // namespace
@@ -170,6 +196,7 @@ ListReadResult ReadEntries(const CIniDocument& doc,
         e.info = NoteFromFile(e.info);
         e.builtin = e.info == kBuiltInNote;
         ReadBindingKeys(doc, section, e);
+        ReadWindowKey(doc, section, e);
         onEntry(e);
     }
     return ListReadResult::Ok;

@@ -11,6 +11,17 @@
 
 namespace {
 
+// The normal window keeps the command every launch had before the choice existed.
+int ShowCommand(tw::WindowShow show) {
+    switch (show) {
+    case tw::WindowShow::Minimized: return SW_SHOWMINNOACTIVE;
+    case tw::WindowShow::Maximized: return SW_SHOWMAXIMIZED;
+    case tw::WindowShow::Hidden: return SW_HIDE;
+    case tw::WindowShow::Normal: break;
+    }
+    return SW_SHOW;
+}
+
 HWND Hwnd(tw::WindowRef window) {
     return static_cast<HWND>(window);
 }
@@ -74,7 +85,7 @@ unsigned long Win32System::ShellLaunch(const tw::ShellLaunchRequest& request) {
     info.lpFile = file.c_str();
     info.lpParameters = parameters.empty() ? nullptr : parameters.c_str();
     info.lpDirectory = directory.c_str();
-    info.nShow = SW_SHOW;
+    info.nShow = ShowCommand(request.show);
     ::SetLastError(ERROR_SUCCESS);
     if (::ShellExecuteExW(&info)) return tw::kLaunchOk;
     const DWORD error = ::GetLastError();

@@ -13,6 +13,7 @@ TEST_F(Launch, ExpandsNowAndHandsOnTheForegroundFirst) {
         Program("tool", CtrlAlt('T'), "%ProgramFiles%\\Tool\\tool.exe", "%UserProfile%\\Documents");
     tool.args = "--profile work %NOSUCH% 100%";
     tool.runas = true;
+    tool.show = tw::WindowShow::Maximized;
     engine.AppendEntry(tool);
     sys.ClearLog();
 
@@ -22,6 +23,7 @@ TEST_F(Launch, ExpandsNowAndHandsOnTheForegroundFirst) {
                   "ShellLaunch \"C:\\Program Files\\Tool\\tool.exe\" \"--profile work %NOSUCH% "
                   "100%\" in \"C:\\Users\\li\\Documents\" runas -> 0"}),
               sys.calls);
+    EXPECT_EQ(tw::WindowShow::Maximized, sys.launches.at(0).show);
     EXPECT_EQ("%ProgramFiles%\\Tool\\tool.exe", engine.m_entries.front().path); // kept as written
 }
 

@@ -143,6 +143,35 @@ TEST_F(ListFileTest, LaunchExtrasFollowTheEightKeysAndGuardThePath) {
     EXPECT_FALSE(read[0].runas);
 }
 
+// The window choice follows every other key, only when it is not the normal window, and
+// leaves the path unguarded: any program starts the binding in a normal window, as it did
+// before the choice was made.
+TEST_F(ListFileTest, WindowChoiceIsWrittenLastAndOnlyWhenNotNormal) {
+    const struct {
+        tw::WindowShow show;
+        const char* tail;
+    } cases[] = {
+        {tw::WindowShow::Normal, "info=\r\n"},
+        {tw::WindowShow::Minimized, "info=\r\nwindow=minimized\r\n"},
+        {tw::WindowShow::Maximized, "info=\r\nwindow=maximized\r\n"},
+        {tw::WindowShow::Hidden, "info=\r\nfullhotkey=1614\r\ndisabled=1\r\nwindow=hidden\r\n"},
+    };
+    for (const auto& c : cases) {
+        HotKeyEntry e = Notepad();
+        e.show = c.show;
+        e.enabled = c.show != tw::WindowShow::Hidden;
+        const std::string text = ListFileText({e});
+        EXPECT_EQ(c.tail, text.substr(text.find("info="))) << static_cast<int>(c.show);
+        EXPECT_NE(std::string::npos, text.find("path=C:\\WINDOWS\\system32\\notepad.exe\r\n"));
+        ExpectRoundTrip({e, Notepad()});
+    }
+    const std::string text = ListFileText({Notepad()}) + "window=fullscreen\r\n";
+    read.clear();
+    ASSERT_EQ(ListReadResult::Ok,
+              LoadEntriesFromListText(text, [this](const HotKeyEntry& e) { read.push_back(e); }));
+    EXPECT_EQ(tw::WindowShow::Normal, read.at(0).show) << "a word this program does not know";
+}
+
 // A reader that knows only GBK would read another name where a character GBK lacks
 // stands: such a path or working directory guards the path, a GBK name does not.
 TEST_F(ListFileTest, NamesBeyondGbkGuardThePath) {

@@ -101,6 +101,7 @@ TEST_F(RunInfoTest, EditedEntryShowsEveryFieldAndComesBackWhole) {
     entry.builtin = true;
     entry.args = "--profile \"%USERPROFILE%\\工作\"";
     entry.runas = true;
+    entry.show = tw::WindowShow::Hidden;
     Win32System system;
     entry.keydes = KeyDescription(system, entry.hotkey);
 
@@ -112,6 +113,7 @@ TEST_F(RunInfoTest, EditedEntryShowsEveryFieldAndComesBackWhole) {
         EXPECT_EQ(entry.hotkey, ::SendMessageW(dialog.Item(IDC_HOTKEY), HKM_GETHOTKEY, 0, 0));
         EXPECT_EQ(entry.args, dialog.Text(IDC_EDIT_ARGS));
         EXPECT_EQ(BST_CHECKED, ::IsDlgButtonChecked(dialog.m_hWnd, IDC_CHK_RUNAS));
+        EXPECT_EQ("隐藏", CWnd::WindowText(dialog.Item(IDC_COMBO_WINDOW)));
         dialog.Click(IDOK);
     };
     ASSERT_EQ(IDOK, dialog.DoModal());

@@ -696,6 +696,36 @@ int cmd_count_windows(const Args& a) {
     return kOk;
 }
 
+BOOL CALLBACK find_caption_part(HWND wnd, LPARAM param) {
+    auto* search = reinterpret_cast<std::pair<const std::string*, HWND>*>(param);
+    if (GetWindow(wnd, GW_OWNER) == nullptr &&
+        window_text(wnd).find(*search->first) != std::string::npos) {
+        search->second = wnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// window-state TEXT [MS]: how the first top-level window whose caption holds TEXT shows:
+// hidden, minimized, maximized or normal.
+int cmd_window_state(const Args& a) {
+    const DWORD timeout = timeout_arg(a, 1);
+    const DWORD start = GetTickCount();
+    std::pair<const std::string*, HWND> search(&a[0], nullptr);
+    for (;;) {
+        EnumWindows(find_caption_part, reinterpret_cast<LPARAM>(&search));
+        if (search.second != nullptr) break;
+        if (GetTickCount() - start >= timeout) return fail("no window holding '%s'", a[0]);
+        Sleep(kPollMs);
+    }
+    HWND wnd = search.second;
+    print_line(!IsWindowVisible(wnd) ? "hidden"
+               : IsIconic(wnd)       ? "minimized"
+               : IsZoomed(wnd)       ? "maximized"
+                                     : "normal");
+    return kOk;
+}
+
 // Hands a drop block to the list's process and posts it as the shell would.
 int post_drop(HWND list, const std::string& block, const std::string& caption) {
     RemoteBuffer buf(list, block.size());
@@ -1210,6 +1240,7 @@ const Command kCommands[] = {
     {"set-hotkey", 3, "CAPTION ID CODE", cmd_set_hotkey},
     {"select-combo", 3, "CAPTION ID INDEX", cmd_select_combo},
     {"count-windows", 1, "CAPTION", cmd_count_windows},
+    {"window-state", 1, "TEXT [MS]", cmd_window_state},
     {"drop", 2, "CAPTION FILE...", cmd_drop},
     {"drop-wide", 2, "CAPTION FILE...", cmd_drop_wide},
     {"keys", 1, "COMBO (e.g. ctrl+alt+end)", cmd_keys},
