@@ -24,9 +24,15 @@ const char kFolderTitle[] = "请选择一个选择文件夹";
 const char kNoHotKey[] = "无";
 const char kEmptyCommand[] = "命令行不能为空!";
 const char kNoticeCaption[] = "提示";
-// In the order of tw::WindowShow.
+// In the orders of IfRunning and tw::WindowShow.
+const char* const kIfRunningChoices[] = {"再启动一个", "切换到它", "什么也不做"};
 const char* const kWindowChoices[] = {"正常", "最小化", "最大化", "隐藏"};
-constexpr int kWindowChoiceCount = static_cast<int>(sizeof kWindowChoices / sizeof *kWindowChoices);
+
+// The choice a drop-down list shows, as an index below `count`; 0 for none.
+int ChoiceOf(const CComboBox& combo, int count) {
+    const int index = combo.GetCurSel();
+    return index > 0 && index < count ? index : 0;
+}
 // Paths are UTF-8, in which a backslash or a dot is never part of another character.
 
 // Where the file name begins: after the last backslash, or at the start.
@@ -87,12 +93,16 @@ void CRunInfo::DoDataExchange(CDataExchange* dx) {
     DDX_Text(dx, IDC_EDIT_ARGS, m_strArgs);
     DDV_MaxChars(dx, m_strArgs, kArgsLimit);
     DDX_Check(dx, IDC_CHK_RUNAS, m_nRunAs);
+    DDX_Control(dx, IDC_COMBO_IF_RUNNING, m_cmbIfRunning);
     DDX_Control(dx, IDC_COMBO_WINDOW, m_cmbWindow);
 }
 
 BOOL CRunInfo::OnInitDialog() {
     CDialog::OnInitDialog();
     SetWindowIcons(*this);
+    for (const char* choice : kIfRunningChoices)
+        m_cmbIfRunning.AddString(choice);
+    m_cmbIfRunning.SetCurSel(static_cast<int>(m_entry.ifRunning));
     for (const char* choice : kWindowChoices)
         m_cmbWindow.AddString(choice);
     m_cmbWindow.SetCurSel(static_cast<int>(m_entry.show));
@@ -190,9 +200,8 @@ void CRunInfo::OnClickedOk() {
     m_entry.workdir = m_strWorkDir;
     m_entry.args = m_strArgs;
     m_entry.runas = m_nRunAs == BST_CHECKED;
-    const int window = m_cmbWindow.GetCurSel();
-    m_entry.show = window > 0 && window < kWindowChoiceCount ? static_cast<tw::WindowShow>(window)
-                                                             : tw::WindowShow::Normal;
+    m_entry.ifRunning = static_cast<IfRunning>(ChoiceOf(m_cmbIfRunning, 3));
+    m_entry.show = static_cast<tw::WindowShow>(ChoiceOf(m_cmbWindow, 4));
     m_entry.icon = m_strIconFile;
     m_entry.iconint = m_nIconIndex;
     if (m_entry.hotkey == 0) m_entry.keydes = kNoHotKey;

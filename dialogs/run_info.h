@@ -30,7 +30,8 @@ public:
     std::string m_strWorkDir;
     std::string m_strArgs;
     int m_nRunAs = 0; // the check box: BST_CHECKED asks for elevation
-    CComboBox m_cmbWindow; // how the started program's window opens, in tw::WindowShow order
+    CComboBox m_cmbIfRunning; // what a start does while it runs, in IfRunning order
+    CComboBox m_cmbWindow;    // how the started program's window opens, in tw::WindowShow order
     std::string m_strIconFile;
     CHotKeyCtrl m_HotKey;
     CStatic m_IconDisplay;

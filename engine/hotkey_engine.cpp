@@ -2,6 +2,7 @@
 
 #include "engine/builtin_action.h"
 #include "engine/launch_target.h"
+#include "engine/running_program.h"
 #include "engine/hotkey_code.h"
 #include "engine/sys_util.h"
 
@@ -252,8 +253,47 @@ void CHotKeyEngine::LaunchEntryWithId(int id) {
     LaunchAndRecord(entry, true);
 }
 
+CHotKeyEngine::~CHotKeyEngine() {
+    for (const auto& started : m_startedPrograms)
+        m_system.ReleaseProcess(started.second);
+}
+
+namespace {
+std::string StartedProgramKey(const HotKeyEntry& entry) {
+    return entry.path + '\n' + entry.args;
+}
+} // namespace
+
+bool CHotKeyEngine::ReuseRunningProgram(const HotKeyEntry& entry) {
+    if (entry.builtin || entry.ifRunning == IfRunning::StartAnother) return false;
+    const std::string path = MatchedProgramPath(m_system.ExpandEnvironment(entry.path));
+    if (path.empty()) return false;
+    tw::RunningProgram program;
+    const auto started = m_startedPrograms.find(StartedProgramKey(entry));
+    if (started != m_startedPrograms.end()) {
+        program = m_system.StartedProcess(started->second);
+        if (!program.running) {
+            m_system.ReleaseProcess(started->second);
+            m_startedPrograms.erase(started);
+        }
+    }
+    // Started elsewhere, or it ended and another copy of the same file runs.
+    if (!program.running) program = m_system.ProgramByPath(path);
+    return ActOnRunningProgram(entry.ifRunning, program, m_system);
+}
+
 void CHotKeyEngine::LaunchAndRecord(const HotKeyEntry& entry, bool byHotKey) {
-    const unsigned long result = LaunchEntry(entry, m_system, m_allowShutdown);
+    if (ReuseRunningProgram(entry)) return;
+    tw::ProcessRef started = nullptr;
+    const bool track = !entry.builtin && entry.ifRunning != IfRunning::StartAnother &&
+                       !MatchedProgramPath(m_system.ExpandEnvironment(entry.path)).empty();
+    const unsigned long result =
+        LaunchEntry(entry, m_system, m_allowShutdown, track ? &started : nullptr);
+    if (started != nullptr) {
+        tw::ProcessRef& kept = m_startedPrograms[StartedProgramKey(entry)];
+        if (kept != nullptr) m_system.ReleaseProcess(kept);
+        kept = started;
+    }
     // A declined elevation is the user's choice: the entry keeps whatever mark it had.
     if (result == tw::kErrCancelled) return;
     HotKeyEntry launched = entry;

@@ -18,7 +18,7 @@
 
 class CHotKeyEngine {
 public:
-    virtual ~CHotKeyEngine() = default;
+    virtual ~CHotKeyEngine();
     // `allowShutdown` is the application's shutdown-allowed flag, which built-in actions
     // started by a hotkey change; both must outlive the engine.
     CHotKeyEngine(tw::ISystem& system, int& allowShutdown);
@@ -132,6 +132,13 @@ private:
     // is still there and still refused; nothing unless deferred. Called only where nothing
     // points into the entry list any more.
     void ReportRefusals();
+
+    // For a binding that brings its program back or leaves it alone: true when the program
+    // it started, or one of the same executable, runs and was dealt with instead.
+    bool ReuseRunningProgram(const HotKeyEntry& entry);
+    // The process last started for each such binding (by its command and arguments as
+    // written), held until it is found ended or the engine goes.
+    std::map<std::string, tw::ProcessRef> m_startedPrograms;
 
     // Ids of the refused entries not reported yet; numbered entries' ids are distinct.
     std::vector<int> m_unreportedRefusals;

@@ -19,6 +19,13 @@ enum class HotKeyState {
     Refused,    // the system refused it: someone else holds the combination
 };
 
+// What starting a binding does while its program already runs.
+enum class IfRunning {
+    StartAnother, // another copy, as every binding did before the choice existed
+    BringBack,    // its window to the front (restored), or minimised when it is in front
+    LeaveAlone,   // nothing
+};
+
 struct HotKeyEntry {
     std::string name;    // display name
     std::string path;    // target opened through the shell, or a built-in action token
@@ -33,6 +40,7 @@ struct HotKeyEntry {
     std::string args;                     // parameters of the launch; empty for none
     bool runas = false;                   // the launch asks for elevation
     tw::WindowShow show = tw::WindowShow::Normal; // how the started program's window opens
+    IfRunning ifRunning = IfRunning::StartAnother;
     HotKeyState state = HotKeyState::Off; // kept by the engine; never saved, never compared
     // Why the last launch failed, in words for the user; empty while it works. Kept like
     // `state`: never saved, never compared.
@@ -42,8 +50,8 @@ struct HotKeyEntry {
     // the file and is never registered. Saved; not compared.
     bool enabled = true;
 
-    // Compares the seven texts, `hotkey`, `iconint`, `runas` and `show`; `id` and
-    // `builtin` take no part.
+    // Compares the seven texts, `hotkey`, `iconint`, `runas`, `show` and `ifRunning`;
+    // `id` and `builtin` take no part.
     bool operator==(const HotKeyEntry& other) const;
     bool operator!=(const HotKeyEntry& other) const { return !(*this == other); }
 

@@ -33,12 +33,14 @@ bool IsElevatableProgram(const std::string& path) {
     return false;
 }
 
-unsigned long LaunchEntry(const HotKeyEntry& entry, tw::ISystem& system, int& allowShutdown) {
+unsigned long LaunchEntry(const HotKeyEntry& entry, tw::ISystem& system, int& allowShutdown,
+                          tw::ProcessRef* started) {
     if (entry.builtin) {
         RunBuiltInAction(entry.path, system, allowShutdown);
         return tw::kLaunchOk;
     }
-    const tw::ShellLaunchRequest request = LaunchRequestFor(entry, system);
+    tw::ShellLaunchRequest request = LaunchRequestFor(entry, system);
+    request.started = started;
     // Started without elevation it would run with less than the user asked for.
     if (request.runAs && !IsElevatableProgram(request.file)) return kErrRunAsNotProgram;
     system.AllowLaunchedForeground();

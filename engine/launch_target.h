@@ -28,7 +28,10 @@ bool IsElevatableProgram(const std::string& path);
 // tw::kLaunchOk or the shell's error; tw::kErrCancelled when the user declined elevation;
 // kErrRunAsNotProgram, starting nothing, when elevation is asked for a document or a
 // folder.
-unsigned long LaunchEntry(const HotKeyEntry& entry, tw::ISystem& system, int& allowShutdown);
+// `started`, when given, receives the process the launch started (null for none), which
+// the caller releases.
+unsigned long LaunchEntry(const HotKeyEntry& entry, tw::ISystem& system, int& allowShutdown,
+                          tw::ProcessRef* started = nullptr);
 
 // Why a launch failed, in words for the user; empty for a start and for a declined
 // elevation, which the user chose.

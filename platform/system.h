@@ -10,11 +10,15 @@
 #include "platform/window_show.h"
 
 #include <string>
+#include <vector>
 
 namespace tw {
 
 // An HWND, or null.
 using WindowRef = void*;
+// A process this program started and holds on to, so that its id cannot pass to another
+// process meanwhile; null for none.
+using ProcessRef = void*;
 // A process token HANDLE, or null.
 using TokenRef = void*;
 
@@ -76,6 +80,16 @@ struct ShellLaunchRequest {
     std::string directory;  // empty: the shell's default
     bool runAs = false;     // ask for elevation ("runas") instead of the default verb
     WindowShow show = WindowShow::Normal;
+    // When set, receives the process the launch started, which the caller releases with
+    // ReleaseProcess; null when the shell started none (the file went to a running one).
+    ProcessRef* started = nullptr;
+};
+
+// A program found running: whether it runs, and its windows a person can bring back
+// (visible, top-level, owned by no other), front-most first.
+struct RunningProgram {
+    bool running = false;
+    std::vector<WindowRef> windows;
 };
 
 enum class RegRoot { LocalMachine, CurrentUser };
@@ -144,6 +158,18 @@ public:
 
     // Milliseconds since the system started; wraps around after 2^32.
     virtual unsigned long TickCountMs() = 0;
+
+    // Programs already running, for a binding that brings its program back (in
+    // win32_system_programs.cpp). A started process as it is now; the processes whose
+    // executable is the file `path` (a full path, matched without regard to case);
+    // windows brought to the front (restored first when minimised) or minimised.
+    virtual RunningProgram StartedProcess(ProcessRef process) = 0;
+    virtual void ReleaseProcess(ProcessRef process) = 0;
+    virtual RunningProgram ProgramByPath(const std::string& path) = 0;
+    virtual WindowRef ForegroundWindow() = 0;
+    virtual bool IsMinimized(WindowRef window) = 0;
+    virtual void BringToFront(WindowRef window) = 0;
+    virtual void Minimize(WindowRef window) = 0;
 };
 
 } // namespace tw

@@ -60,6 +60,7 @@
 
 // Controls the launch choices add to dialog 157 (1120 to 1139)
 #define IDC_COMBO_WINDOW 1120
+#define IDC_COMBO_IF_RUNNING 1121
 
 // Tray menu (menu 154)
 #define ID_TRAY_SHOW_PANEL 130

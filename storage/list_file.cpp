@@ -91,15 +91,31 @@ const WindowWord kWindowWords[] = {{tw::WindowShow::Minimized, "minimized"},
                                    {tw::WindowShow::Maximized, "maximized"},
                                    {tw::WindowShow::Hidden, "hidden"}};
 
-void AppendWindowKey(CIniDocument& doc, const HotKeyEntry& e) {
+// What a start does while the program runs, under "ifrunning" likewise: any program
+// starts another copy, as the binding did before the choice was made.
+const char kIfRunningKey[] = "ifrunning";
+
+struct IfRunningWord {
+    IfRunning choice;
+    const char* word;
+};
+const IfRunningWord kIfRunningWords[] = {{IfRunning::BringBack, "front"},
+                                         {IfRunning::LeaveAlone, "ignore"}};
+
+void AppendLaunchChoiceKeys(CIniDocument& doc, const HotKeyEntry& e) {
     for (const WindowWord& w : kWindowWords)
         if (w.show == e.show) doc.Append('o', kWindowKey, w.word);
+    for (const IfRunningWord& w : kIfRunningWords)
+        if (w.choice == e.ifRunning) doc.Append('o', kIfRunningKey, w.word);
 }
 
-void ReadWindowKey(const CIniDocument& doc, const std::string& section, HotKeyEntry& e) {
-    const std::string word = Lookup(doc, section, kWindowKey);
+void ReadLaunchChoiceKeys(const CIniDocument& doc, const std::string& section, HotKeyEntry& e) {
+    const std::string window = Lookup(doc, section, kWindowKey);
     for (const WindowWord& w : kWindowWords)
-        if (word == w.word) e.show = w.show;
+        if (window == w.word) e.show = w.show;
+    const std::string ifRunning = Lookup(doc, section, kIfRunningKey);
+    for (const IfRunningWord& w : kIfRunningWords)
+        if (ifRunning == w.word) e.ifRunning = w.choice;
 }
 
 // The keys after the eight count only where the eight say they were written: the launch
@@ -131,7 +147,7 @@ void AppendEntry(CIniDocument& doc, long long n, const HotKeyEntry& e) {
     if (!e.args.empty()) doc.Append('o', "args", e.args);
     if (e.runas) doc.Append('o', "runas", "1");
     AppendBindingKeys(doc, e);
-    AppendWindowKey(doc, e);
+    AppendLaunchChoiceKeys(doc, e);
 }
 
 } // namespace
@@ -196,7 +212,7 @@ ListReadResult ReadEntries(const CIniDocument& doc,
         e.info = NoteFromFile(e.info);
         e.builtin = e.info == kBuiltInNote;
         ReadBindingKeys(doc, section, e);
-        ReadWindowKey(doc, section, e);
+        ReadLaunchChoiceKeys(doc, section, e);
         onEntry(e);
     }
     return ListReadResult::Ok;

@@ -80,14 +80,17 @@ unsigned long Win32System::ShellLaunch(const tw::ShellLaunchRequest& request) {
     info.cbSize = sizeof info;
     // No error boxes of the shell's: a hotkey press must never leave a modal box behind
     // the user's window, and the panel explains a failure in its own words.
-    info.fMask = SEE_MASK_FLAG_NO_UI;
+    info.fMask = SEE_MASK_FLAG_NO_UI | (request.started != nullptr ? SEE_MASK_NOCLOSEPROCESS : 0);
     info.lpVerb = request.runAs ? L"runas" : nullptr;
     info.lpFile = file.c_str();
     info.lpParameters = parameters.empty() ? nullptr : parameters.c_str();
     info.lpDirectory = directory.c_str();
     info.nShow = ShowCommand(request.show);
     ::SetLastError(ERROR_SUCCESS);
-    if (::ShellExecuteExW(&info)) return tw::kLaunchOk;
+    if (::ShellExecuteExW(&info)) {
+        if (request.started != nullptr) *request.started = info.hProcess;
+        return tw::kLaunchOk;
+    }
     const DWORD error = ::GetLastError();
     if (error != ERROR_SUCCESS) return error;
     // Some shells leave the last error alone and answer only in hInstApp (a value of 32

@@ -31,6 +31,14 @@ public:
     // In win32_system_run.cpp.
     bool IsInSystemFolder(const std::string& path) override;
     unsigned long TickCountMs() override;
+    // In win32_system_programs.cpp.
+    tw::RunningProgram StartedProcess(tw::ProcessRef process) override;
+    void ReleaseProcess(tw::ProcessRef process) override;
+    tw::RunningProgram ProgramByPath(const std::string& path) override;
+    tw::WindowRef ForegroundWindow() override;
+    bool IsMinimized(tw::WindowRef window) override;
+    void BringToFront(tw::WindowRef window) override;
+    void Minimize(tw::WindowRef window) override;
 
 private:
     // mciSendStringW once winmm is loaded.

@@ -1,5 +1,7 @@
 #include "tests/support/fake_system.h"
 
+#include <cstdint>
+
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
@@ -210,6 +212,10 @@ bool FakeSystem::ReadRegString(tw::RegRoot root, const std::string& subkey, cons
 
 unsigned long FakeSystem::ShellLaunch(const tw::ShellLaunchRequest& request) {
     launches.push_back(request);
+    if (request.started != nullptr && launchResult == tw::kLaunchOk) {
+        *request.started = reinterpret_cast<tw::ProcessRef>(processes.size() + 1);
+        processes[*request.started] = {true, startedWindows};
+    }
     calls.push_back("ShellLaunch \"" + request.file + "\" \"" + request.parameters + "\" in \"" +
                     request.directory + "\"" + (request.runAs ? " runas" : "") + " -> " +
                     std::to_string(launchResult));
@@ -250,4 +256,31 @@ bool FakeSystem::IsInSystemFolder(const std::string& path) {
     for (const std::string& folder : systemFolders)
         if (IsInsideFolder(path, folder)) return true;
     return false;
+}
+
+tw::RunningProgram FakeSystem::StartedProcess(tw::ProcessRef process) {
+    const auto it = processes.find(process);
+    return it == processes.end() ? tw::RunningProgram() : it->second;
+}
+
+void FakeSystem::ReleaseProcess(tw::ProcessRef process) {
+    calls.push_back("ReleaseProcess " + std::to_string(reinterpret_cast<std::uintptr_t>(process)));
+}
+
+tw::RunningProgram FakeSystem::ProgramByPath(const std::string& path) {
+    calls.push_back("ProgramByPath " + path);
+    const auto it = programs.find(path);
+    return it == programs.end() ? tw::RunningProgram() : it->second;
+}
+
+void FakeSystem::BringToFront(tw::WindowRef window) {
+    calls.push_back("BringToFront " + std::to_string(reinterpret_cast<std::uintptr_t>(window)));
+    minimized.erase(window);
+    foreground = window;
+}
+
+void FakeSystem::Minimize(tw::WindowRef window) {
+    calls.push_back("Minimize " + std::to_string(reinterpret_cast<std::uintptr_t>(window)));
+    minimized.insert(window);
+    foreground = nullptr;
 }

@@ -107,4 +107,21 @@ public:
     bool IsInSystemFolder(const std::string& path) override;
     unsigned long tickCount = 0; // moved on by the test
     unsigned long TickCountMs() override { return tickCount; }
+
+    // Running programs. A launch asked for its process starts process 1, 2, ... (refs of
+    // those numbers), running with startedWindows; a test ends one by setting its
+    // `running` to false. programs holds what ProgramByPath finds, by path.
+    // BringToFront, Minimize, ReleaseProcess and ProgramByPath are logged.
+    std::vector<tw::WindowRef> startedWindows;
+    std::map<tw::ProcessRef, tw::RunningProgram> processes;
+    std::map<std::string, tw::RunningProgram> programs;
+    tw::WindowRef foreground = nullptr;
+    std::set<tw::WindowRef> minimized;
+    tw::RunningProgram StartedProcess(tw::ProcessRef process) override;
+    void ReleaseProcess(tw::ProcessRef process) override;
+    tw::RunningProgram ProgramByPath(const std::string& path) override;
+    tw::WindowRef ForegroundWindow() override { return foreground; }
+    bool IsMinimized(tw::WindowRef window) override { return minimized.count(window) != 0; }
+    void BringToFront(tw::WindowRef window) override;
+    void Minimize(tw::WindowRef window) override;
 };

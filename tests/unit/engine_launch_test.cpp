@@ -1,6 +1,9 @@
 // What a launch asks of the shell, and what a failed one leaves on its entry.
 #include "engine/launch_target.h"
+#include "engine/running_program.h"
 #include "tests/support/engine_fixture.h"
+
+#include <cstdint>
 
 namespace {
 
@@ -79,3 +82,77 @@ TEST_F(Launch, ElevationIsForProgramsOnly) {
 }
 
 } // namespace
+
+namespace {
+
+tw::WindowRef Window(std::uintptr_t n) {
+    return reinterpret_cast<tw::WindowRef>(n);
+}
+
+} // namespace
+
+// A binding that brings its program back: the first press starts it, later ones bring its
+// window to the front or minimise it when it is in front; once it ended, a copy of the same
+// file started elsewhere serves; a launcher stub, whose windows are another process's,
+// gets another copy; leaving it alone starts nothing while it runs.
+TEST_F(Launch, ARunningProgramIsBroughtBackOrLeftAlone) {
+    HotKeyEntry mail = Program("mail", CtrlAlt('E'), "%ProgramFiles%\\Mail\\mail.exe");
+    sys.environment["PROGRAMFILES"] = "C:\\Program Files";
+    const std::string file = "C:\\Program Files\\Mail\\mail.exe";
+    mail.ifRunning = IfRunning::BringBack;
+    engine.AppendEntry(mail);
+    const auto press = [&] {
+        sys.ClearLog();
+        engine.PreTranslateHotKey(tw::kWmHotKey, engine.m_entries.front().id);
+        std::vector<std::string> acts;
+        for (const std::string& call : sys.calls)
+            if (call.rfind("ProgramByPath", 0) != 0) acts.push_back(call.substr(0, call.find(' ')));
+        return acts;
+    };
+    const std::vector<std::string> started = {"AllowLaunchedForeground", "ShellLaunch"};
+    sys.startedWindows = {Window(7), Window(8)};
+    EXPECT_EQ(started, press()) << "nothing runs: started";
+    EXPECT_EQ((std::vector<std::string>{"BringToFront"}), press());
+    EXPECT_EQ(Window(7), sys.foreground);
+    EXPECT_EQ((std::vector<std::string>{"Minimize"}), press()) << "in front: minimised";
+    EXPECT_EQ((std::vector<std::string>{"BringToFront"}), press()) << "minimised: restored";
+
+    sys.processes.begin()->second.running = false; // it ended
+    sys.programs[file] = {true, {Window(9)}};      // another copy runs, started elsewhere
+    EXPECT_EQ((std::vector<std::string>{"ReleaseProcess", "BringToFront"}), press());
+    EXPECT_EQ(Window(9), sys.foreground);
+    sys.programs[file] = {true, {}}; // a stub: its windows are another process's
+    sys.startedWindows = {};
+    EXPECT_EQ(started, press());
+    EXPECT_EQ((std::vector<std::string>{"AllowLaunchedForeground", "ShellLaunch", "ReleaseProcess"}),
+              press())
+        << "the stub's process runs on without windows; the newer copy is the one kept";
+
+    engine.m_entries.front().ifRunning = IfRunning::LeaveAlone;
+    EXPECT_TRUE(press().empty()) << "running: left alone";
+    sys.processes.clear();
+    sys.programs.clear();
+    EXPECT_EQ((std::vector<std::string>{"ReleaseProcess", "AllowLaunchedForeground", "ShellLaunch"}),
+              press());
+    EXPECT_EQ(tw::WindowShow::Normal, sys.launches.back().show);
+}
+
+// Only a program named with its folder is looked for among the running processes; never
+// the shell, a document or a bare name.
+TEST_F(Launch, OnlyAProgramNamedWithItsFolderIsMatched) {
+    for (const char* path : {"C:\\Windows\\explorer.exe", "\"C:\\Windows\\EXPLORER.EXE\"",
+                             "C:\\docs\\report.docx", "notepad.exe", "https://example.com"}) {
+        EXPECT_EQ("", MatchedProgramPath(path)) << path;
+        engine.RemoveAllEntries();
+        HotKeyEntry entry = Program("e", 0, path);
+        entry.ifRunning = IfRunning::LeaveAlone;
+        engine.AppendEntry(entry);
+        sys.programs[path] = {true, {Window(1)}};
+        sys.launches.clear();
+        engine.PreTranslateHotKey(tw::kWmHotKey, engine.m_entries.front().id);
+        EXPECT_EQ(1u, sys.launches.size()) << path;
+        EXPECT_EQ(nullptr, sys.launches.back().started) << path;
+    }
+    EXPECT_EQ("C:\\Tools\\a b.COM", MatchedProgramPath("\"C:\\Tools\\a b.COM\""));
+    EXPECT_EQ("\\\\server\\tools\\t.exe", MatchedProgramPath("\\\\server\\tools\\t.exe"));
+}

@@ -143,22 +143,25 @@ TEST_F(ListFileTest, LaunchExtrasFollowTheEightKeysAndGuardThePath) {
     EXPECT_FALSE(read[0].runas);
 }
 
-// The window choice follows every other key, only when it is not the normal window, and
-// leaves the path unguarded: any program starts the binding in a normal window, as it did
-// before the choice was made.
-TEST_F(ListFileTest, WindowChoiceIsWrittenLastAndOnlyWhenNotNormal) {
+// The window and already-running choices follow every other key, only when they are not
+// the defaults, and leave the path unguarded: any program starts the binding as it did
+// before the choice was made, another copy in a normal window.
+TEST_F(ListFileTest, LaunchChoicesAreWrittenLastAndOnlyWhenNotTheDefault) {
     const struct {
         tw::WindowShow show;
         const char* tail;
     } cases[] = {
         {tw::WindowShow::Normal, "info=\r\n"},
         {tw::WindowShow::Minimized, "info=\r\nwindow=minimized\r\n"},
-        {tw::WindowShow::Maximized, "info=\r\nwindow=maximized\r\n"},
-        {tw::WindowShow::Hidden, "info=\r\nfullhotkey=1614\r\ndisabled=1\r\nwindow=hidden\r\n"},
+        {tw::WindowShow::Maximized, "info=\r\nwindow=maximized\r\nifrunning=ignore\r\n"},
+        {tw::WindowShow::Hidden,
+         "info=\r\nfullhotkey=1614\r\ndisabled=1\r\nwindow=hidden\r\nifrunning=front\r\n"},
     };
     for (const auto& c : cases) {
         HotKeyEntry e = Notepad();
         e.show = c.show;
+        if (c.show == tw::WindowShow::Maximized) e.ifRunning = IfRunning::LeaveAlone;
+        if (c.show == tw::WindowShow::Hidden) e.ifRunning = IfRunning::BringBack;
         e.enabled = c.show != tw::WindowShow::Hidden;
         const std::string text = ListFileText({e});
         EXPECT_EQ(c.tail, text.substr(text.find("info="))) << static_cast<int>(c.show);

@@ -102,6 +102,7 @@ TEST_F(RunInfoTest, EditedEntryShowsEveryFieldAndComesBackWhole) {
     entry.args = "--profile \"%USERPROFILE%\\工作\"";
     entry.runas = true;
     entry.show = tw::WindowShow::Hidden;
+    entry.ifRunning = IfRunning::LeaveAlone;
     Win32System system;
     entry.keydes = KeyDescription(system, entry.hotkey);
 
@@ -114,6 +115,7 @@ TEST_F(RunInfoTest, EditedEntryShowsEveryFieldAndComesBackWhole) {
         EXPECT_EQ(entry.args, dialog.Text(IDC_EDIT_ARGS));
         EXPECT_EQ(BST_CHECKED, ::IsDlgButtonChecked(dialog.m_hWnd, IDC_CHK_RUNAS));
         EXPECT_EQ("隐藏", CWnd::WindowText(dialog.Item(IDC_COMBO_WINDOW)));
+        EXPECT_EQ("什么也不做", CWnd::WindowText(dialog.Item(IDC_COMBO_IF_RUNNING)));
         dialog.Click(IDOK);
     };
     ASSERT_EQ(IDOK, dialog.DoModal());

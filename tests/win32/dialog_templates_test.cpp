@@ -125,11 +125,11 @@ TEST_F(DialogTemplatesTest, IconPicker) {
 TEST_F(DialogTemplatesTest, ProgramEntry) {
     InDialog(IDD_RUNINFO, [](HWND dialog) {
         EXPECT_EQ("快速启动程序属性", CWnd::WindowText(dialog));
-        ExpectDialogSize(dialog, 245, 244);
+        ExpectDialogSize(dialog, 245, 262);
         // The arguments and the elevation came later and follow in the tab order.
         ExpectControls(dialog, {
-                                   {IDOK, "Button", "确  定", 36, 226, 50, 14},
-                                   {IDCANCEL, "Button", "取 消", 120, 226, 50, 14},
+                                   {IDOK, "Button", "确  定", 36, 244, 50, 14},
+                                   {IDCANCEL, "Button", "取 消", 120, 244, 50, 14},
                                    {kNoId, "Static", "名称：", 8, 46, 25, 11},
                                    {IDC_EDIT_NAME, "Edit", "", 51, 44, 155, 12},
                                    {kNoId, "Static", "命令行：", 8, 6, 34, 9},
@@ -149,12 +149,14 @@ TEST_F(DialogTemplatesTest, ProgramEntry) {
                                    {IDC_EDIT_ARGS, "Edit", "", 51, 23, 155, 12},
                                    {IDC_CHK_RUNAS, "Button", "以管理员身份运行", 51, 139, 150, 10},
                                    {IDC_CHK_WIN, "Button", "Win", 210, 98, 30, 10},
-                                   {kNoId, "Static", "窗口：", 8, 205, 25, 9},
-                                   {IDC_COMBO_WINDOW, "ComboBox", "", 51, 203, 80, 64},
+                                   {kNoId, "Static", "若已运行：", 8, 205, 42, 9},
+                                   {IDC_COMBO_IF_RUNNING, "ComboBox", "", 51, 203, 80, 64},
+                                   {kNoId, "Static", "窗口：", 8, 223, 25, 9},
+                                   {IDC_COMBO_WINDOW, "ComboBox", "", 51, 221, 80, 64},
                                });
         EXPECT_EQ(IDOK, LOWORD(::SendMessageW(dialog, DM_GETDEFID, 0, 0)));
         for (int id : {IDC_EDIT_NAME, IDC_EDIT_COMMAND, IDC_EDIT_WORKDIR, IDC_EDIT_NOTE, IDC_HOTKEY,
-                       IDC_EDIT_ARGS, IDC_CHK_RUNAS, IDC_COMBO_WINDOW})
+                       IDC_EDIT_ARGS, IDC_CHK_RUNAS, IDC_COMBO_IF_RUNNING, IDC_COMBO_WINDOW})
             EXPECT_NE(0, StyleOf(::GetDlgItem(dialog, id)) & WS_TABSTOP) << id;
         const LONG note = StyleOf(::GetDlgItem(dialog, IDC_EDIT_NOTE));
         const LONG multi = ES_MULTILINE | ES_AUTOVSCROLL | ES_AUTOHSCROLL | ES_WANTRETURN;

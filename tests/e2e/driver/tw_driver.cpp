@@ -706,23 +706,34 @@ BOOL CALLBACK find_caption_part(HWND wnd, LPARAM param) {
     return TRUE;
 }
 
-// window-state TEXT [MS]: how the first top-level window whose caption holds TEXT shows:
-// hidden, minimized, maximized or normal.
-int cmd_window_state(const Args& a) {
-    const DWORD timeout = timeout_arg(a, 1);
+HWND wait_caption_part(const std::string& text, DWORD timeout) {
     const DWORD start = GetTickCount();
-    std::pair<const std::string*, HWND> search(&a[0], nullptr);
+    std::pair<const std::string*, HWND> search(&text, nullptr);
     for (;;) {
         EnumWindows(find_caption_part, reinterpret_cast<LPARAM>(&search));
-        if (search.second != nullptr) break;
-        if (GetTickCount() - start >= timeout) return fail("no window holding '%s'", a[0]);
+        if (search.second != nullptr || GetTickCount() - start >= timeout) return search.second;
         Sleep(kPollMs);
     }
-    HWND wnd = search.second;
-    print_line(!IsWindowVisible(wnd) ? "hidden"
-               : IsIconic(wnd)       ? "minimized"
-               : IsZoomed(wnd)       ? "maximized"
-                                     : "normal");
+}
+
+// window-state TEXT [MS]: how the first top-level window whose caption holds TEXT shows:
+// hidden, minimized, maximized or normal, and " front" when it is the foreground window.
+int cmd_window_state(const Args& a) {
+    HWND wnd = wait_caption_part(a[0], timeout_arg(a, 1));
+    if (wnd == nullptr) return fail("no window holding '%s'", a[0]);
+    const std::string state = !IsWindowVisible(wnd) ? "hidden"
+                              : IsIconic(wnd)       ? "minimized"
+                              : IsZoomed(wnd)       ? "maximized"
+                                                    : "normal";
+    print_line(state + (GetForegroundWindow() == wnd ? " front" : ""));
+    return kOk;
+}
+
+// minimize-window TEXT: minimises the first top-level window whose caption holds TEXT.
+int cmd_minimize_window(const Args& a) {
+    HWND wnd = wait_caption_part(a[0], 5000);
+    if (wnd == nullptr) return fail("no window holding '%s'", a[0]);
+    ShowWindow(wnd, SW_MINIMIZE);
     return kOk;
 }
 
@@ -1241,6 +1252,7 @@ const Command kCommands[] = {
     {"select-combo", 3, "CAPTION ID INDEX", cmd_select_combo},
     {"count-windows", 1, "CAPTION", cmd_count_windows},
     {"window-state", 1, "TEXT [MS]", cmd_window_state},
+    {"minimize-window", 1, "TEXT", cmd_minimize_window},
     {"drop", 2, "CAPTION FILE...", cmd_drop},
     {"drop-wide", 2, "CAPTION FILE...", cmd_drop_wide},
     {"keys", 1, "COMBO (e.g. ctrl+alt+end)", cmd_keys},
