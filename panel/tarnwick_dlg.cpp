@@ -167,8 +167,8 @@ bool CTarnwickDlg::OnNotify(NMHDR* header, LRESULT* result) {
 
 // Everything that is no command and no notice comes in here: the tray icon's callback
 // (kTrayCallbackMessage), the timers (the visibility timer, kRetryTimerId and the tray
-// icon's kBalloonTimerId), the posted kRowCheckChanged, the session, power and shutdown
-// notices, the shell's "TaskbarCreated", and painting while minimized.
+// icon's kBalloonTimerId), the posted kRowCheckChanged, the session, power, shutdown and
+// environment notices, the shell's "TaskbarCreated", and painting while minimized.
 bool CTarnwickDlg::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result) {
     if (msg == m_uTaskbarCreated && msg != 0) {
         m_TrayIcon.RestoreAfterShellRestart();
@@ -202,6 +202,12 @@ bool CTarnwickDlg::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* re
         return false;
     case WM_POWERBROADCAST:
         if (wParam == PBT_APMRESUMEAUTOMATIC || wParam == PBT_APMRESUMESUSPEND) RetryRefused();
+        return false;
+    case WM_SETTINGCHANGE:
+        // Launches take this process's environment, which Windows fills at start only: a
+        // program installed since then would not be found on PATH until the next log-on.
+        if (lParam != 0 && lstrcmpiW(reinterpret_cast<LPCWSTR>(lParam), L"Environment") == 0)
+            m_system.RefreshEnvironment();
         return false;
     case WM_DESTROY: m_sessionEvents.Stop(); return false;
     case kTrayCallbackMessage: *result = m_TrayIcon.OnTrayCallback(wParam, lParam); return true;

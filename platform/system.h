@@ -124,6 +124,8 @@ public:
     // `text` with every %NAME% of a defined environment variable replaced by its value;
     // undefined names stay as they are.
     virtual std::string ExpandEnvironment(const std::string& text) = 0;
+    // Takes the user's and the system's variables as a new log-on would see them; silent.
+    virtual void RefreshEnvironment() = 0;
 
     // Lets whatever this process starts next take the foreground, which a hotkey press
     // gave to this process; without it a started program opens behind the user's window.

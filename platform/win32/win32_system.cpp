@@ -7,6 +7,8 @@
 #include <mmsystem.h>
 #include <shellapi.h>
 
+#include <cwchar>
+#include <string>
 #include <vector>
 
 namespace {
@@ -123,6 +125,44 @@ std::string Win32System::ExpandEnvironment(const std::string& text) {
         size = n;
     }
     return text;
+}
+
+// userenv is no known DLL: imported, it would be looked for beside the program before the
+// program starts. It is loaded from the system folder for each refresh instead.
+void Win32System::RefreshEnvironment() {
+    using CreateEnvironmentBlockFn = BOOL(WINAPI*)(LPVOID*, HANDLE, BOOL);
+    using DestroyEnvironmentBlockFn = BOOL(WINAPI*)(LPVOID);
+    HMODULE userenv = LoadSystemLibrary(L"userenv.dll");
+    if (userenv == nullptr) return;
+    auto create = reinterpret_cast<CreateEnvironmentBlockFn>(
+        reinterpret_cast<void (*)()>(::GetProcAddress(userenv, "CreateEnvironmentBlock")));
+    auto destroy = reinterpret_cast<DestroyEnvironmentBlockFn>(
+        reinterpret_cast<void (*)()>(::GetProcAddress(userenv, "DestroyEnvironmentBlock")));
+    HANDLE token = nullptr;
+    LPVOID block = nullptr;
+    // A primary token needs both rights. Not inherited: the block is to hold what the
+    // registry says now, without this process's own variables.
+    if (create != nullptr && destroy != nullptr &&
+        ::OpenProcessToken(::GetCurrentProcess(), TOKEN_QUERY | TOKEN_DUPLICATE, &token)) {
+        if (!create(&block, token, FALSE)) block = nullptr;
+        ::CloseHandle(token);
+    }
+    if (block != nullptr) {
+        // NAME=value strings, the last followed by an empty one. Those that start with '='
+        // are the current folders of the drives, which belong to this process. The processor
+        // stays as this process was given it: on a 64-bit system a 32-bit process and the
+        // 32-bit programs it starts have x86 there, where the block names the machine's.
+        for (const wchar_t* entry = static_cast<const wchar_t*>(block); *entry != L'\0';
+             entry += std::wcslen(entry) + 1) {
+            const wchar_t* sign = std::wcschr(entry + 1, L'=');
+            if (entry[0] == L'=' || sign == nullptr) continue;
+            const std::wstring name(entry, sign);
+            if (::lstrcmpiW(name.c_str(), L"PROCESSOR_ARCHITECTURE") == 0) continue;
+            ::SetEnvironmentVariableW(name.c_str(), sign + 1);
+        }
+        destroy(block);
+    }
+    ::FreeLibrary(userenv);
 }
 
 void Win32System::AllowLaunchedForeground() {

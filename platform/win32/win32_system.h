@@ -16,6 +16,7 @@ public:
     void ShellOpen(const std::string& file, const std::string& directory) override;
     unsigned long ShellLaunch(const tw::ShellLaunchRequest& request) override;
     std::string ExpandEnvironment(const std::string& text) override;
+    void RefreshEnvironment() override;
     void AllowLaunchedForeground() override;
     void SendMciCommand(const std::string& command) override;
     tw::TokenRef OpenProcessToken() override;

@@ -5,12 +5,16 @@
 # icon, with no box in the way, marks its row and explains in the row's tip; Run tells in a
 # box of the panel's own. A dropped file named outside every Chinese code page keeps its
 # name. With the tray icon off the balloon still comes, and the icon leaves after it. A
-# double click on a check box starts nothing.
+# double click on a check box starts nothing. A variable changed in the registry reaches
+# the launches once the change is announced, not before.
 . "$(dirname "$0")/lib.sh"
 
 dir=$TW_SCRATCH
 dirwin=$(tw_winpath "$dir")
 export TW_E2E_DIR=$dirwin TW_E2E_WORD=beta
+# The scenario gives TW_E2E_WORD a user value later; none may be left from a run cut short.
+user_word() { wine reg "$1" 'HKCU\Environment' /v TW_E2E_WORD "${@:2}" /f >/dev/null 2>&1; }
+user_word delete
 printf '@echo %%CD%% %%*>>"%s"\r\n' "$dirwin\\args.out" >"$dir/args.bat"
 tw_write_settings "$dir" yes no list.map
 # 1601 is Ctrl+Alt+A, 1613 Ctrl+Alt+M. The arguments follow the eight keys, and the path
@@ -90,4 +94,20 @@ xdotool mousemove --window "$desk" $((l + 8)) $(((t + b) / 2)) click --repeat 2 
 tw_eq "a double click on a check box starts nothing" "" \
     "$(tw_drv box-text "失败" 3000 2>/dev/null)"
 tw_eq "and not the marked row either" "$runs" "$(grep -c . "$dir/args.out")"
+
+# The user's value of TW_E2E_WORD changes while the program runs. TW_E2E_DIR, which only
+# the program's starter has, keeps naming the batch file and its folder.
+last_run() {
+    tw_poll "$1" 10 sh -c "grep -c . '$dir/args.out'" >/dev/null
+    tr -d '\r' <"$dir/args.out" | tail -n 1
+}
+user_word add /t REG_SZ /d gamma
+tw_keys ctrl+alt+a
+tw_eq "unannounced, the change does not reach a launch" "$dirwin alpha \"two words\" beta" \
+    "$(last_run $((runs + 1)))"
+tw_drv environment-changed
+tw_keys ctrl+alt+a
+tw_eq "announced, it reaches the next one" "$dirwin alpha \"two words\" gamma" \
+    "$(last_run $((runs + 2)))"
+user_word delete
 tw_finish

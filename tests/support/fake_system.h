@@ -84,12 +84,14 @@ public:
 
     // Launches through the shell. Each is logged as
     // ShellLaunch "file" "parameters" in "directory" [runas] -> result; the foreground
-    // hand-over as AllowLaunchedForeground. Expansion is not logged: its results are.
+    // hand-over as AllowLaunchedForeground, a refresh as RefreshEnvironment. Expansion is not
+    // logged: its results are.
     std::map<std::string, std::string> environment; // NAME in capitals -> value
     unsigned long launchResult = tw::kLaunchOk;
     std::vector<tw::ShellLaunchRequest> launches;
     unsigned long ShellLaunch(const tw::ShellLaunchRequest& request) override;
     std::string ExpandEnvironment(const std::string& text) override;
+    void RefreshEnvironment() override { calls.push_back("RefreshEnvironment"); }
     void AllowLaunchedForeground() override;
 
 private:

@@ -96,6 +96,9 @@ public:
         return launchResult;
     }
     void SendMciCommand(const std::string& command) override { mciCommands.push_back(command); }
+    // Counted; the test's own environment stays as it is.
+    int environmentRefreshes = 0;
+    void RefreshEnvironment() override { ++environmentRefreshes; }
     tw::TokenRef OpenProcessToken() override { return nullptr; }
     bool EnableShutdownPrivilege(tw::TokenRef) override { return false; }
     void CloseToken(tw::TokenRef) override {}

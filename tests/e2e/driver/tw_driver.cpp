@@ -1091,6 +1091,16 @@ int cmd_in_tray(const Args& a) {
     return kOk;
 }
 
+// What the System settings do after a change of the variables: tell every top-level window.
+int cmd_environment_changed(const Args&) {
+    DWORD_PTR answer = 0;
+    if (!SendMessageTimeoutW(HWND_BROADCAST, WM_SETTINGCHANGE, 0,
+                             reinterpret_cast<LPARAM>(L"Environment"), SMTO_ABORTIFHUNG, 5000,
+                             &answer))
+        return fail("the broadcast did not go through%s", "");
+    return kOk;
+}
+
 // --- Timing, for bench/panel_startup.sh ---------------------------------------------------------
 //
 // Each verb prints the milliseconds from the step a person takes (starting the program,
@@ -1266,6 +1276,7 @@ const Command kCommands[] = {
     {"cut", 1, "CAPTION", cmd_cut},
     {"tip-text", 0, "[MS]", cmd_tip_text},
     {"in-tray", 2, "CAPTION ID", cmd_in_tray},
+    {"environment-changed", 0, "", cmd_environment_changed},
     {"time-start", 4, "CAPTION ROWS MS COMMAND-LINE...", cmd_time_start},
     {"time-load", 3, "CAPTION PATH ROWS [MS]", cmd_time_load},
     {"time-clear", 1, "CAPTION [MS]", cmd_time_clear},
