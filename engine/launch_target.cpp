@@ -9,6 +9,8 @@ tw::ShellLaunchRequest LaunchRequestFor(const HotKeyEntry& entry, tw::ISystem& s
     request.directory = system.ExpandEnvironment(entry.workdir);
     request.runAs = entry.runas;
     request.show = entry.show;
+    // An elevated copy of this program would hand its rights on to whatever it starts.
+    request.asDesktopUser = !entry.runas && system.IsElevated();
     return request;
 }
 

@@ -80,6 +80,11 @@ struct ShellLaunchRequest {
     std::string directory;  // empty: the shell's default
     bool runAs = false;     // ask for elevation ("runas") instead of the default verb
     WindowShow show = WindowShow::Normal;
+    // Started with the desktop user's normal rights though this process is elevated: the
+    // desktop's shell starts it, and reports neither a failure nor the process. Where
+    // there is no desktop shell, or the file or folder named with its folder does not
+    // exist, the start goes on as without it.
+    bool asDesktopUser = false;
     // When set, receives the process the launch started, which the caller releases with
     // ReleaseProcess; null when the shell started none (the file went to a running one).
     ProcessRef* started = nullptr;
@@ -169,6 +174,9 @@ public:
     virtual void ReleaseProcess(ProcessRef process) = 0;
     virtual RunningProgram ProgramByPath(const std::string& path) = 0;
     virtual WindowRef ForegroundWindow() = 0;
+    // True when this process runs with administrator rights the desktop user's programs
+    // do not have.
+    virtual bool IsElevated() = 0;
     virtual bool IsMinimized(WindowRef window) = 0;
     virtual void BringToFront(WindowRef window) = 0;
     virtual void Minimize(WindowRef window) = 0;

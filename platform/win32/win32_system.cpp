@@ -1,5 +1,6 @@
 #include "platform/win32/win32_system.h"
 
+#include "platform/win32/desktop_shell.h"
 #include "platform/win32/system_library.h"
 #include "platform/win32/wide.h"
 
@@ -22,6 +23,19 @@ int ShowCommand(tw::WindowShow show) {
     case tw::WindowShow::Normal: break;
     }
     return SW_SHOW;
+}
+
+// A file or folder named with its folder that is not there: the shell's own start says
+// so, where the desktop's shell would start nothing and say nothing.
+bool NamedTargetsExist(const std::wstring& file, const std::wstring& directory) {
+    const auto missing = [](std::wstring path) {
+        path.erase(0, path.find_first_not_of(L" \""));
+        const size_t end = path.find_last_not_of(L" \"");
+        path.erase(end == std::wstring::npos ? 0 : end + 1);
+        const bool full = (path.size() > 2 && path[1] == L':') || path.compare(0, 2, L"\\\\") == 0;
+        return full && ::GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES;
+    };
+    return !missing(file) && (directory.empty() || !missing(directory));
 }
 
 HWND Hwnd(tw::WindowRef window) {
@@ -88,6 +102,9 @@ unsigned long Win32System::ShellLaunch(const tw::ShellLaunchRequest& request) {
     info.lpParameters = parameters.empty() ? nullptr : parameters.c_str();
     info.lpDirectory = directory.c_str();
     info.nShow = ShowCommand(request.show);
+    if (request.asDesktopUser && NamedTargetsExist(file, directory) &&
+        LaunchThroughDesktopShell(file, parameters, directory, info.nShow))
+        return tw::kLaunchOk;
     ::SetLastError(ERROR_SUCCESS);
     if (::ShellExecuteExW(&info)) {
         if (request.started != nullptr) *request.started = info.hProcess;

@@ -37,6 +37,7 @@ public:
     void ReleaseProcess(tw::ProcessRef process) override;
     tw::RunningProgram ProgramByPath(const std::string& path) override;
     tw::WindowRef ForegroundWindow() override;
+    bool IsElevated() override;
     bool IsMinimized(tw::WindowRef window) override;
     void BringToFront(tw::WindowRef window) override;
     void Minimize(tw::WindowRef window) override;

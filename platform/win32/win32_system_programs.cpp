@@ -3,6 +3,7 @@
 
 #include "platform/win32/win32_system.h"
 
+#include "platform/win32/desktop_shell.h"
 #include "platform/win32/wide.h"
 
 #include <windows.h>
@@ -102,6 +103,11 @@ tw::RunningProgram Win32System::ProgramByPath(const std::string& path) {
     program.running = !ids.empty();
     program.windows = WindowsOf(ids);
     return program;
+}
+
+bool Win32System::IsElevated() {
+    static const bool elevated = ProcessIsElevated();
+    return elevated;
 }
 
 tw::WindowRef Win32System::ForegroundWindow() {

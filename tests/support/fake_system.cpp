@@ -217,7 +217,8 @@ unsigned long FakeSystem::ShellLaunch(const tw::ShellLaunchRequest& request) {
         processes[*request.started] = {true, startedWindows};
     }
     calls.push_back("ShellLaunch \"" + request.file + "\" \"" + request.parameters + "\" in \"" +
-                    request.directory + "\"" + (request.runAs ? " runas" : "") + " -> " +
+                    request.directory + "\"" + (request.runAs ? " runas" : "") +
+                    (request.asDesktopUser ? " as desktop user" : "") + " -> " +
                     std::to_string(launchResult));
     return launchResult;
 }

@@ -123,6 +123,8 @@ public:
     void ReleaseProcess(tw::ProcessRef process) override;
     tw::RunningProgram ProgramByPath(const std::string& path) override;
     tw::WindowRef ForegroundWindow() override { return foreground; }
+    bool elevated = false;
+    bool IsElevated() override { return elevated; }
     bool IsMinimized(tw::WindowRef window) override { return minimized.count(window) != 0; }
     void BringToFront(tw::WindowRef window) override;
     void Minimize(tw::WindowRef window) override;

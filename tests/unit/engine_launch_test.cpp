@@ -156,3 +156,49 @@ TEST_F(Launch, OnlyAProgramNamedWithItsFolderIsMatched) {
     EXPECT_EQ("C:\\Tools\\a b.COM", MatchedProgramPath("\"C:\\Tools\\a b.COM\""));
     EXPECT_EQ("\\\\server\\tools\\t.exe", MatchedProgramPath("\\\\server\\tools\\t.exe"));
 }
+
+// An elevated copy of the program starts what it starts with the desktop user's normal
+// rights, unless the binding asks for elevation; a copy that is not elevated starts
+// everything as always.
+TEST_F(Launch, AnElevatedCopyStartsAsTheDesktopUserUnlessAskedForElevation) {
+    const struct {
+        bool elevated, runas, asDesktopUser;
+    } cases[] = {{true, false, true}, {true, true, false}, {false, false, false}};
+    for (const auto& c : cases) {
+        engine.RemoveAllEntries();
+        HotKeyEntry tool = Program("tool", 0, "C:\\Tools\\tool.exe");
+        tool.runas = c.runas;
+        engine.AppendEntry(tool);
+        sys.elevated = c.elevated;
+        sys.launches.clear();
+        engine.PreTranslateHotKey(tw::kWmHotKey, engine.m_entries.front().id);
+        ASSERT_EQ(1u, sys.launches.size());
+        EXPECT_EQ(c.asDesktopUser, sys.launches[0].asDesktopUser) << c.elevated << c.runas;
+        EXPECT_EQ(c.runas, sys.launches[0].runAs);
+    }
+}
+
+// Whatever the shell opens goes to it as typed, its variables expanded: addresses, shell
+// folders, Store applications and shortcuts alike.
+TEST_F(Launch, EveryShellTargetGoesAsTypedWithItsVariablesExpanded) {
+    sys.environment["APPDATA"] = "C:\\Users\\li\\AppData\\Roaming";
+    const std::pair<const char*, const char*> cases[] = {
+        {"https://www.tarnwick.org/?q=%APPDATA%", "https://www.tarnwick.org/?q=C:\\Users\\li\\AppData\\Roaming"},
+        {"mailto:someone@example.com", "mailto:someone@example.com"},
+        {"shell:Downloads", "shell:Downloads"},
+        {"shell:AppsFolder\\Microsoft.WindowsCalculator_8wekyb3d8bbwe!App",
+         "shell:AppsFolder\\Microsoft.WindowsCalculator_8wekyb3d8bbwe!App"},
+        {"%APPDATA%\\Microsoft\\Windows\\Start Menu\\Programs\\终端.lnk",
+         "C:\\Users\\li\\AppData\\Roaming\\Microsoft\\Windows\\Start Menu\\Programs\\终端.lnk"},
+    };
+    for (const auto& [typed, launched] : cases) {
+        engine.RemoveAllEntries();
+        engine.AppendEntry(Program("t", 0, typed));
+        sys.launches.clear();
+        sys.launchResult = tw::kErrFileNotFound;
+        engine.PreTranslateHotKey(tw::kWmHotKey, engine.m_entries.front().id);
+        ASSERT_EQ(1u, sys.launches.size()) << typed;
+        EXPECT_EQ(launched, sys.launches[0].file);
+        EXPECT_EQ(LaunchFailureText(tw::kErrFileNotFound), engine.m_entries.front().launchError);
+    }
+}
