@@ -22,5 +22,15 @@ std::string FailedLaunchTitle(const std::string& name, const std::string& path) 
     return "无法启动“" + (name.empty() ? path : name) + "”";
 }
 
+std::string SwitchedOffHeldRowTip(const std::string& holder) {
+    return "此绑定已单独关闭：它的快捷键已由“" + holder +
+           "”使用。改动其中一个的快捷键后，勾选本行的复选框即可启用。";
+}
+
+std::string MergeSummary(int added, int switchedOff) {
+    return "已合并 " + std::to_string(added) + " 项，其中 " + std::to_string(switchedOff) +
+           " 项因热键冲突未启用";
+}
+
 const char kSwitchedOffRowTip[] =
     "此绑定已单独关闭，快捷键不起作用。勾选本行的复选框即可重新启用。";

@@ -24,3 +24,8 @@ std::string FailedLaunchTitle(const std::string& name, const std::string& path);
 
 // The tip over a row whose binding is switched off by its own check box.
 extern const char kSwitchedOffRowTip[];
+// A switched-off row whose combination the binding `holder` (its name) holds.
+std::string SwitchedOffHeldRowTip(const std::string& holder);
+// What a merge did: `added` entries, `switchedOff` of them switched off for a taken
+// combination.
+std::string MergeSummary(int added, int switchedOff);

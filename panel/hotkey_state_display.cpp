@@ -6,6 +6,7 @@
 #include "panel/tarnwick_dlg.h"
 
 #include "engine/hotkey_state_text.h"
+#include "engine/list_merge.h"
 
 #include <algorithm>
 
@@ -140,8 +141,9 @@ void CTarnwickDlg::OnListHover(int x, int y) {
 
     std::string text;
     const HotKeyEntry* entry = RowEntry(row);
+    const HotKeyEntry* holder = entry != nullptr ? HolderOfCombination(m_entries, *entry) : nullptr;
     if (entry != nullptr && !entry->enabled)
-        text = kSwitchedOffRowTip;
+        text = holder != nullptr ? SwitchedOffHeldRowTip(holder->name) : kSwitchedOffRowTip;
     else if (entry != nullptr && entry->state == HotKeyState::Refused)
         text = RefusedRowTip(m_List.GetItemText(row, 1));
     const std::string launchError = RowLaunchError(row);

@@ -275,8 +275,8 @@ void CTarnwickDlg::RunSelected() {
 }
 
 // Works from the row's texts, as it always has: its note decides whether the command is
-// a built-in action. The entry the row shows adds what no column holds, its arguments and
-// elevation, so the row starts as its hotkey would.
+// a built-in action. The entry the row shows adds what no column holds (its arguments,
+// elevation and launch choices), so the row starts as its hotkey would.
 void CTarnwickDlg::RunRow(int row) {
     if (row < 0 || row >= m_List.GetItemCount()) return;
     HotKeyEntry entry;
@@ -288,6 +288,8 @@ void CTarnwickDlg::RunRow(int row) {
     if (it != m_entries.end() && it->path != entry.path) {
         entry.args.clear();
         entry.runas = false;
+        entry.show = tw::WindowShow::Normal;
+        entry.ifRunning = IfRunning::StartAnother;
     }
     LaunchAndRecord(entry, false);
 }

@@ -1,14 +1,21 @@
-// Reading and writing hotkey list files, and the Save and Load commands.
+// Reading and writing hotkey list files, and the Save, Load and Merge commands.
 
 #include "panel/tarnwick_dlg.h"
 
+#include "engine/hotkey_state_text.h"
+#include "engine/list_merge.h"
+#include "storage/list_file.h"
 #include "ui/cur_dir_guard.h"
 #include "ui/file_dialog.h"
-#include "storage/list_file.h"
+
+#include <vector>
 
 
 namespace {
 const char kListFilter[] = "快捷键列表文件(*.map)|*.map|所有文件(*.*)|*.*|";
+const char kNotAList[] = "该文件不是有效的快捷键列表文件!";
+const char kNotAListCaption[] = "SERVER ERROR";
+const char kMergeCaption[] = "合并列表";
 } // namespace
 
 // Goes through the document's safe save (SaveEntriesToListFile, then CIniDocument::Save
@@ -31,7 +38,7 @@ bool CTarnwickDlg::ReadListFile(const std::string& path) {
             m_entries.push_back(entry);
         });
     if (result == ListReadResult::Invalid)
-        Message("该文件不是有效的快捷键列表文件!", "SERVER ERROR", MB_ICONERROR);
+        Message(kNotAList, kNotAListCaption, MB_ICONERROR);
     return result == ListReadResult::Ok;
 }
 
@@ -51,4 +58,38 @@ void CTarnwickDlg::OnLoadList() {
         ShowAll();
         EnableAllHotKeys();
     }
+}
+
+bool CTarnwickDlg::MergeListFile(const std::string& path) {
+    std::vector<HotKeyEntry> incoming;
+    const ListReadResult result = ::LoadEntriesFromListFile(
+        path, [&](const HotKeyEntry& entry) { incoming.push_back(entry); });
+    if (result == ListReadResult::Invalid) Message(kNotAList, kNotAListCaption, MB_ICONERROR);
+    if (result != ListReadResult::Ok) return false;
+    const MergedEntries merged = MergeEntries(m_entries, incoming);
+    {
+        // A refusal is told once, after the last entry; the rows go in with drawing off.
+        const DeferredRefusals reportWhenDone(*this);
+        m_List.SendMessage(WM_SETREDRAW, FALSE);
+        for (const HotKeyEntry& entry : merged.added) {
+            const int row = m_List.GetItemCount();
+            const int image = ReserveIconPair(entry.icon, entry.iconint);
+            m_entryImages.push_back(image);
+            AppendEntry(entry); // numbers it, registers it when it is switched on
+            InsertRow(row, m_entries.back(), image);
+            SetRowTexts(row, m_entries.back());
+        }
+        m_List.SendMessage(WM_SETREDRAW, TRUE);
+        InvalidateRect(m_List.GetSafeHwnd(), nullptr, TRUE);
+    }
+    if (!merged.added.empty()) WriteListFile(m_strListFile);
+    Message(MergeSummary(static_cast<int>(merged.added.size()), merged.switchedOff), kMergeCaption,
+            MB_OK | MB_ICONINFORMATION);
+    return true;
+}
+
+void CTarnwickDlg::OnMergeList() {
+    CurDirGuard keepDirectory;
+    CFileDialog dialog(TRUE, "", "", 0, kListFilter, m_hWnd);
+    if (dialog.DoModal() == IDOK) MergeListFile(dialog.GetPathName());
 }

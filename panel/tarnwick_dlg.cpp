@@ -109,6 +109,7 @@ bool CTarnwickDlg::OnCommand(int id, int code) {
     case ID_LIST_CLEAR: OnClear(); return true;
     case IDC_BTN_SAVE: OnSaveList(); return true;
     case IDC_BTN_LOAD: OnLoadList(); return true;
+    case ID_LIST_MERGE: OnMergeList(); return true;
     case ID_LIST_RUN: RunSelected(); return true;
     case IDC_BTN_ADD:
     case ID_LIST_ADD: OnAdd(); return true;

@@ -17,7 +17,8 @@
 //   OnAdd, OnBuiltIn, OnDelete, OnProperties, AddEntry, DeleteEntry, EditEntry,
 //   OnRowCheckChanged; and the rows they touch: InsertRow, SetRowTexts, SetRowImage,
 //   FindRowOf.
-// - list_file_commands.cpp: WriteListFile, ReadListFile, OnSaveList, OnLoadList.
+// - list_file_commands.cpp: WriteListFile, ReadListFile, OnSaveList, OnLoadList,
+//   MergeListFile, OnMergeList.
 // - settings_commands.cpp: LoadSettings (tarnwick.ini), OnShowTray, OnAutoRun.
 // - hotkey_state_display.cpp: which bindings work and why not: EntryOfRow, RowEntry,
 //   RowHotKeyState, RowLaunchError, OnListCustomDraw, OnHotKeyStatesChanged,
@@ -96,6 +97,11 @@ public:
     bool ReadListFile(const std::string& path);
     void OnSaveList();
     void OnLoadList();
+    // Appends the entries of another list file (see MergeEntries) and rewrites the current
+    // list file once; one summary at the end. False, changing nothing, when the file
+    // cannot be read as a list.
+    bool MergeListFile(const std::string& path);
+    void OnMergeList();
 
     // The list display.
     // Extracts icons a read list still waits for, for up to budgetMs (INFINITE: all).

@@ -79,6 +79,7 @@
 #define ID_LIST_PROPERTIES 146
 #define ID_LIST_DELETE 147
 #define ID_LIST_RUN 148
+#define ID_LIST_MERGE 149
 
 // Positions of the pop-ups in menu 129
 #define MENU_POS_VIEW 0

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The list commands: Run and double click on the marked row, Save to another file, Clear with
-# its confirmation, Load of another list.
+# its confirmation, Load of another list, Merge of a third one whose one entry clashes.
 . "$(dirname "$0")/lib.sh"
 
 tw_sample_files "$TW_SCRATCH" no no
@@ -12,6 +12,12 @@ tw_write_list "$TW_SCRATCH/other.map" \
 other_rows=$(tw_expected_rows \
     "载入一"$'\t'"Ctrl + Alt + M"$'\t'"$hit3"$'\t'"$TW_SCRATCH_WIN"$'\t'"载入的列表" \
     'Other two'$'\t''无'$'\t''C:\windows\notepad.exe'$'\t''C:\windows'$'\t')
+
+hit4=$(tw_marker "$TW_SCRATCH" hit4)
+hit5=$(tw_marker "$TW_SCRATCH" hit5)
+tw_write_list "$TW_SCRATCH/merge.map" \
+    "冲突|$hit4|1613|0|$hit4|Ctrl + Alt + M|$TW_SCRATCH_WIN|" \
+    "新的|$hit5|1614|0|$hit5|Ctrl + Alt + N|$TW_SCRATCH_WIN|"
 
 tw_start_panel "$TW_SCRATCH" || { tw_fail "the panel appears"; tw_finish; }
 
@@ -64,4 +70,19 @@ tw_keys ctrl+alt+m
 tw_check "the loaded entries' hotkeys work" tw_wait_hits "$TW_SCRATCH" hit3 1
 tw_same_file "Load leaves the current list file as it was" \
     "$TW_SCRATCH/list.map.orig" "$TW_SCRATCH/list.map"
+
+tw_drv command "$TW_PANEL" 149
+tw_check "Merge takes the file typed into the Open dialog" \
+    tw_drv file-dialog "" "$(tw_winpath "$TW_SCRATCH/merge.map")" 15000
+tw_eq "one summary tells what came in" "已合并 2 项，其中 1 项因热键冲突未启用" \
+    "$(tw_drv_text box-text "合并列表" 10000)"
+tw_drv answer-box "合并列表" ok 5000 >/dev/null
+tw_eq "both are appended" 4 "$(tw_drv list-count "$TW_PANEL")"
+tw_check "the clashing one is written switched off" \
+    sh -c "iconv -f GB18030 -t UTF-8 '$TW_SCRATCH/list.map' | grep -A10 '^name=冲突' | grep -q '^disabled=1'"
+tw_keys ctrl+alt+n
+tw_check "the new one's hotkey works" tw_wait_hits "$TW_SCRATCH" hit5 1
+tw_keys ctrl+alt+m
+tw_check "the combination stays with the binding that had it" tw_wait_hits "$TW_SCRATCH" hit3 2
+tw_eq "and the clashing one starts nothing" 0 "$(tw_hits "$TW_SCRATCH" hit4)"
 tw_finish

@@ -172,10 +172,11 @@ TEST_F(FrameworkResourcesTest, ListMenusByPosition) {
     ExpectItems(::GetSubMenu(menu, MENU_POS_VIEW),
                 {{135, "大图标(&B)"}, {136, "小图标(&S)"}, {137, "列表(&L)"}, {138, "报告(&R)"}},
                 false);
-    ExpectItems(::GetSubMenu(menu, MENU_POS_LIST_EMPTY), {{139, "添加(&A)"}, {140, "清除(&C)"}},
-                true);
+    ExpectItems(::GetSubMenu(menu, MENU_POS_LIST_EMPTY),
+                {{139, "添加(&A)"}, {140, "清除(&C)"}, {149, "合并列表(&M)..."}}, true);
     ExpectItems(::GetSubMenu(menu, MENU_POS_LIST_ITEM),
-                {{148, "运行(&R)"}, {146, "属性(&A)"}, {147, "删除(&D)"}}, true);
+                {{148, "运行(&R)"}, {146, "属性(&A)"}, {147, "删除(&D)"}, {149, "合并列表(&M)..."}},
+                true);
     ::DestroyMenu(menu);
 }
 

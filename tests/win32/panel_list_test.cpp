@@ -161,3 +161,24 @@ TEST_F(PanelList, ListFileWritesBackAsReadAndAFailedWriteKeepsTheOldFile) {
 }
 
 } // namespace
+
+namespace {
+
+// A file that is not a whole list merges nothing: the rows, the entries and the list file
+// stay as they were, and the box is the one Load gives.
+TEST_F(PanelList, MergeOfAnInvalidFileChangesNothing) {
+    std::vector<ListSection> sections = StandardSections();
+    sections.pop_back();
+    WriteFileText("broken.map", ListFileText(sections, 3));
+    const std::string before = ReadFileText("list.map");
+    Run([&](ScriptedPanel& p) {
+        EXPECT_FALSE(p.MergeListFile("broken.map"));
+        EXPECT_EQ(3, p.RowCount());
+        EXPECT_EQ(3u, p.m_entries.size());
+    });
+    ASSERT_EQ(1u, system.boxes.size());
+    EXPECT_EQ("该文件不是有效的快捷键列表文件!", system.boxes[0].text);
+    EXPECT_EQ(before, ReadFileText("list.map"));
+}
+
+} // namespace
