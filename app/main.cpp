@@ -13,5 +13,5 @@ CTarnwickApp theApp;
 // taken wide, so a folder of any name arrives whole.
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR commandLine, int) {
     theApp.InitInstance(Narrow(commandLine));
-    return 0;
+    return theApp.m_nExitCode;
 }

@@ -2,12 +2,41 @@
 
 #include "app/app_name.h"
 
+#include "engine/command_switch.h"
 #include "panel/tarnwick_dlg.h"
 #include "platform/win32/system_library.h"
 #include "platform/win32/wide.h"
 
 #include <windows.h>
 #include <commctrl.h>
+
+namespace {
+
+bool IsFolder(const std::string& path) {
+    const DWORD attributes = GetFileAttributesW(Widen(path).c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+// Hands the switch to the running copy's panel and waits for what became of it.
+int HandToRunningCopy(HWND running, const CommandSwitch& command) {
+    if (running == nullptr) return kSwitchNoRunningCopy;
+    // A person started this copy: the running one may come to the front for /show.
+    DWORD runningProcess = 0;
+    GetWindowThreadProcessId(running, &runningProcess);
+    AllowSetForegroundWindow(runningProcess);
+    const std::wstring text = Widen(SwitchMessage(command));
+    COPYDATASTRUCT data = {};
+    data.dwData = kSwitchCopyDataId;
+    data.cbData = static_cast<DWORD>(text.size() * sizeof(wchar_t));
+    data.lpData = const_cast<wchar_t*>(text.c_str());
+    DWORD_PTR answer = kSwitchRefused;
+    if (!SendMessageTimeoutW(running, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data),
+                             SMTO_ABORTIFHUNG, 60000, &answer))
+        return kSwitchRefused;
+    return static_cast<int>(answer);
+}
+
+} // namespace
 
 int CTarnwickApp::InitInstance(const std::string& commandLine) {
     // Before anything can load a DLL by name: the program's folder may be a Downloads
@@ -20,12 +49,22 @@ int CTarnwickApp::InitInstance(const std::string& commandLine) {
     const std::string appName = ApplicationName();
     CDialog::SetAppName(appName);
 
+    const CommandSwitch command = ParseCommandSwitch(commandLine, IsFolder);
+    if (command.kind == SwitchKind::Unknown) {
+        m_nExitCode = kSwitchUnknown;
+        return FALSE;
+    }
+
     // The mutex is never closed: it marks this copy as the running one until the end.
     // Nothing may run between the two calls that could change the last error.
     CreateMutexW(nullptr, TRUE, Widen(appName).c_str());
     const DWORD mutexError = GetLastError();
     if (mutexError == ERROR_ALREADY_EXISTS) {
         HWND running = FindWindowW(nullptr, Widen(kPanelCaption).c_str());
+        if (command.kind != SwitchKind::None) {
+            m_nExitCode = HandToRunningCopy(running, command);
+            return FALSE;
+        }
         ShowWindow(running, SW_SHOWNORMAL);
         if (!SetForegroundWindow(running)) {
             MessageBoxW(nullptr, L"已经有一个打开的 Tarnwick 实例,但无法激活它!", L"Tarnwick Error",
@@ -34,8 +73,16 @@ int CTarnwickApp::InitInstance(const std::string& commandLine) {
         return FALSE;
     }
 
+    // Without a running copy only a list to load or merge starts one, with that list.
+    if (command.kind != SwitchKind::None && command.kind != SwitchKind::Load &&
+        command.kind != SwitchKind::Merge) {
+        m_nExitCode = kSwitchNoRunningCopy;
+        return FALSE;
+    }
     CTarnwickDlg dlg(m_system, m_bAllowShutdown);
-    if (!commandLine.empty()) {
+    if (command.kind != SwitchKind::None) {
+        dlg.m_startSwitch = command;
+    } else if (!commandLine.empty()) {
         dlg.m_bPanelVisible = false;
         SetCurrentDirectoryW(Widen(commandLine).c_str());
     }

@@ -17,6 +17,10 @@ public:
     // 1 lets Windows shut down or log off, 0 refuses. Every start allows it again.
     int m_bAllowShutdown = 0;
 
+    // The process's exit code: 0, or for a start with a switch what became of it
+    // (kSwitchDone, kSwitchRefused, kSwitchUnknown, kSwitchNoRunningCopy).
+    int m_nExitCode = 0;
+
 private:
     Win32System m_system;
 };

@@ -68,6 +68,7 @@ BOOL CTarnwickDlg::OnInitDialog() {
     // The template is visible, so the dialog shows itself after this returns; the timer
     // hides it again when the program is to start hidden.
     SetTimer(m_hWnd, kVisibilityTimer, 100, nullptr);
+    if (m_startSwitch.kind != SwitchKind::None) PostMessage(kRunStartSwitch);
     return TRUE;
 }
 
@@ -212,6 +213,11 @@ bool CTarnwickDlg::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* re
         return false;
     case WM_DESTROY: m_sessionEvents.Stop(); return false;
     case kTrayCallbackMessage: *result = m_TrayIcon.OnTrayCallback(wParam, lParam); return true;
+    case kRunStartSwitch:
+        OnSwitch(m_startSwitch);
+        *result = 0;
+        return true;
+    case WM_COPYDATA: return OnCopyData(reinterpret_cast<const COPYDATASTRUCT*>(lParam), result);
     case kRowCheckChanged:
         OnRowCheckChanged(static_cast<int>(wParam));
         *result = 0;

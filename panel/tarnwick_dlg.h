@@ -20,6 +20,7 @@
 // - list_file_commands.cpp: WriteListFile, ReadListFile, OnSaveList, OnLoadList,
 //   MergeListFile, OnMergeList.
 // - settings_commands.cpp: LoadSettings (tarnwick.ini), OnShowTray, OnAutoRun.
+// - switch_commands.cpp: the switches of a second start: OnSwitch, OnCopyData.
 // - hotkey_state_display.cpp: which bindings work and why not: EntryOfRow, RowEntry,
 //   RowHotKeyState, RowLaunchError, OnListCustomDraw, OnHotKeyStatesChanged,
 //   UpdateRetryTimer, RetryRefused, StateTool, CreateStateTip, RelayListMouse, OnListHover,
@@ -41,10 +42,12 @@
 // - list notices (right click, double click, custom draw, a changed check box): WM_NOTIFY
 //   from the list view, to OnNotify.
 // - tray callbacks (kTrayCallbackMessage), timers (WM_TIMER: the visibility timer,
-//   kRetryTimerId, kIconTimerId, CTrayIcon::kBalloonTimerId), posted messages (kRowCheckChanged), the
+//   kRetryTimerId, kIconTimerId, CTrayIcon::kBalloonTimerId), posted messages
+//   (kRowCheckChanged, kRunStartSwitch), a second start's switch (WM_COPYDATA), the
 //   session, power and shutdown notices and the shell's "TaskbarCreated": everything else,
 //   to OnMessage. A move to a monitor of another DPI comes as OnDpiChanged.
 
+#include "engine/command_switch.h"
 #include "engine/hotkey_engine.h"
 #include "panel/list_ctrl_file.h"
 #include "panel/tray_icon.h"
@@ -76,6 +79,10 @@ constexpr DWORD kIconSliceMs = 12;
 // Posted when a row's check box changed: the box may run a refusal message, which must not
 // run inside the list's own notification.
 constexpr UINT kRowCheckChanged = WM_APP + 20;
+// Posted at the end of start-up when this start was given a list to load or merge.
+constexpr UINT kRunStartSwitch = WM_APP + 21;
+// The WM_COPYDATA kind a second start hands its switch in ("TWSW"), as UTF-16 text.
+constexpr ULONG_PTR kSwitchCopyDataId = 0x54575357;
 
 class CTarnwickDlg : public CDialog, public CHotKeyEngine {
 public:
@@ -102,6 +109,14 @@ public:
     // cannot be read as a list.
     bool MergeListFile(const std::string& path);
     void OnMergeList();
+
+    // A switch of a second start: its exit code (kSwitchDone, kSwitchRefused when the
+    // file does not read as a list or a dialog of the panel is open, kSwitchUnknown).
+    int OnSwitch(const CommandSwitch& command);
+    // WM_COPYDATA: true when it held a switch; `result` is then its exit code.
+    bool OnCopyData(const COPYDATASTRUCT* data, LRESULT* result);
+    // A list this start itself was given to load or merge, done once the panel shows.
+    CommandSwitch m_startSwitch;
 
     // The list display.
     // Extracts icons a read list still waits for, for up to budgetMs (INFINITE: all).
