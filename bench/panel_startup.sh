@@ -5,7 +5,8 @@
 # programs and whose first 300 entries have distinct hotkeys. Then, on a panel started
 # empty: Load of the 5,000-entry file (from confirming the Open dialog), the view
 # switches (the first to large icons, then small icons, list, report, and large icons
-# again, a later switch), and Clear (from answering Yes).
+# again, a later switch), the search box typed into keystroke by keystroke in the report
+# view and emptied, and Clear (from answering Yes).
 #
 # Given two builds, it measures both in the same run, alternating them (A B, then B A, so
 # neither always goes first), and prints for each step the median, minimum and maximum of
@@ -108,6 +109,16 @@ round() {
     timed "$b" list time-command "$panel" 137
     timed "$b" report time-command "$panel" 138
     timed "$b" large2 time-command "$panel" 135
+    timed "$b" report2 time-command "$panel" 138
+    # The search box typed into keystroke by keystroke, then emptied (a build without
+    # one gives no figures).
+    local k=0 text
+    for text in "程" "程序" "程序 1" "程序 12" "程序 123" ""; do
+        k=$((k + 1))
+        if wine "$driver" time-search "$panel" "$text" >"$work/figure" 2>/dev/null; then
+            record "$b" "search$k"
+        fi
+    done
     timed "$b" clear time-clear "$panel" 600000
     stop
 }
@@ -132,10 +143,16 @@ steps = [("start0", "start, empty list"), ("start1000", "start, 1,000 entries"),
          ("start5000", "start, 5,000 entries"), ("load", "Load of 5,000"),
          ("large1", "first switch to large icons"), ("small", "small icons"),
          ("list", "list"), ("report", "report"), ("large2", "later switch to large icons"),
+         ("search1", "search '程' (5,000 rows)"), ("search2", "search '程序' (5,000)"),
+         ("search3", "search '程序 1' (1,111)"), ("search4", "search '程序 12' (111)"),
+         ("search5", "search '程序 123' (11)"), ("search6", "search emptied (5,000)"),
          ("clear", "Clear of 5,000")]
 def figures(b, step):
-    with open("%s/%s.%s" % (work, b, step)) as f:
-        return [float(line) for line in f if line.strip()]
+    try:
+        with open("%s/%s.%s" % (work, b, step)) as f:
+            return [float(line) for line in f if line.strip()]
+    except FileNotFoundError:
+        return []
 head = "%-30s" % "step (ms)"
 for b in builds: head += " | %s median    min    max  x empty" % b
 print(head)
@@ -143,6 +160,9 @@ for step, label in steps:
     line = "%-30s" % label
     for b in builds:
         v = figures(b, step)
+        if not v:
+            line += " | %8s %6s %6s %8s" % ("-", "-", "-", "-")
+            continue
         empty = statistics.median(figures(b, "start0"))
         m = statistics.median(v)
         line += " | %8.0f %6.0f %6.0f %8.2f" % (m, min(v), max(v), m / empty if empty else 0)

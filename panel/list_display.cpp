@@ -4,6 +4,7 @@
 #include "panel/tarnwick_dlg.h"
 
 #include "engine/builtin_action.h"
+#include "engine/entry_filter.h"
 #include "engine/launch_target.h"
 #include "res/resource.h"
 #include "ui/dpi.h"
@@ -237,21 +238,23 @@ bool CTarnwickDlg::ShowAll() {
     // each again would cost a call and two notices per row: all are checked in one call,
     // and only the switched-off ones are cleared.
     m_bSettingCheck = true;
-    int row = 0;
+    std::vector<const HotKeyEntry*> shown;
+    size_t index = 0;
     for (const HotKeyEntry& entry : m_entries) {
-        const int image = row < static_cast<int>(m_entryImages.size()) ? m_entryImages[row] : -1;
+        const int image = index < m_entryImages.size() ? m_entryImages[index] : -1;
+        ++index;
+        if (!EntryMatches(entry, m_strFilter)) continue;
+        const int row = static_cast<int>(shown.size());
         m_List.InsertItem(row, entry.name, image >= 0 ? image : I_IMAGENONE, 0,
                           reinterpret_cast<LPARAM>(&entry));
         SetRowTexts(row, entry);
-        ++row;
+        shown.push_back(&entry);
     }
-    if (row > 0) m_List.SetCheck(-1, true);
-    row = 0;
-    for (const HotKeyEntry& entry : m_entries) {
-        if (!entry.enabled) m_List.SetCheck(row, false);
-        ++row;
-    }
+    if (!shown.empty()) m_List.SetCheck(-1, true);
+    for (size_t row = 0; row < shown.size(); ++row)
+        if (!shown[row]->enabled) m_List.SetCheck(static_cast<int>(row), false);
     m_bSettingCheck = false;
+    m_nTipRow = -2; // the row under the pointer may show another entry now
     m_List.SendMessage(WM_SETREDRAW, TRUE);
     InvalidateRect(m_List.GetSafeHwnd(), nullptr, TRUE);
     return true;
@@ -265,9 +268,37 @@ bool CTarnwickDlg::ClearAll() {
 }
 
 void CTarnwickDlg::OnClear() {
-    if (Message("你真的要删除设置的所有快捷键吗?", "Are You Sure?", MB_YESNO | MB_ICONQUESTION) ==
-        IDYES)
-        ClearAll();
+    std::string question = "你真的要删除设置的所有快捷键吗?";
+    // Clear takes the rows the search box hides too.
+    const int hidden = static_cast<int>(m_entries.size()) - m_List.GetItemCount();
+    if (!m_strFilter.empty() && hidden > 0)
+        question += "\r\n\r\n查找框正在筛选，未显示的 " + std::to_string(hidden) + " 项也会删除。";
+    if (Message(question, "Are You Sure?", MB_YESNO | MB_ICONQUESTION) == IDYES) ClearAll();
+}
+
+void CTarnwickDlg::OnSearchChanged() {
+    m_strFilter = CWnd::WindowText(::GetDlgItem(m_hWnd, IDC_EDIT_SEARCH));
+    ShowAll();
+}
+
+bool CTarnwickDlg::PreTranslateSearchKey(const MSG* msg) {
+    // Keys for the panel or one of its controls, not for a dialog it opened.
+    if (msg->message != WM_KEYDOWN ||
+        (msg->hwnd != m_hWnd && ::GetParent(msg->hwnd) != m_hWnd))
+        return false;
+    HWND search = ::GetDlgItem(m_hWnd, IDC_EDIT_SEARCH);
+    if (msg->wParam == 'F' && (::GetKeyState(VK_CONTROL) & 0x8000) != 0 &&
+        (::GetKeyState(VK_MENU) & 0x8000) == 0) {
+        ::SetFocus(search);
+        ::SendMessageW(search, EM_SETSEL, 0, -1);
+        return true;
+    }
+    // Esc anywhere else hides the panel, as it always has.
+    if (msg->wParam == VK_ESCAPE && msg->hwnd == search && !m_strFilter.empty()) {
+        ::SetWindowTextW(search, L"");
+        return true;
+    }
+    return false;
 }
 
 void CTarnwickDlg::RunSelected() {

@@ -76,6 +76,7 @@ BOOL CTarnwickDlg::OnInitDialog() {
 // (CDialog::DoModal, ours or a child dialog's) offers it here before dispatching it.
 BOOL CTarnwickDlg::PreTranslateMessage(MSG* msg) {
     PreTranslateHotKey(msg->message, static_cast<std::uintptr_t>(msg->wParam));
+    if (PreTranslateSearchKey(msg)) return TRUE;
     return CDialog::PreTranslateMessage(msg);
 }
 
@@ -111,6 +112,9 @@ bool CTarnwickDlg::OnCommand(int id, int code) {
     case IDC_BTN_SAVE: OnSaveList(); return true;
     case IDC_BTN_LOAD: OnLoadList(); return true;
     case ID_LIST_MERGE: OnMergeList(); return true;
+    case IDC_EDIT_SEARCH:
+        if (code == EN_CHANGE) OnSearchChanged();
+        return true;
     case ID_LIST_RUN: RunSelected(); return true;
     case IDC_BTN_ADD:
     case ID_LIST_ADD: OnAdd(); return true;

@@ -12,7 +12,8 @@
 // - list_display.cpp: the list view and its pictures: InsertColumns, OnDpiChanged,
 //   CreateImageLists, RemakeImageLists, AppendIconPair, ExtractIconPair, ReserveIconPair,
 //   ExtractPendingIcons, ExtractNextPendingIcon, DropIconPair, RepointRows,
-//   RedrawRowsShowing, ShowAll, ClearAll, OnClear, RunSelected, RunRow.
+//   RedrawRowsShowing, ShowAll, ClearAll, OnClear, OnSearchChanged, PreTranslateSearchKey,
+//   RunSelected, RunRow.
 // - entry_commands.cpp: the commands that change an entry, each ending in WriteListFile:
 //   OnAdd, OnBuiltIn, OnDelete, OnProperties, AddEntry, DeleteEntry, EditEntry,
 //   OnRowCheckChanged; and the rows they touch: InsertRow, SetRowTexts, SetRowImage,
@@ -176,6 +177,10 @@ public:
     HICON m_hIcon;
     // What the shell broadcasts when its taskbar was created anew.
     const UINT m_uTaskbarCreated;
+    // What the search box holds: the list shows only the entries it matches
+    // (EntryMatches). Never changes an entry, the file or a registration.
+    std::string m_strFilter;
+
     // The period of the retry timer; tests shorten it.
     UINT m_nRetryPeriodMs = kRefusedRetryPeriodMs;
     // True while the retry timer runs: exactly while some combination is refused.
@@ -228,6 +233,9 @@ private:
     // Repaints the rows on screen that show pair `image`.
     void RedrawRowsShowing(int image);
     void OnClear();
+    void OnSearchChanged();
+    // Ctrl+F goes to the search box; Esc there empties it. True when the key was taken.
+    bool PreTranslateSearchKey(const MSG* msg);
     void TrackMenu(int position);
     void SetViewMode(DWORD view);
     void OnAbout();

@@ -32,6 +32,7 @@
 #define IDC_BTN_HOTKEYS_ON 1012
 #define IDC_BTN_ABOUT 1013
 #define IDC_BTN_BUILTIN 1014
+#define IDC_EDIT_SEARCH 1015
 
 // Icon picker controls (dialog 156)
 #define IDC_LIST_ICONS 1000

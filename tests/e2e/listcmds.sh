@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # The list commands: Run and double click on the marked row, Save to another file, Clear with
-# its confirmation, Load of another list, Merge of a third one whose one entry clashes.
+# its confirmation, Load of another list, Merge of a third one whose one entry clashes, and
+# the search box: Ctrl+F and typing leave the matching row, Esc empties it, and the hidden
+# rows' hotkeys work all the while.
 . "$(dirname "$0")/lib.sh"
 
 tw_sample_files "$TW_SCRATCH" no no
@@ -85,4 +87,23 @@ tw_check "the new one's hotkey works" tw_wait_hits "$TW_SCRATCH" hit5 1
 tw_keys ctrl+alt+m
 tw_check "the combination stays with the binding that had it" tw_wait_hits "$TW_SCRATCH" hit3 2
 tw_eq "and the clashing one starts nothing" 0 "$(tw_hits "$TW_SCRATCH" hit4)"
+
+# The panel to the front first, as a second start with /show brings it.
+search() {
+    tw_drv run 30000 "$TW_EXE_WIN" /show >/dev/null
+    tw_keys ctrl+f
+    for k in h i t 3; do tw_keys "$k"; done
+}
+search
+tw_check "Ctrl+F and typing leave only the matching row" tw_poll 1 5 tw_drv list-count "$TW_PANEL"
+tw_eq "the row shown is the one that matches" "载入一" "$(tw_drv_text list-text "$TW_PANEL" 0 0)"
+tw_keys escape
+tw_check "Esc empties the box and shows every row again" tw_poll 4 5 tw_drv list-count "$TW_PANEL"
+tw_eq "and leaves the panel where it is" 1 "$(tw_drv visible "$TW_PANEL")"
+search
+tw_check "filtered again" tw_poll 1 5 tw_drv list-count "$TW_PANEL"
+tw_keys ctrl+alt+n
+tw_check "a hidden row's hotkey works" tw_wait_hits "$TW_SCRATCH" hit5 2
+tw_keys ctrl+alt+m
+tw_check "and the shown row's" tw_wait_hits "$TW_SCRATCH" hit3 3
 tw_finish

@@ -40,7 +40,7 @@ TEST_F(FrameworkResourcesTest, PanelTemplateHasItsControlsInTabOrderWithTheirTex
     const ExpectedControl expected[] = {
         {IDC_BTN_EXIT, "Button", "退出程序", Dlu(319, 22, 85, 16)},
         {IDC_BTN_HIDE, "Button", "隐藏窗口", Dlu(320, 3, 84, 16)},
-        {IDC_LIST_ENTRIES, "SysListView32", "", Dlu(7, 83, 397, 194)},
+        {IDC_LIST_ENTRIES, "SysListView32", "", Dlu(7, 98, 397, 179)},
         {IDC_BTN_HOTKEYS_OFF, "Button", "关闭快捷键", Dlu(7, 3, 68, 16)},
         {IDC_CHK_AUTORUN, "Button", "开机自动运行", Dlu(159, 19, 64, 10)},
         {IDC_CHK_SHOWTRAY, "Button", "在托盘中显示图标", Dlu(159, 38, 78, 11)},
@@ -59,6 +59,8 @@ TEST_F(FrameworkResourcesTest, PanelTemplateHasItsControlsInTabOrderWithTheirTex
         {IDC_BTN_ABOUT, "Button", "关于....", Dlu(7, 44, 68, 15)},
         {IDC_BTN_CLEAR, "Button", "清空", Dlu(268, 64, 39, 15)},
         {IDC_BTN_BUILTIN, "Button", "内置", Dlu(60, 64, 39, 15)},
+        {0xFFFF, "Static", "查找：", Dlu(7, 85, 24, 9)},
+        {IDC_EDIT_SEARCH, "Edit", "", Dlu(32, 83, 150, 12)},
     };
     ScriptedDialog panel(IDD_TARNWICK_DIALOG);
     panel.body = [&] {

@@ -1216,6 +1216,18 @@ int cmd_time_command(const Args& a) {
     return kOk;
 }
 
+// time-search CAPTION TEXT: TEXT put into the search box (control 1015), painted.
+int cmd_time_search(const Args& a) {
+    Target t;
+    if (int rc = find_control(a[0], "1015", &t)) return rc;
+    const std::wstring text = Widen(a[1]);
+    const double start = now_ms();
+    SendMessageW(t.control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    RedrawWindow(t.top, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    print_ms(now_ms() - start);
+    return kOk;
+}
+
 // --- Dispatch --------------------------------------------------------------------------------
 
 struct Command {
@@ -1281,6 +1293,7 @@ const Command kCommands[] = {
     {"time-load", 3, "CAPTION PATH ROWS [MS]", cmd_time_load},
     {"time-clear", 1, "CAPTION [MS]", cmd_time_clear},
     {"time-command", 2, "CAPTION ID", cmd_time_command},
+    {"time-search", 2, "CAPTION TEXT", cmd_time_search},
 };
 
 int usage() {
