@@ -17,6 +17,17 @@ bool IsFolder(const std::string& path) {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
+std::string FullPath(const std::string& path) {
+    const std::wstring wide = Widen(path);
+    const DWORD size = GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
+    if (size == 0) return path;
+    std::wstring full(size, L'\0');
+    const DWORD written = GetFullPathNameW(wide.c_str(), size, &full[0], nullptr);
+    if (written == 0 || written >= size) return path;
+    full.resize(written);
+    return Narrow(full);
+}
+
 // Hands the switch to the running copy's panel and waits for what became of it.
 int HandToRunningCopy(HWND running, const CommandSwitch& command) {
     if (running == nullptr) return kSwitchNoRunningCopy;
@@ -49,7 +60,9 @@ int CTarnwickApp::InitInstance(const std::string& commandLine) {
     const std::string appName = ApplicationName();
     CDialog::SetAppName(appName);
 
-    const CommandSwitch command = ParseCommandSwitch(commandLine, IsFolder);
+    CommandSwitch command = ParseCommandSwitch(commandLine, IsFolder);
+    // The running copy has a current folder of its own.
+    if (!command.file.empty()) command.file = FullPath(command.file);
     if (command.kind == SwitchKind::Unknown) {
         m_nExitCode = kSwitchUnknown;
         return FALSE;
