@@ -196,16 +196,19 @@ void CTarnwickDlg::DropIconPair(int image) {
     ImageList_Remove(small, last);
 }
 
+int CTarnwickDlg::RowImageIndex(int row) const {
+    LVITEMW item = {};
+    item.mask = LVIF_IMAGE;
+    item.iItem = row;
+    return m_List.GetItem(&item) ? item.iImage : I_IMAGENONE;
+}
+
 void CTarnwickDlg::RepointRows(int from, int to) {
     for (int& image : m_entryImages)
         if (image == from) image = to;
     const int rows = m_List.GetItemCount();
-    for (int row = 0; row < rows; ++row) {
-        LVITEMW item = {};
-        item.mask = LVIF_IMAGE;
-        item.iItem = row;
-        if (m_List.GetItem(&item) && item.iImage == from) SetRowImage(row, to);
-    }
+    for (int row = 0; row < rows; ++row)
+        if (RowImageIndex(row) == from) SetRowImage(row, to);
 }
 
 void CTarnwickDlg::RedrawRowsShowing(int image) {
@@ -218,12 +221,8 @@ void CTarnwickDlg::RedrawRowsShowing(int image) {
     const int rows = m_List.GetItemCount();
     const int top = static_cast<int>(m_List.SendMessage(LVM_GETTOPINDEX));
     const int shown = static_cast<int>(m_List.SendMessage(LVM_GETCOUNTPERPAGE));
-    for (int row = top; row < rows && row <= top + shown; ++row) {
-        LVITEMW item = {};
-        item.mask = LVIF_IMAGE;
-        item.iItem = row;
-        if (m_List.GetItem(&item) && item.iImage == image) m_List.RedrawItems(row, row);
-    }
+    for (int row = top; row < rows && row <= top + shown; ++row)
+        if (RowImageIndex(row) == image) m_List.RedrawItems(row, row);
 }
 
 // A visible list view repaints after every row it is given: thousands of rows would cost

@@ -11,7 +11,7 @@
 //   PaintMinimized, TrackMenu, SetViewMode, OnAbout, OnHelp, Message.
 // - list_display.cpp: the list view and its pictures: InsertColumns, OnDpiChanged,
 //   CreateImageLists, RemakeImageLists, AppendIconPair, ExtractIconPair, ReserveIconPair,
-//   ExtractPendingIcons, ExtractNextPendingIcon, DropIconPair, RepointRows,
+//   ExtractPendingIcons, ExtractNextPendingIcon, DropIconPair, RowImageIndex, RepointRows,
 //   RedrawRowsShowing, ShowAll, ClearAll, OnClear, OnSearchChanged, PreTranslateSearchKey,
 //   RunSelected, RunRow.
 // - entry_commands.cpp: the commands that change an entry, each ending in WriteListFile:
@@ -228,6 +228,8 @@ private:
     // The pair at `image` is given up (its file gave no icon): its rows show none, and the
     // last pair moves into its place, so the lists hold no pair that nothing shows.
     void DropIconPair(int image);
+    // The image index a row shows; I_IMAGENONE for none.
+    int RowImageIndex(int row) const;
     // Every row and entry that shows pair `from` shows `to` instead (-1: none).
     void RepointRows(int from, int to);
     // Repaints the rows on screen that show pair `image`.

@@ -175,7 +175,7 @@ public:
     virtual RunningProgram ProgramByPath(const std::string& path) = 0;
     virtual WindowRef ForegroundWindow() = 0;
     // True when this process runs with administrator rights the desktop user's programs
-    // do not have.
+    // (those the desktop's shell starts) do not have.
     virtual bool IsElevated() = 0;
     virtual bool IsMinimized(WindowRef window) = 0;
     virtual void BringToFront(WindowRef window) = 0;

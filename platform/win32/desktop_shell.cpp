@@ -77,15 +77,37 @@ bool DesktopShell(IShellDispatch2** shell) {
 
 } // namespace
 
-bool ProcessIsElevated() {
+namespace {
+
+#ifndef PROCESS_QUERY_LIMITED_INFORMATION
+#define PROCESS_QUERY_LIMITED_INFORMATION 0x1000
+#endif
+
+// 1 elevated, 0 not, -1 when it cannot be told.
+int Elevation(HANDLE process) {
     HANDLE token = nullptr;
-    if (!::OpenProcessToken(::GetCurrentProcess(), TOKEN_QUERY, &token)) return false;
+    if (!::OpenProcessToken(process, TOKEN_QUERY, &token)) return -1;
     TOKEN_ELEVATION elevation = {};
     DWORD size = 0;
     const BOOL ok =
         ::GetTokenInformation(token, TokenElevation, &elevation, sizeof elevation, &size);
     ::CloseHandle(token);
-    return ok && elevation.TokenIsElevated != 0;
+    return ok ? (elevation.TokenIsElevated != 0 ? 1 : 0) : -1;
+}
+
+} // namespace
+
+bool ElevatedAboveDesktopShell() {
+    if (Elevation(::GetCurrentProcess()) != 1) return false;
+    HWND shellWindow = ::GetShellWindow();
+    DWORD shellId = 0;
+    if (shellWindow == nullptr || ::GetWindowThreadProcessId(shellWindow, &shellId) == 0)
+        return false;
+    HANDLE shell = ::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, shellId);
+    if (shell == nullptr) return false;
+    const int shellElevation = Elevation(shell);
+    ::CloseHandle(shell);
+    return shellElevation == 0;
 }
 
 bool LaunchThroughDesktopShell(const std::wstring& file, const std::wstring& parameters,

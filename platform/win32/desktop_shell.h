@@ -7,9 +7,10 @@
 
 #include <string>
 
-// True when this process runs elevated (with administrator rights the desktop user's
-// programs do not have).
-bool ProcessIsElevated();
+// True when this process runs elevated and the desktop's shell does not: the user's own
+// programs run without the administrator rights this process has. False where there is
+// no desktop shell, or it runs elevated too (then nothing would be gained by it).
+bool ElevatedAboveDesktopShell();
 
 // Hands the start to the desktop's shell; false when there is no desktop shell to ask, or it
 // would not take it, and the caller starts the program itself. The shell reports nothing

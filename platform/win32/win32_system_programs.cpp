@@ -105,9 +105,9 @@ tw::RunningProgram Win32System::ProgramByPath(const std::string& path) {
     return program;
 }
 
+// Asked afresh at each launch: the desktop's shell may have been restarted meanwhile.
 bool Win32System::IsElevated() {
-    static const bool elevated = ProcessIsElevated();
-    return elevated;
+    return ElevatedAboveDesktopShell();
 }
 
 tw::WindowRef Win32System::ForegroundWindow() {
