@@ -262,12 +262,16 @@ namespace {
 std::string StartedProgramKey(const HotKeyEntry& entry) {
     return entry.path + '\n' + entry.args;
 }
+
+// The executable a binding that brings back or leaves alone its program is matched by;
+// empty for every other binding, which starts another copy as always.
+std::string TrackedProgramPath(const HotKeyEntry& entry, tw::ISystem& system) {
+    if (entry.builtin || entry.ifRunning == IfRunning::StartAnother) return std::string();
+    return MatchedProgramPath(system.ExpandEnvironment(entry.path));
+}
 } // namespace
 
-bool CHotKeyEngine::ReuseRunningProgram(const HotKeyEntry& entry) {
-    if (entry.builtin || entry.ifRunning == IfRunning::StartAnother) return false;
-    const std::string path = MatchedProgramPath(m_system.ExpandEnvironment(entry.path));
-    if (path.empty()) return false;
+bool CHotKeyEngine::ReuseRunningProgram(const HotKeyEntry& entry, const std::string& path) {
     tw::RunningProgram program;
     const auto started = m_startedPrograms.find(StartedProgramKey(entry));
     if (started != m_startedPrograms.end()) {
@@ -283,12 +287,11 @@ bool CHotKeyEngine::ReuseRunningProgram(const HotKeyEntry& entry) {
 }
 
 void CHotKeyEngine::LaunchAndRecord(const HotKeyEntry& entry, bool byHotKey) {
-    if (ReuseRunningProgram(entry)) return;
+    const std::string tracked = TrackedProgramPath(entry, m_system);
+    if (!tracked.empty() && ReuseRunningProgram(entry, tracked)) return;
     tw::ProcessRef started = nullptr;
-    const bool track = !entry.builtin && entry.ifRunning != IfRunning::StartAnother &&
-                       !MatchedProgramPath(m_system.ExpandEnvironment(entry.path)).empty();
     const unsigned long result =
-        LaunchEntry(entry, m_system, m_allowShutdown, track ? &started : nullptr);
+        LaunchEntry(entry, m_system, m_allowShutdown, tracked.empty() ? nullptr : &started);
     if (started != nullptr) {
         tw::ProcessRef& kept = m_startedPrograms[StartedProgramKey(entry)];
         if (kept != nullptr) m_system.ReleaseProcess(kept);

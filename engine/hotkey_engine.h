@@ -133,9 +133,10 @@ private:
     // points into the entry list any more.
     void ReportRefusals();
 
-    // For a binding that brings its program back or leaves it alone: true when the program
-    // it started, or one of the same executable, runs and was dealt with instead.
-    bool ReuseRunningProgram(const HotKeyEntry& entry);
+    // For a binding that brings its program back or leaves it alone (`path` its matched
+    // executable): true when the program it started, or one of the same executable, runs
+    // and was dealt with instead.
+    bool ReuseRunningProgram(const HotKeyEntry& entry, const std::string& path);
     // The process last started for each such binding (by its command and arguments as
     // written), held until it is found ended or the engine goes.
     std::map<std::string, tw::ProcessRef> m_startedPrograms;
