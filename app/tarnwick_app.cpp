@@ -4,7 +4,11 @@
 
 #include "engine/command_switch.h"
 #include "panel/tarnwick_dlg.h"
+#include "platform/ui_text.h"
 #include "platform/win32/system_library.h"
+#include "platform/win32/ui_resources.h"
+#include "res/resource.h"
+#include "storage/settings.h"
 #include "platform/win32/wide.h"
 
 #include <windows.h>
@@ -47,6 +51,13 @@ int HandToRunningCopy(HWND running, const CommandSwitch& command) {
     return static_cast<int>(answer);
 }
 
+// The language of the settings file in the current folder, or the display language's.
+void ShowLanguageOfSettings() {
+    Settings settings;
+    LoadSettings(kSettingsFileName, settings);
+    ShowUiLanguage(tw::ChooseUiLanguage(settings.language, ChineseDisplayLanguage()));
+}
+
 } // namespace
 
 int CTarnwickApp::InitInstance(const std::string& commandLine) {
@@ -54,6 +65,7 @@ int CTarnwickApp::InitInstance(const std::string& commandLine) {
     // folder holding anything.
     RestrictDllSearchToSystem();
     InitCommonControls();
+    InstallStringTable();
 
     m_bAllowShutdown = 1;
 
@@ -80,7 +92,8 @@ int CTarnwickApp::InitInstance(const std::string& commandLine) {
         }
         ShowWindow(running, SW_SHOWNORMAL);
         if (!SetForegroundWindow(running)) {
-            MessageBoxW(nullptr, L"已经有一个打开的 Tarnwick 实例,但无法激活它!", L"Tarnwick Error",
+            ShowLanguageOfSettings();
+            MessageBoxW(nullptr, Widen(tw::UiText(IDS_ALREADY_RUNNING)).c_str(), L"Tarnwick Error",
                         MB_ICONERROR);
         }
         return FALSE;
@@ -92,6 +105,8 @@ int CTarnwickApp::InitInstance(const std::string& commandLine) {
         m_nExitCode = kSwitchNoRunningCopy;
         return FALSE;
     }
+    // The settings of the folder the panel reads them in choose its language.
+    ShowLanguageOfSettings();
     CTarnwickDlg dlg(m_system, m_bAllowShutdown);
     if (command.kind != SwitchKind::None) {
         dlg.m_startSwitch = command;

@@ -1,6 +1,7 @@
 #include "dialogs/act_dlg.h"
 
 #include "engine/hotkey_code.h"
+#include "engine/shown_text.h"
 #include "platform/win32/win32_system.h"
 #include "ui/data_exchange.h"
 #include "ui/shell_icon.h"
@@ -39,7 +40,7 @@ BOOL CAct::OnInitDialog() {
         }
     }
     for (const CatalogueAction& action : m_actions)
-        m_cbAction.AddString(action.name);
+        m_cbAction.AddString(ShownActionName(action.name, action.path));
     return TRUE;
 }
 

@@ -1,5 +1,7 @@
 #include "dialogs/icon_sel.h"
 
+#include "platform/ui_text.h"
+#include "res/resource.h"
 #include "ui/cur_dir_guard.h"
 #include "ui/data_exchange.h"
 #include "ui/dpi.h"
@@ -11,8 +13,6 @@
 
 namespace {
 
-const char kIconFileFilter[] = "可执行文件(*.exe)|*.exe|所有文件(*.*)|*.*|";
-const char kColumnHeading[] = "图标";
 const COLORREF kWhite = RGB(255, 255, 255);
 
 } // namespace
@@ -33,7 +33,7 @@ BOOL CIconSel::OnInitDialog() {
     SetIcon(icon, FALSE);
     UpdateData(FALSE);
     // Never seen (icon view, no header), but the list wants a column to hold its items.
-    m_IconList.InsertColumn(0, kColumnHeading, LVCFMT_LEFT);
+    m_IconList.InsertColumn(0, tw::UiText(IDS_ICON_HEADING), LVCFMT_LEFT);
     FillIconList();
     return TRUE;
 }
@@ -111,7 +111,7 @@ void CIconSel::OnClickedOk() {
 }
 
 bool CIconSel::ChooseIconFile(std::string& path) {
-    CFileDialog dialog(TRUE, std::string(), std::string(), 0, kIconFileFilter, m_hWnd);
+    CFileDialog dialog(TRUE, std::string(), std::string(), 0, tw::UiText(IDS_FILTER_PROGRAMS), m_hWnd);
     if (dialog.DoModal() != IDOK) return false;
     path = dialog.GetPathName();
     return true;

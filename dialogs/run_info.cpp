@@ -2,6 +2,8 @@
 
 #include "dialogs/icon_sel.h"
 #include "engine/hotkey_code.h"
+#include "engine/shown_text.h"
+#include "platform/ui_text.h"
 #include "platform/win32/win32_system.h"
 #include "ui/cur_dir_guard.h"
 #include "ui/data_exchange.h"
@@ -19,14 +21,6 @@ const int kWorkDirLimit = 200;
 // Far beyond what people type, still far inside what a command line can carry.
 const int kArgsLimit = 1000;
 
-const char kProgramFilter[] = "可执行文件(*.exe)|*.exe|所有文件(*.*)|*.*|";
-const char kFolderTitle[] = "请选择一个选择文件夹";
-const char kNoHotKey[] = "无";
-const char kEmptyCommand[] = "命令行不能为空!";
-const char kNoticeCaption[] = "提示";
-// In the orders of IfRunning and tw::WindowShow.
-const char* const kIfRunningChoices[] = {"再启动一个", "切换到它", "什么也不做"};
-const char* const kWindowChoices[] = {"正常", "最小化", "最大化", "隐藏"};
 
 // The choice a drop-down list shows, as an index below `count`; 0 for none.
 int ChoiceOf(const CComboBox& combo, int count) {
@@ -100,10 +94,11 @@ void CRunInfo::DoDataExchange(CDataExchange* dx) {
 BOOL CRunInfo::OnInitDialog() {
     CDialog::OnInitDialog();
     SetWindowIcons(*this);
-    for (const char* choice : kIfRunningChoices)
+    // In the orders of IfRunning and tw::WindowShow.
+    for (const std::string& choice : tw::UiTextList(IDS_IF_RUNNING_CHOICES))
         m_cmbIfRunning.AddString(choice);
     m_cmbIfRunning.SetCurSel(static_cast<int>(m_entry.ifRunning));
-    for (const char* choice : kWindowChoices)
+    for (const std::string& choice : tw::UiTextList(IDS_WINDOW_CHOICES))
         m_cmbWindow.AddString(choice);
     m_cmbWindow.SetCurSel(static_cast<int>(m_entry.show));
     if (m_bHasEntry) ShowEntry();
@@ -204,23 +199,23 @@ void CRunInfo::OnClickedOk() {
     m_entry.show = static_cast<tw::WindowShow>(ChoiceOf(m_cmbWindow, 4));
     m_entry.icon = m_strIconFile;
     m_entry.iconint = m_nIconIndex;
-    if (m_entry.hotkey == 0) m_entry.keydes = kNoHotKey;
+    if (m_entry.hotkey == 0) m_entry.keydes = kNoHotKeyDescription;
     if (m_entry.path.empty()) {
-        ShowMessageBox(kEmptyCommand, kNoticeCaption, MB_OK | MB_ICONINFORMATION);
+        ShowMessageBox(tw::UiText(IDS_EMPTY_COMMAND), tw::UiText(IDS_CAPTION_NOTICE), MB_OK | MB_ICONINFORMATION);
         return;
     }
     CDialog::OnOK();
 }
 
 bool CRunInfo::ChooseCommandFile(std::string& path) {
-    CFileDialog dialog(TRUE, std::string(), std::string(), 0, kProgramFilter, m_hWnd);
+    CFileDialog dialog(TRUE, std::string(), std::string(), 0, tw::UiText(IDS_FILTER_PROGRAMS), m_hWnd);
     if (dialog.DoModal() != IDOK) return false;
     path = dialog.GetPathName();
     return true;
 }
 
 bool CRunInfo::ChooseFolder(std::string& folder) {
-    return BrowseForFolder(m_hWnd, kFolderTitle, BIF_EDITBOX, folder);
+    return BrowseForFolder(m_hWnd, tw::UiText(IDS_FOLDER_TITLE), BIF_EDITBOX, folder);
 }
 
 INT_PTR CRunInfo::RunIconPicker(CIconSel& picker) {

@@ -1,5 +1,8 @@
 #include "engine/builtin_action.h"
 
+#include "platform/ui_text.h"
+#include "res/resource.h"
+
 const char kTokenOpenCdrom[] = "$ZELO.TW.ACT~open_cdrom$";
 const char kTokenCloseCdrom[] = "$ZELO.TW.ACT~close_cdrom$";
 const char kTokenShutdown[] = "$ZELO.TW.ACT~shutdown$";
@@ -21,7 +24,7 @@ void PowerOff(tw::ISystem& system) {
     if (token == nullptr) ShowError(system, "OpenProcessToken", "error in shutdown");
     if (!system.EnableShutdownPrivilege(token))
         ShowError(system, "AdjustTokenPrivileges", "error in shutdown");
-    if (!system.RequestPowerOff()) ShowError(system, "关闭计算机失败!", "Tarnwick Error");
+    if (!system.RequestPowerOff()) ShowError(system, tw::UiText(IDS_POWER_OFF_FAILED), "Tarnwick Error");
     // A refused request leaves the program running: without this, every press would
     // leave one more token handle behind.
     system.CloseToken(token);
@@ -41,7 +44,7 @@ void RunBuiltInAction(const std::string& token, tw::ISystem& system, int& allowS
     } else if (token == kTokenAllowShutdown) {
         allowShutdown = 1;
     } else {
-        ShowError(system, "没有找到内置对象  " + token, "Tarnwick Error");
+        ShowError(system, tw::UiText(IDS_NO_SUCH_ACTION, {token}), "Tarnwick Error");
     }
 }
 

@@ -4,6 +4,9 @@
 
 #include "engine/sys_util.h"
 
+#include "platform/ui_text.h"
+#include "res/resource.h"
+
 #include "engine/hotkey_code.h"
 
 bool CSysUtil::RegHotKey(tw::WindowRef window, int code, int id) {
@@ -17,6 +20,6 @@ bool CSysUtil::RegHotKeyUnreported(tw::WindowRef window, int code, int id) {
 }
 
 void CSysUtil::ReportRefusedHotKey(tw::WindowRef owner) {
-    m_system.ShowMessageBox(owner, "注册系统热键失败，请选择其他热键！", "失败",
+    m_system.ShowMessageBox(owner, tw::UiText(IDS_HOTKEY_REFUSED), tw::UiText(IDS_CAPTION_FAILED),
                             tw::kMbIconInformation);
 }

@@ -1,36 +1,38 @@
 #include "engine/hotkey_state_text.h"
 
+#include "platform/ui_text.h"
+#include "res/resource.h"
+
 const char kTrayTipPlain[] = "Tarnwick V1.0";
 
 std::string RefusedTrayTip(int refused) {
     if (refused <= 0) return kTrayTipPlain;
     // At most 10 digits: the whole text stays far below 63 bytes.
-    return std::string(kTrayTipPlain) + " - " + std::to_string(refused) + " 个快捷键未生效";
+    return std::string(kTrayTipPlain) + " - " + tw::UiText(IDS_TRAY_REFUSED, {std::to_string(refused)});
 }
 
 std::string RefusedRowTip(const std::string& keydes) {
     // The system keeps some combinations (Win+L and many Win+letter ones) for itself and
     // refuses them just as it refuses one another program holds.
-    return keydes + " 被系统或其他程序占用，未生效。请用“属性”另选快捷键。";
+    return tw::UiText(IDS_TIP_REFUSED, {keydes});
 }
 
 std::string FailedLaunchRowTip(const std::string& reason) {
-    return "上次启动失败：" + reason;
+    return tw::UiText(IDS_TIP_FAILED, {reason});
 }
 
 std::string FailedLaunchTitle(const std::string& name, const std::string& path) {
-    return "无法启动“" + (name.empty() ? path : name) + "”";
+    return tw::UiText(IDS_CANNOT_START, {name.empty() ? path : name});
+}
+
+std::string SwitchedOffRowTip() {
+    return tw::UiText(IDS_TIP_SWITCHED_OFF);
 }
 
 std::string SwitchedOffHeldRowTip(const std::string& holder) {
-    return "此绑定已单独关闭：它的快捷键已由“" + holder +
-           "”使用。改动其中一个的快捷键后，勾选本行的复选框即可启用。";
+    return tw::UiText(IDS_TIP_SWITCHED_OFF_HELD, {holder});
 }
 
 std::string MergeSummary(int added, int switchedOff) {
-    return "已合并 " + std::to_string(added) + " 项，其中 " + std::to_string(switchedOff) +
-           " 项因热键冲突未启用";
+    return tw::UiText(IDS_MERGE_SUMMARY, {std::to_string(added), std::to_string(switchedOff)});
 }
-
-const char kSwitchedOffRowTip[] =
-    "此绑定已单独关闭，快捷键不起作用。勾选本行的复选框即可重新启用。";

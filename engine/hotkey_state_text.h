@@ -23,7 +23,7 @@ std::string FailedLaunchRowTip(const std::string& reason);
 std::string FailedLaunchTitle(const std::string& name, const std::string& path);
 
 // The tip over a row whose binding is switched off by its own check box.
-extern const char kSwitchedOffRowTip[];
+std::string SwitchedOffRowTip();
 // A switched-off row whose combination the binding `holder` (its name) holds.
 std::string SwitchedOffHeldRowTip(const std::string& holder);
 // What a merge did: `added` entries, `switchedOff` of them switched off for a taken

@@ -1,5 +1,8 @@
 #include "engine/launch_target.h"
 
+#include "platform/ui_text.h"
+#include "res/resource.h"
+
 #include "engine/builtin_action.h"
 
 tw::ShellLaunchRequest LaunchRequestFor(const HotKeyEntry& entry, tw::ISystem& system) {
@@ -53,20 +56,18 @@ std::string LaunchFailureText(unsigned long error) {
     switch (error) {
     case tw::kLaunchOk:
     case tw::kErrCancelled: return std::string();
-    case tw::kErrFileNotFound: return "找不到要启动的文件。";
-    case tw::kErrPathNotFound: return "找不到文件所在的文件夹或工作目录。";
-    case tw::kErrBadNetPath: return "找不到网络路径。";
-    case tw::kErrInvalidName: return "文件名或路径的写法不正确。";
-    case tw::kErrAccessDenied: return "拒绝访问：没有打开它的权限。";
-    case tw::kErrElevationRequired: return "它需要管理员权限，请在属性中勾选“以管理员身份运行”。";
-    case tw::kErrNoAssociation: return "没有程序与这种类型的文件关联。";
-    case tw::kErrBadFormat: return "它不是有效的程序。";
-    case tw::kErrSharingViolation: return "文件正被其他程序使用。";
-    case tw::kErrNotEnoughMemory: return "内存不足。";
-    case tw::kErrDdeFail: return "打开它的程序没有响应。";
-    case kErrRunAsNotProgram:
-        return "“以管理员身份运行”只适用于程序（.exe、.com、.bat、.cmd、.msc 及其快捷方式），"
-               "不能用于文档或文件夹。请在“属性”中取消勾选。";
-    default: return "系统拒绝启动（错误 " + std::to_string(error) + "）。";
+    case tw::kErrFileNotFound: return tw::UiText(IDS_ERR_FILE_NOT_FOUND);
+    case tw::kErrPathNotFound: return tw::UiText(IDS_ERR_PATH_NOT_FOUND);
+    case tw::kErrBadNetPath: return tw::UiText(IDS_ERR_BAD_NET_PATH);
+    case tw::kErrInvalidName: return tw::UiText(IDS_ERR_INVALID_NAME);
+    case tw::kErrAccessDenied: return tw::UiText(IDS_ERR_ACCESS_DENIED);
+    case tw::kErrElevationRequired: return tw::UiText(IDS_ERR_ELEVATION);
+    case tw::kErrNoAssociation: return tw::UiText(IDS_ERR_NO_ASSOCIATION);
+    case tw::kErrBadFormat: return tw::UiText(IDS_ERR_BAD_FORMAT);
+    case tw::kErrSharingViolation: return tw::UiText(IDS_ERR_SHARING);
+    case tw::kErrNotEnoughMemory: return tw::UiText(IDS_ERR_NO_MEMORY);
+    case tw::kErrDdeFail: return tw::UiText(IDS_ERR_DDE);
+    case kErrRunAsNotProgram: return tw::UiText(IDS_ERR_RUNAS_DOCUMENT);
+    default: return tw::UiText(IDS_ERR_OTHER, {std::to_string(error)});
     }
 }

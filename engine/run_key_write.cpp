@@ -4,6 +4,9 @@
 
 #include "engine/sys_util.h"
 
+#include "platform/ui_text.h"
+#include "res/resource.h"
+
 namespace {
 
 // The program a command line starts: its first word, or the quoted text it begins with.
@@ -17,9 +20,9 @@ std::string ProgramOf(const std::string& command) {
 
 } // namespace
 
-const char CSysUtil::kMachineValueHeld[] =
-    "计算机所有用户的启动项中已有 Tarnwick 的开机自动运行值，只有以管理员身份运行的 "
-    "Tarnwick 才能更改或清除它。";
+std::string CSysUtil::MachineValueHeldText() {
+    return tw::UiText(IDS_RUN_KEY_HELD);
+}
 
 bool CSysUtil::WriteRegString(tw::RegRoot root, const std::string& subkey, const std::string& name,
                               const std::string& data) {
@@ -80,17 +83,17 @@ std::string CSysUtil::MachineValue(const std::string& subkey, const std::string&
 }
 
 bool CSysUtil::ReportMachineValueHeld() {
-    m_system.ShowMessageBox(nullptr, kMachineValueHeld, "failed", tw::kMbIconWarning);
+    m_system.ShowMessageBox(nullptr, MachineValueHeldText(), "failed", tw::kMbIconWarning);
     return false;
 }
 
 bool CSysUtil::Report(tw::RegWriteResult result) {
     switch (result) {
     case tw::RegWriteResult::CannotCreateKey:
-        m_system.ShowMessageBox(nullptr, "建立注册表项失败！", "failed", tw::kMbIconWarning);
+        m_system.ShowMessageBox(nullptr, tw::UiText(IDS_RUN_KEY_CREATE), "failed", tw::kMbIconWarning);
         return false;
     case tw::RegWriteResult::CannotSetValue:
-        m_system.ShowMessageBox(nullptr, "写入注册表值失败！", "failed", tw::kMbIconWarning);
+        m_system.ShowMessageBox(nullptr, tw::UiText(IDS_RUN_KEY_WRITE), "failed", tw::kMbIconWarning);
         return false;
     case tw::RegWriteResult::Ok: break;
     }

@@ -37,7 +37,7 @@ public:
                         const std::string& data);
 
     // Shown when a machine-wide value is in the way and this copy may not change it.
-    static const char kMachineValueHeld[];
+    static std::string MachineValueHeldText();
 
 private:
     // The Run value's steps (engine/run_key_write.cpp).

@@ -7,6 +7,7 @@
 #include "dialogs/act_dlg.h"
 #include "dialogs/run_info.h"
 #include "engine/builtin_action.h"
+#include "engine/shown_text.h"
 #include "res/resource.h"
 
 #include <iterator>
@@ -85,7 +86,7 @@ bool CTarnwickDlg::EditEntry(int row) {
     *it = edited;
 
     SetRowTexts(row, edited);
-    m_List.SetItemText(row, 0, edited.name);
+    m_List.SetItemText(row, 0, ShownName(edited));
     m_List.RedrawItems(row, row);
 
     WriteListFile(m_strListFile);
@@ -124,7 +125,7 @@ void CTarnwickDlg::OnBuiltIn() {
     const int row = FindRowOf(*it);
     ChangeEntryHotKey(*it, dialog.m_nHotKey);
     it->keydes = dialog.m_strKeyDes;
-    if (row >= 0) m_List.SetItemText(row, 1, it->keydes);
+    if (row >= 0) m_List.SetItemText(row, 1, ShownKeyDescription(it->keydes));
 
     WriteListFile(m_strListFile);
 }
@@ -144,14 +145,14 @@ void CTarnwickDlg::OnProperties() {
 }
 
 void CTarnwickDlg::SetRowTexts(int row, const HotKeyEntry& entry) {
-    m_List.SetItemText(row, 1, entry.keydes);
+    m_List.SetItemText(row, 1, ShownKeyDescription(entry.keydes));
     m_List.SetItemText(row, 2, entry.path);
     m_List.SetItemText(row, 3, entry.workdir);
-    m_List.SetItemText(row, 4, entry.info);
+    m_List.SetItemText(row, 4, ShownNote(entry.info));
 }
 
 void CTarnwickDlg::InsertRow(int row, const HotKeyEntry& entry, int image) {
-    m_List.InsertItem(row, entry.name, image >= 0 ? image : I_IMAGENONE,
+    m_List.InsertItem(row, ShownName(entry), image >= 0 ? image : I_IMAGENONE,
                       INDEXTOSTATEIMAGEMASK(entry.enabled ? 2 : 1),
                       reinterpret_cast<LPARAM>(&entry));
     // Some list views give every new row an empty box whatever it was inserted with.

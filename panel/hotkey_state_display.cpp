@@ -5,13 +5,15 @@
 
 #include "panel/tarnwick_dlg.h"
 
+#include "platform/ui_text.h"
+#include "res/resource.h"
+
 #include "engine/hotkey_state_text.h"
 #include "engine/list_merge.h"
 
 #include <algorithm>
 
 namespace {
-const char kFailedCaption[] = "失败";
 
 // The element whose address a row carries. The address is compared, never followed: a row
 // finds nothing once its entry has left the list (and every removal takes its row too).
@@ -143,7 +145,7 @@ void CTarnwickDlg::OnListHover(int x, int y) {
     const HotKeyEntry* entry = RowEntry(row);
     const HotKeyEntry* holder = entry != nullptr ? HolderOfCombination(m_entries, *entry) : nullptr;
     if (entry != nullptr && !entry->enabled)
-        text = holder != nullptr ? SwitchedOffHeldRowTip(holder->name) : kSwitchedOffRowTip;
+        text = holder != nullptr ? SwitchedOffHeldRowTip(holder->name) : SwitchedOffRowTip();
     else if (entry != nullptr && entry->state == HotKeyState::Refused)
         text = RefusedRowTip(m_List.GetItemText(row, 1));
     const std::string launchError = RowLaunchError(row);
@@ -162,6 +164,7 @@ void CTarnwickDlg::OnLaunchFailed(const HotKeyEntry& entry, bool byHotKey) {
     if (byHotKey)
         m_TrayIcon.ShowBalloon(title.c_str(), (entry.launchError + "\r\n" + entry.path).c_str());
     else
-        Message(title + "：" + entry.launchError + "\r\n\r\n" + entry.path, kFailedCaption,
+        Message(tw::UiText(IDS_LAUNCH_FAILED, {title, entry.launchError}) + "\r\n\r\n" + entry.path,
+                tw::UiText(IDS_CAPTION_FAILED),
                 MB_OK | MB_ICONWARNING);
 }

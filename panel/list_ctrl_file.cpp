@@ -1,5 +1,8 @@
 #include "panel/list_ctrl_file.h"
 
+#include "platform/ui_text.h"
+#include "res/resource.h"
+
 #include "dialogs/run_info.h"
 #include "engine/hotkey_entry.h"
 #include "panel/tarnwick_dlg.h"
@@ -13,7 +16,6 @@
 
 namespace {
 
-const char kPathTooLong[] = "拖入的文件路径太长，不能添加！";
 const char kInformationCaption[] = "TARNWICK INFORMATION";
 // The closed-folder picture of the shell's icon library.
 const int kFolderIconIndex = 3;
@@ -145,7 +147,7 @@ void CListCtrlFile::OnDropFiles(HDROP drop) {
     if (panel == nullptr) return;
     switch (found) {
     case DropPath::TooLong:
-        panel->Message(kPathTooLong, kInformationCaption, MB_OK | MB_ICONINFORMATION);
+        panel->Message(tw::UiText(IDS_DROP_TOO_LONG), kInformationCaption, MB_OK | MB_ICONINFORMATION);
         return;
     case DropPath::None: return;
     case DropPath::Ok: break;

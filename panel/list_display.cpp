@@ -3,7 +3,10 @@
 
 #include "panel/tarnwick_dlg.h"
 
+#include "platform/ui_text.h"
+
 #include "engine/builtin_action.h"
+#include "engine/shown_text.h"
 #include "engine/entry_filter.h"
 #include "engine/launch_target.h"
 #include "res/resource.h"
@@ -14,14 +17,9 @@
 
 namespace {
 
-struct Column {
-    const char* heading;
-    int width;
-};
-
-const Column kColumns[] = {
-    {"程序名", 80}, {"快捷键", 80}, {"命令", 180}, {"工作目录", 80}, {"说明", 172},
-};
+// Widths at 96 DPI of the columns, whose headings are IDS_HEADINGS in turn.
+const int kColumnWidths[] = {80, 80, 180, 80, 172};
+const int kColumnCount = static_cast<int>(sizeof(kColumnWidths) / sizeof(kColumnWidths[0]));
 
 const COLORREF kWhite = RGB(255, 255, 255);
 
@@ -46,16 +44,17 @@ int AddBlankImage(HIMAGELIST list) {
 } // namespace
 
 bool CTarnwickDlg::InsertColumns() {
-    for (int i = 0; i < static_cast<int>(sizeof(kColumns) / sizeof(kColumns[0])); ++i)
-        m_List.InsertColumn(i, kColumns[i].heading, LVCFMT_LEFT,
-                            tw::ScaleForDpi(kColumns[i].width, GetDpi()), i);
+    const std::vector<std::string> headings = tw::UiTextList(IDS_HEADINGS);
+    for (int i = 0; i < kColumnCount; ++i)
+        m_List.InsertColumn(i, i < static_cast<int>(headings.size()) ? headings[i] : std::string(),
+                            LVCFMT_LEFT, tw::ScaleForDpi(kColumnWidths[i], GetDpi()), i);
     return true;
 }
 
 // Columns keep the share of the list a person gave them; the pictures get the sizes of
 // the new DPI.
 void CTarnwickDlg::OnDpiChanged(int oldDpi, int newDpi) {
-    for (int i = 0; i < static_cast<int>(sizeof(kColumns) / sizeof(kColumns[0])); ++i) {
+    for (int i = 0; i < kColumnCount; ++i) {
         const int width = static_cast<int>(m_List.SendMessage(LVM_GETCOLUMNWIDTH, i));
         m_List.SendMessage(LVM_SETCOLUMNWIDTH, i, ::MulDiv(width, newDpi, oldDpi));
     }
@@ -244,7 +243,7 @@ bool CTarnwickDlg::ShowAll() {
         ++index;
         if (!EntryMatches(entry, m_strFilter)) continue;
         const int row = static_cast<int>(shown.size());
-        m_List.InsertItem(row, entry.name, image >= 0 ? image : I_IMAGENONE, 0,
+        m_List.InsertItem(row, ShownName(entry), image >= 0 ? image : I_IMAGENONE, 0,
                           reinterpret_cast<LPARAM>(&entry));
         SetRowTexts(row, entry);
         shown.push_back(&entry);
@@ -267,11 +266,11 @@ bool CTarnwickDlg::ClearAll() {
 }
 
 void CTarnwickDlg::OnClear() {
-    std::string question = "你真的要删除设置的所有快捷键吗?";
+    std::string question = tw::UiText(IDS_CLEAR_QUESTION);
     // Clear takes the rows the search box hides too.
     const int hidden = static_cast<int>(m_entries.size()) - m_List.GetItemCount();
     if (!m_strFilter.empty() && hidden > 0)
-        question += "\r\n\r\n查找框正在筛选，未显示的 " + std::to_string(hidden) + " 项也会删除。";
+        question += "\r\n\r\n" + tw::UiText(IDS_CLEAR_HIDDEN, {std::to_string(hidden)});
     if (Message(question, "Are You Sure?", MB_YESNO | MB_ICONQUESTION) == IDYES) ClearAll();
 }
 
@@ -344,7 +343,7 @@ void CTarnwickDlg::RunRow(int row) {
     if (it != m_entries.end()) entry = *it;
     entry.path = m_List.GetItemText(row, 2);
     entry.workdir = m_List.GetItemText(row, 3);
-    entry.builtin = m_List.GetItemText(row, 4) == kBuiltInNote;
+    entry.builtin = IsBuiltInNoteShown(m_List.GetItemText(row, 4));
     if (it != m_entries.end() && it->path != entry.path) {
         entry.args.clear();
         entry.runas = false;

@@ -2,6 +2,9 @@
 
 #include "panel/tarnwick_dlg.h"
 
+#include "platform/ui_text.h"
+#include "res/resource.h"
+
 #include "engine/hotkey_state_text.h"
 #include "engine/list_merge.h"
 #include "storage/list_file.h"
@@ -12,17 +15,14 @@
 
 
 namespace {
-const char kListFilter[] = "快捷键列表文件(*.map)|*.map|所有文件(*.*)|*.*|";
-const char kNotAList[] = "该文件不是有效的快捷键列表文件!";
 const char kNotAListCaption[] = "SERVER ERROR";
-const char kMergeCaption[] = "合并列表";
 } // namespace
 
 // Goes through the document's safe save (SaveEntriesToListFile, then CIniDocument::Save
 // with its temporary and ReplaceFileWith): a failed write leaves the old file whole.
 bool CTarnwickDlg::WriteListFile(const std::string& path) {
     if (::SaveEntriesToListFile(path, m_entries) == -1) {
-        Message("不能打开文件进行写入!", "ERROR", MB_ICONINFORMATION);
+        Message(tw::UiText(IDS_CANNOT_WRITE), "ERROR", MB_ICONINFORMATION);
         return false;
     }
     return true;
@@ -38,20 +38,20 @@ bool CTarnwickDlg::ReadListFile(const std::string& path) {
             m_entries.push_back(entry);
         });
     if (result == ListReadResult::Invalid)
-        Message(kNotAList, kNotAListCaption, MB_ICONERROR);
+        Message(tw::UiText(IDS_NOT_A_LIST), kNotAListCaption, MB_ICONERROR);
     return result == ListReadResult::Ok;
 }
 
 void CTarnwickDlg::OnSaveList() {
     CurDirGuard keepDirectory;
     CFileDialog dialog(FALSE, ".map", "hotkey01", OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT,
-                       kListFilter, m_hWnd);
+                       tw::UiText(IDS_FILTER_LISTS), m_hWnd);
     if (dialog.DoModal() == IDOK) WriteListFile(dialog.GetPathName());
 }
 
 void CTarnwickDlg::OnLoadList() {
     CurDirGuard keepDirectory;
-    CFileDialog dialog(TRUE, "", "", 0, kListFilter, m_hWnd);
+    CFileDialog dialog(TRUE, "", "", 0, tw::UiText(IDS_FILTER_LISTS), m_hWnd);
     if (dialog.DoModal() == IDOK) {
         ClearAll();
         ReadListFile(dialog.GetPathName());
@@ -64,7 +64,7 @@ bool CTarnwickDlg::MergeListFile(const std::string& path) {
     std::vector<HotKeyEntry> incoming;
     const ListReadResult result = ::LoadEntriesFromListFile(
         path, [&](const HotKeyEntry& entry) { incoming.push_back(entry); });
-    if (result == ListReadResult::Invalid) Message(kNotAList, kNotAListCaption, MB_ICONERROR);
+    if (result == ListReadResult::Invalid) Message(tw::UiText(IDS_NOT_A_LIST), kNotAListCaption, MB_ICONERROR);
     if (result != ListReadResult::Ok) return false;
     const MergedEntries merged = MergeEntries(m_entries, incoming);
     {
@@ -83,13 +83,13 @@ bool CTarnwickDlg::MergeListFile(const std::string& path) {
         InvalidateRect(m_List.GetSafeHwnd(), nullptr, TRUE);
     }
     if (!merged.added.empty()) WriteListFile(m_strListFile);
-    Message(MergeSummary(static_cast<int>(merged.added.size()), merged.switchedOff), kMergeCaption,
+    Message(MergeSummary(static_cast<int>(merged.added.size()), merged.switchedOff), tw::UiText(IDS_MERGE_CAPTION),
             MB_OK | MB_ICONINFORMATION);
     return true;
 }
 
 void CTarnwickDlg::OnMergeList() {
     CurDirGuard keepDirectory;
-    CFileDialog dialog(TRUE, "", "", 0, kListFilter, m_hWnd);
+    CFileDialog dialog(TRUE, "", "", 0, tw::UiText(IDS_FILTER_LISTS), m_hWnd);
     if (dialog.DoModal() == IDOK) MergeListFile(dialog.GetPathName());
 }

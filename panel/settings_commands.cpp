@@ -2,6 +2,8 @@
 
 #include "panel/tarnwick_dlg.h"
 
+#include "platform/ui_text.h"
+
 #include "engine/sys_util.h"
 #include "res/resource.h"
 #include "storage/settings.h"
@@ -18,10 +20,10 @@ bool CTarnwickDlg::LoadSettings() {
     Settings settings;
     switch (::LoadSettings(kSettingsFile, settings)) {
     case SettingsLoad::NoFile:
-        Message("找不到配置文件!", "TARNWICK ERROR", MB_ICONERROR);
+        Message(tw::UiText(IDS_NO_SETTINGS), "TARNWICK ERROR", MB_ICONERROR);
         return false;
     case SettingsLoad::NoMapFile:
-        Message("配置文件格式错误!", "TARNWICK ERROR", MB_ICONERROR);
+        Message(tw::UiText(IDS_BAD_SETTINGS), "TARNWICK ERROR", MB_ICONERROR);
         return false;
     case SettingsLoad::Ok: break;
     }

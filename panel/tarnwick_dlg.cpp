@@ -2,6 +2,8 @@
 
 #include "dialogs/about_dlg.h"
 #include "engine/builtin_action.h"
+#include "platform/ui_text.h"
+#include "platform/win32/ui_resources.h"
 #include "ui/data_exchange.h"
 #include "res/resource.h"
 #include "storage/list_file.h"
@@ -249,7 +251,7 @@ bool CTarnwickDlg::PaintMinimized() {
 }
 
 void CTarnwickDlg::TrackMenu(int position) {
-    HMENU menu = LoadMenuW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MENU_LIST));
+    HMENU menu = LoadUiMenu(GetModuleHandleW(nullptr), IDR_MENU_LIST);
     if (menu == nullptr) return;
     HMENU popup = GetSubMenu(menu, position);
     HWND owner = m_hWnd;
@@ -279,7 +281,7 @@ void CTarnwickDlg::OnAbout() {
 }
 
 void CTarnwickDlg::OnHelp() {
-    m_system.ShellOpen("tarnwick.chm", "");
+    m_system.ShellOpen(tw::UiText(IDS_HELP_FILE), "");
 }
 
 int CTarnwickDlg::Message(const std::string& text, const std::string& caption, unsigned flags) {

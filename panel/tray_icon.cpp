@@ -1,6 +1,7 @@
 #include "panel/tray_icon.h"
 
 #include "platform/text_fit.h"
+#include "platform/win32/ui_resources.h"
 #include "platform/win32/wide.h"
 
 #include <cstring>
@@ -160,7 +161,7 @@ void CTrayIcon::RestoreAfterShellRestart() {
 }
 
 HMENU CTrayIcon::LoadTrayMenu(HMENU* popup) const {
-    HMENU menu = LoadMenuW(GetModuleHandleW(NULL), MAKEINTRESOURCEW(m_nid.uID));
+    HMENU menu = LoadUiMenu(GetModuleHandleW(NULL), m_nid.uID);
     if (menu == NULL) return NULL;
     *popup = GetSubMenu(menu, 0);
     if (*popup == NULL) {

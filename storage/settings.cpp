@@ -6,6 +6,8 @@
 #include <stdexcept>
 #include <utility>
 
+const char kSettingsFileName[] = "tarnwick.ini";
+
 namespace {
 
 const char* const kSettingsSection = "SET";
@@ -35,6 +37,8 @@ SettingsLoad LoadSettings(const CIniDocument& doc, Settings& out) try {
     read.showTray = Lookup(doc, kSettingsSection, "showtray") == "yes";
     read.autoRun = Lookup(doc, kSettingsSection, "autorun") == "yes";
     read.listFile = Lookup(doc, kSettingsSection, "mapfile");
+    read.language = Lookup(doc, kSettingsSection, "language");
+    if (read.language == CIniDocument::kNotFound) read.language.clear();
     const bool hasListFile = read.listFile != CIniDocument::kNotFound;
     if (!hasListFile) read.listFile = out.listFile;
     std::swap(out, read);

@@ -12,7 +12,11 @@ struct Settings {
     bool showTray = false; // "showtray" is exactly "yes"
     bool autoRun = false;  // "autorun" is exactly "yes"
     std::string listFile;  // "mapfile", as written; may be empty
+    std::string language;  // "language", as written, which a person adds; never written
 };
+
+// The settings file's name, without a folder: the current directory's.
+extern const char kSettingsFileName[];
 
 enum class SettingsLoad {
     Ok,

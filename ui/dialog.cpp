@@ -129,12 +129,12 @@ INT_PTR CDialog::DoModal() {
     m_bEnded = false;
     m_nResult = -1;
     HINSTANCE module = ::GetModuleHandleW(nullptr);
-    const std::vector<BYTE> chinese = DialogTemplateForChinese(module, m_nIDTemplate);
-    HWND hwnd = chinese.empty()
+    const std::vector<BYTE> shown = DialogTemplateShown(module, m_nIDTemplate);
+    HWND hwnd = shown.empty()
                     ? ::CreateDialogParamW(module, MAKEINTRESOURCEW(m_nIDTemplate), owner,
                                            &CDialog::DialogProc, reinterpret_cast<LPARAM>(this))
                     : ::CreateDialogIndirectParamW(
-                          module, reinterpret_cast<LPCDLGTEMPLATEW>(chinese.data()), owner,
+                          module, reinterpret_cast<LPCDLGTEMPLATEW>(shown.data()), owner,
                           &CDialog::DialogProc, reinterpret_cast<LPARAM>(this));
     if (hwnd != nullptr) {
         // Templates need not be visible: a modal dialog is always shown.

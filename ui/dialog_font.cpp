@@ -1,5 +1,7 @@
 #include "ui/dialog_font.h"
 
+#include "platform/win32/ui_resources.h"
+
 #include <cstring>
 #include <cwchar>
 #include <string>
@@ -60,32 +62,34 @@ size_t AlignDword(size_t at) {
 
 } // namespace
 
-std::vector<BYTE> DialogTemplateForChinese(HMODULE module, UINT id) {
-    if (::GetACP() == kChineseCodePage) return {};
-    HRSRC found = ::FindResourceW(module, MAKEINTRESOURCEW(id), MAKEINTRESOURCEW(5));
-    HGLOBAL loaded = found ? ::LoadResource(module, found) : nullptr;
-    const BYTE* data = loaded ? static_cast<const BYTE*>(::LockResource(loaded)) : nullptr;
-    const size_t size = found ? ::SizeofResource(module, found) : 0;
+std::vector<BYTE> DialogTemplateShown(HMODULE module, UINT id) {
+    DWORD found = 0;
+    const BYTE* data = FindUiResource(module, RT_DIALOG, MAKEINTRESOURCEW(id), &found);
+    const size_t size = found;
+    if (data == nullptr) return {};
+    std::vector<BYTE> asIs(data, data + size);
+    if (tw::CurrentUiLanguage() != tw::UiLanguage::Chinese || ::GetACP() == kChineseCodePage)
+        return asIs;
     // Only the extended form (signature 0xFFFF) is read; the program's templates are all
     // of that form.
     const size_t header = 2 * sizeof(WORD) + 3 * sizeof(DWORD) + sizeof(WORD) + 4 * sizeof(short);
-    if (data == nullptr || size < header) return {};
+    if (size < header) return asIs;
     WORD version, signature;
     DWORD style;
     std::memcpy(&version, data, sizeof version);
     std::memcpy(&signature, data + 2, sizeof signature);
     std::memcpy(&style, data + 12, sizeof style);
-    if (version != 1 || signature != 0xFFFF || !(style & DS_SETFONT)) return {};
+    if (version != 1 || signature != 0xFFFF || !(style & DS_SETFONT)) return asIs;
 
     size_t at = header;
     if (!SkipField(data, size, at) || !SkipField(data, size, at) || !SkipString(data, size, at))
-        return {};
+        return asIs;
     const size_t pointSize = at;           // WORD size, WORD weight, BYTE italic, BYTE charset
     const size_t face = at + 2 * sizeof(WORD) + 2;
     size_t faceEnd = face;
-    if (!SkipString(data, size, faceEnd)) return {};
+    if (!SkipString(data, size, faceEnd)) return asIs;
     const size_t items = AlignDword(faceEnd);
-    if (items > size) return {};
+    if (items > size) return asIs;
 
     std::vector<BYTE> patched(data, data + face);
     patched[pointSize + 2 * sizeof(WORD) + 1] = GB2312_CHARSET;

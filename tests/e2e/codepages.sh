@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# The same Chinese program on a Simplified Chinese (code page 936), an English (1252) and a
-# Traditional Chinese (950) system: the panel's texts, a message box and the rows of a list
+# The same Chinese program on a Simplified Chinese (code page 936), an English (1252, where
+# the settings ask for Chinese) and a Traditional Chinese (950) system: the panel's texts, a message box and the rows of a list
 # file read the same; in a folder named "łódź", a binding to a program in a folder named
 # with Hangul and an emoji is added through the entry dialog, saved, launched and back
 # after a restart, and the list file it makes has the same bytes on every system.
@@ -19,6 +19,7 @@ headings=$'程序名\n快捷键\n命令\n工作目录\n说明'
 
 for locale in zh_CN.UTF-8 en_US.UTF-8 zh_TW.UTF-8; do
     export LANG=$locale LC_ALL=$locale
+    TW_LANGUAGE=; [ "$locale" == en_US.UTF-8 ] && TW_LANGUAGE=zh
     rm -f "$TW_SCRATCH/far.hits"
     tw_sample_files "$dir" no no
     tw_start_panel "$dir" || { tw_fail "$locale: the panel appears"; continue; }

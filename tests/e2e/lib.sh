@@ -95,8 +95,10 @@ TW_CATALOGUE=(
 )
 
 # tw_write_settings DIR SHOWTRAY AUTORUN MAPFILE
+# With TW_LANGUAGE set, the settings carry that "language" line, which only a person adds.
 tw_write_settings() {
-    tw_write "$1/tarnwick.ini" "[SET]" "showtray=$2" "autorun=$3" "mapfile=$4" "${TW_CATALOGUE[@]}"
+    tw_write "$1/tarnwick.ini" "[SET]" "showtray=$2" "autorun=$3" "mapfile=$4" \
+        ${TW_LANGUAGE:+"language=$TW_LANGUAGE"} "${TW_CATALOGUE[@]}"
 }
 
 # tw_write_list FILE ENTRY...: a list file as the program writes it. An entry is

@@ -154,7 +154,7 @@ TEST(WriteRegString, OneValueOnlyAndSwitchingOffEmptiesItWhereverItIs) {
     EXPECT_TRUE(util.WriteRegString(tw::RegRoot::LocalMachine, "Run\\", "v", ""));
     EXPECT_EQ(0u, sys.registry.count(user));
     ASSERT_EQ(1u, sys.messageBoxes.size());
-    EXPECT_STREQ(CSysUtil::kMachineValueHeld, sys.messageBoxes[0].text.c_str());
+    EXPECT_EQ(CSysUtil::MachineValueHeldText(), sys.messageBoxes[0].text);
 }
 
 } // namespace

@@ -57,7 +57,7 @@ TEST(RunValue, LivesInOnePlaceChosenByWhereTheProgramLies) {
         EXPECT_EQ(c.userAfter, after(kUser)) << c.what;
         ASSERT_EQ(c.ok ? 0u : 1u, sys.messageBoxes.size()) << c.what;
         if (!c.ok) {
-            EXPECT_STREQ(CSysUtil::kMachineValueHeld, sys.messageBoxes[0].text.c_str());
+            EXPECT_EQ(CSysUtil::MachineValueHeldText(), sys.messageBoxes[0].text);
         }
     }
 }

@@ -406,7 +406,7 @@ TEST_F(PanelHotKeyState, ARowsOwnBoxSwitchesItsBindingOffAndOn) {
         EXPECT_FALSE(p.Entry(2).enabled);
         EXPECT_EQ(0u, system.hotkeys.count(12));
         EXPECT_EQ(GetSysColor(COLOR_GRAYTEXT), p.CustomDraw(2).text);
-        EXPECT_EQ(kSwitchedOffRowTip, p.TipOver(2));
+        EXPECT_EQ(SwitchedOffRowTip(), p.TipOver(2));
         EXPECT_NE(std::string::npos, ReadFileText("list.map").find("disabled=1"));
 
         p.Command(IDC_BTN_HOTKEYS_OFF);
