@@ -1,6 +1,8 @@
 // The portable tests run without the program's resources: their texts come from the
 // string tables in res/strings.rc itself, read once, so they see what the program shows.
 
+#include "support/rc_strings.h"
+
 #include "platform/ui_text.h"
 
 #include <fstream>
@@ -39,8 +41,13 @@ Table ReadTables() {
     return table;
 }
 
-std::string FromRc(int id, tw::UiLanguage language) {
+const Table& Tables() {
     static const Table table = ReadTables();
+    return table;
+}
+
+std::string FromRc(int id, tw::UiLanguage language) {
+    const Table& table = Tables();
     const auto found = table.find({id, language});
     return found != table.end() ? found->second : std::string();
 }
@@ -48,3 +55,9 @@ std::string FromRc(int id, tw::UiLanguage language) {
 [[maybe_unused]] const bool kInstalled = (tw::SetUiTextSource(&FromRc), true);
 
 } // namespace
+
+std::set<int> RcStringIds() {
+    std::set<int> ids;
+    for (const auto& text : Tables()) ids.insert(text.first.first);
+    return ids;
+}

@@ -4,6 +4,8 @@
 
 #include "panel_test_support.h"
 
+#include "platform/win32/ui_resources.h"
+#include "platform/win32/wide.h"
 #include "res/resource.h"
 
 namespace {
@@ -26,6 +28,7 @@ struct MenuSeen {
     UINT defaultPosition = static_cast<UINT>(-1);
     UINT firstId = 0;
     bool firstDrawnBold = false;
+    std::string firstText;
     std::vector<WPARAM> commands;
 };
 
@@ -62,6 +65,9 @@ private:
                 info.fMask = MIIM_STATE;
                 ::GetMenuItemInfoA(menu, 0, TRUE, &info);
                 seen.firstDrawnBold = (info.fState & MFS_DEFAULT) != 0;
+                wchar_t text[64] = {};
+                ::GetMenuStringW(menu, 0, text, 64, MF_BYPOSITION);
+                seen.firstText = Narrow(text);
                 // Closes the menu as soon as its loop runs; the timer in case it never idles.
                 ::SetTimer(hwnd, 1, 200, nullptr);
                 break;
@@ -94,6 +100,22 @@ TEST(TrayCallback, RightReleaseOpensTheMenuWithShowPanelInBold) {
     EXPECT_EQ(1, tray.OnTrayCallback(IDR_MENU_TRAY, WM_LBUTTONUP));
     EXPECT_EQ(1, owner.seen.popups);
     tray.RemoveFromTray();
+}
+
+TEST(TrayCallback, TheMenuSpeaksTheLanguageShown) {
+    const std::pair<tw::UiLanguage, const char*> cases[] = {
+        {tw::UiLanguage::Chinese, "显示面板(&S)"}, {tw::UiLanguage::English, "&Show panel"}};
+    for (const auto& [language, first] : cases) {
+        ShowUiLanguage(language);
+        MenuOwner owner;
+        CTrayIcon tray;
+        tray.AddToTray(owner.hwnd, kCallback, "Tarnwick V1.0", ::LoadIcon(nullptr, IDI_APPLICATION),
+                       IDR_MENU_TRAY);
+        tray.OnTrayCallback(IDR_MENU_TRAY, WM_RBUTTONUP);
+        EXPECT_EQ(first, owner.seen.firstText);
+        tray.RemoveFromTray();
+    }
+    ShowUiLanguage(tw::UiLanguage::Chinese);
 }
 
 TEST(TrayCallback, AMenuThatCannotBeLoadedAnswersZeroAndDoesNothing) {
