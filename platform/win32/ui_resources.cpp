@@ -35,14 +35,22 @@ bool ChineseDisplayLanguage() {
 
 void ShowUiLanguage(tw::UiLanguage language) {
     tw::SetUiLanguage(language);
-    // Since Windows Vista; older systems show their own texts in their own language.
+    // Only a language the settings chose against the display's: everyone else keeps the
+    // system's own texts exactly as they were. Since Windows Vista; older systems show
+    // theirs in their own language.
+    static bool chosenAgainstDisplay = false;
+    const LANGID display = ::GetUserDefaultUILanguage();
+    const bool against = PRIMARYLANGID(display) != PRIMARYLANGID(UiLanguageId(language));
+    if (!against && !chosenAgainstDisplay) return;
+    chosenAgainstDisplay = against;
+    const LANGID id = against ? UiLanguageId(language) : display;
     using SetThreadUILanguageFn = LANGID(WINAPI*)(LANGID);
     HMODULE kernel = ::GetModuleHandleW(L"kernel32.dll");
     const auto set = kernel != nullptr
                          ? reinterpret_cast<SetThreadUILanguageFn>(
                                reinterpret_cast<void*>(::GetProcAddress(kernel, "SetThreadUILanguage")))
                          : nullptr;
-    if (set != nullptr) set(UiLanguageId(language));
+    if (set != nullptr) set(id);
 }
 
 void InstallStringTable() {
