@@ -58,6 +58,7 @@ same_bytes() {
     esac
     return 1
 }
+# A zip's comparison names each file in it that differs, either help file among them.
 if [ -n "$twin" ]; then
     for f in $published; do
         check "a second build in another folder gives the same $f" same_bytes "$dist/$f" "$twin/$f"
