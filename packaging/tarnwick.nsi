@@ -35,6 +35,11 @@ VIAddVersionKey /LANG=2052 "FileDescription" "${APP} 安装程序"
 VIAddVersionKey /LANG=2052 "FileVersion" "${VERSION}"
 VIAddVersionKey /LANG=2052 "ProductVersion" "${VERSION}"
 VIAddVersionKey /LANG=2052 "LegalCopyright" "版权所有 (C) Tarnwick 工作室"
+VIAddVersionKey /LANG=1033 "ProductName" "${APP}"
+VIAddVersionKey /LANG=1033 "FileDescription" "${APP} Setup"
+VIAddVersionKey /LANG=1033 "FileVersion" "${VERSION}"
+VIAddVersionKey /LANG=1033 "ProductVersion" "${VERSION}"
+VIAddVersionKey /LANG=1033 "LegalCopyright" "Copyright (C) Tarnwick Studio"
 
 Var Elevated    ; 1: more rights than the desktop's user, or another account
 Var CopyDir     ; the installation being installed, ended or removed
@@ -62,10 +67,21 @@ Var Size        ; bytes written
 !insertmacro MUI_LANGUAGE "SimpChinese"
 !insertmacro MUI_LANGUAGE "English"
 
+; The Chinese program opens tarnwick.chm, the English one tarnwick-en.chm: the Start menu
+; offers the help of the language the installer speaks. Both help files are installed.
+LangString HelpShortcut ${LANG_SIMPCHINESE} "${APP} 帮助"
+LangString HelpShortcut ${LANG_ENGLISH} "${APP} Help"
+LangString HelpFile ${LANG_SIMPCHINESE} "tarnwick.chm"
+LangString HelpFile ${LANG_ENGLISH} "tarnwick-en.chm"
+LangString UninstallShortcut ${LANG_SIMPCHINESE} "卸载 ${APP}"
+LangString UninstallShortcut ${LANG_ENGLISH} "Uninstall ${APP}"
+LangString Publisher ${LANG_SIMPCHINESE} "Tarnwick 工作室"
+LangString Publisher ${LANG_ENGLISH} "Tarnwick Studio"
+
 LangString Elevated ${LANG_SIMPCHINESE} "安装程序正以管理员身份运行。$\n$\nTarnwick 只为当前用户安装，不需要管理员权限。以管理员身份运行时（尤其是输入了另一个账户的密码时），它会装进该账户的文件夹 $PROFILE，而不一定是你的；安装完成后也不会启动 Tarnwick。$\n$\n建议点“否”，然后直接双击安装程序。仍要继续吗？"
 LangString Elevated ${LANG_ENGLISH} "Setup is running as administrator.$\n$\nTarnwick installs for the current user and needs no administrator rights. Run as administrator (above all with another account's password), it installs into that account's folder $PROFILE, which need not be yours, and it will not start Tarnwick when it is done.$\n$\nClick No and start Setup with a plain double-click. Continue anyway?"
-LangString NotInstalledHere ${LANG_SIMPCHINESE} "这个文件夹里已有一份不是由安装程序安装的 Tarnwick（例如解压的压缩包）：$\n$INSTDIR$\n$\n安装会替换其中的 Tarnwick.exe 和 tarnwick.chm，设置、快捷键列表和其他文件保持不变。继续吗？"
-LangString NotInstalledHere ${LANG_ENGLISH} "This folder holds a copy of Tarnwick that Setup did not install (an unpacked zip, for example):$\n$INSTDIR$\n$\nInstalling replaces its Tarnwick.exe and tarnwick.chm and leaves its settings, hotkey lists and other files as they are. Continue?"
+LangString NotInstalledHere ${LANG_SIMPCHINESE} "这个文件夹里已有一份不是由安装程序安装的 Tarnwick（例如解压的压缩包）：$\n$INSTDIR$\n$\n安装会替换其中的 Tarnwick.exe、tarnwick.chm 和 tarnwick-en.chm，设置、快捷键列表和其他文件保持不变。继续吗？"
+LangString NotInstalledHere ${LANG_ENGLISH} "This folder holds a copy of Tarnwick that Setup did not install (an unpacked zip, for example):$\n$INSTDIR$\n$\nInstalling replaces its Tarnwick.exe, tarnwick.chm and tarnwick-en.chm and leaves its settings, hotkey lists and other files as they are. Continue?"
 LangString RemoveOld ${LANG_SIMPCHINESE} "另一个文件夹里也安装了 Tarnwick：$\n$OldDir$\n$\n要把它卸载吗？修改过的设置和快捷键列表不会不经询问就删除。$\n选“否”则两份都保留，开始菜单和“应用”里的项改为指向这一份。"
 LangString RemoveOld ${LANG_ENGLISH} "Tarnwick is also installed in another folder:$\n$OldDir$\n$\nRemove it? Changed settings and hotkey lists are not removed without asking.$\nWith No both copies stay, and the Start menu and the Apps entry move to this one."
 LangString StillRunning ${LANG_SIMPCHINESE} "Tarnwick 仍在运行（$CopyDir），它的某个对话框可能还开着。$\n$\n请关闭该对话框，然后点“重试”；点“取消”则停止，不作任何改动。"
@@ -196,6 +212,17 @@ FunctionEnd
     ${EndIf}
 !macroend
 
+; The Start-menu shortcuts, by the names of every language a setup may have given them: the
+; uninstaller need not speak the language of the setup that made them, and a setup replaces
+; the shortcuts of an earlier one in another language.
+!macro DeleteShortcuts
+    Delete "$SMPROGRAMS\${APP}\${APP}.lnk"
+    Delete "$SMPROGRAMS\${APP}\${APP} 帮助.lnk"
+    Delete "$SMPROGRAMS\${APP}\${APP} Help.lnk"
+    Delete "$SMPROGRAMS\${APP}\卸载 ${APP}.lnk"
+    Delete "$SMPROGRAMS\${APP}\Uninstall ${APP}.lnk"
+!macroend
+
 !macro OnFile FUNCTION NAME
     StrCpy $FileName "${NAME}"
     Call ${FUNCTION}
@@ -277,6 +304,7 @@ Function ${UN}AdoptUnrecorded
     ${EndIf}
     !insertmacro OnFile ${UN}AdoptFile Tarnwick.exe
     !insertmacro OnFile ${UN}AdoptFile tarnwick.chm
+    ; No installer of those days wrote tarnwick-en.chm: one found there is the user's.
     !insertmacro OnFile ${UN}AdoptFile readme.txt
     !insertmacro OnFile ${UN}AdoptFile tarnwick.ini
     !insertmacro OnFile ${UN}AdoptFile sample.map
@@ -386,6 +414,7 @@ Function ${UN}RemoveCopy
     Call ${UN}AdoptUnrecorded
     !insertmacro OnFile ${UN}DeleteOurs Tarnwick.exe
     !insertmacro OnFile ${UN}DeleteOurs tarnwick.chm
+    !insertmacro OnFile ${UN}DeleteOurs tarnwick-en.chm
     !insertmacro OnFile ${UN}DeleteOurs readme.txt
     !insertmacro OnFile ${UN}DeleteOurs LICENSE.txt
     Call ${UN}RemoveSettings
@@ -407,9 +436,7 @@ Function ${UN}RemoveCopy
 
     ReadRegStr $0 HKCU "${UNINST_KEY}" "InstallLocation"
     ${If} $0 == $CopyDir
-        Delete "$SMPROGRAMS\${APP}\${APP}.lnk"
-        Delete "$SMPROGRAMS\${APP}\${APP} 帮助.lnk"
-        Delete "$SMPROGRAMS\${APP}\卸载 ${APP}.lnk"
+        !insertmacro DeleteShortcuts
         RMDir "$SMPROGRAMS\${APP}"
         DeleteRegKey HKCU "${UNINST_KEY}"
     ${EndIf}
@@ -514,6 +541,7 @@ Section "Tarnwick"
         !insertmacro PutFile "${DIST}/x86/Tarnwick.exe" Tarnwick.exe
     ${EndIf}
     !insertmacro PutFile "${DIST}/x86/tarnwick.chm" tarnwick.chm
+    !insertmacro PutFile "${DIST}/x86/tarnwick-en.chm" tarnwick-en.chm
     !insertmacro PutOurFile readme.txt
     !insertmacro PutOurFile LICENSE.txt
     !insertmacro PutNewFile tarnwick.ini
@@ -537,6 +565,7 @@ Section "Tarnwick"
     StrCpy $Size 0
     !insertmacro OnFile AddSize Tarnwick.exe
     !insertmacro OnFile AddSize tarnwick.chm
+    !insertmacro OnFile AddSize tarnwick-en.chm
     !insertmacro OnFile AddSize readme.txt
     !insertmacro OnFile AddSize LICENSE.txt
     !insertmacro OnFile AddSize tarnwick.ini
@@ -545,16 +574,17 @@ Section "Tarnwick"
     IntOp $Size $Size + 1023
     IntOp $Size $Size / 1024
 
+    !insertmacro DeleteShortcuts
     ClearErrors
     CreateDirectory "$SMPROGRAMS\${APP}"
     SetOutPath "$INSTDIR"
     CreateShortcut "$SMPROGRAMS\${APP}\${APP}.lnk" "$INSTDIR\Tarnwick.exe" "" "$INSTDIR\Tarnwick.exe" 0
-    CreateShortcut "$SMPROGRAMS\${APP}\${APP} 帮助.lnk" "$INSTDIR\tarnwick.chm"
-    CreateShortcut "$SMPROGRAMS\${APP}\卸载 ${APP}.lnk" "$INSTDIR\uninstall.exe"
+    CreateShortcut "$SMPROGRAMS\${APP}\$(HelpShortcut).lnk" "$INSTDIR\$(HelpFile)"
+    CreateShortcut "$SMPROGRAMS\${APP}\$(UninstallShortcut).lnk" "$INSTDIR\uninstall.exe"
 
     WriteRegStr HKCU "${UNINST_KEY}" "DisplayName" "${APP}"
     WriteRegStr HKCU "${UNINST_KEY}" "DisplayVersion" "${VERSION}"
-    WriteRegStr HKCU "${UNINST_KEY}" "Publisher" "Tarnwick 工作室"
+    WriteRegStr HKCU "${UNINST_KEY}" "Publisher" "$(Publisher)"
     WriteRegStr HKCU "${UNINST_KEY}" "DisplayIcon" "$INSTDIR\Tarnwick.exe"
     WriteRegStr HKCU "${UNINST_KEY}" "InstallLocation" "$INSTDIR"
     WriteRegStr HKCU "${UNINST_KEY}" "UninstallString" '"$INSTDIR\uninstall.exe"'

@@ -103,8 +103,9 @@ for triple in x86:mingw-i686:i686 x64:mingw-x86_64:x86_64; do
     chmod 0644 "$dist/$debug"
     "$cpu-w64-mingw32-objcopy" --strip-all --add-gnu-debuglink="$dist/$debug" \
         "$build/Tarnwick.exe" "$files/Tarnwick.exe"
-    cp "$build/tarnwick.chm" res/tarnwick.ini res/sample.map "$files/"
+    cp "$build/tarnwick.chm" "$build/tarnwick-en.chm" res/tarnwick.ini res/sample.map "$files/"
     stamp_help "$files/tarnwick.chm"
+    stamp_help "$files/tarnwick-en.chm"
     write_readme "$files/readme.txt"
     # CR LF like the readme, for Notepad.
     sed 's/$/\r/' LICENSE.txt >"$files/LICENSE.txt"

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The README's run command: builds the program and starts it under Wine in build/run, a
-# directory holding the program, the shipped settings file and the sample list.
+# directory holding the program, the shipped settings file, the sample list and the help.
 #   scripts/run.sh              runs the program until it is ended (Exit, or Ctrl+C here)
 #   scripts/run.sh --shot-only  starts it, writes build/run/panel.png and ends it
 # With a display the program simply runs in the foreground. Without one it gets its own Xvfb
@@ -35,7 +35,8 @@ fi
 
 run_dir=$TW_ROOT/build/run
 mkdir -p "$run_dir"
-cp "$build/Tarnwick.exe" "$build/tarnwick.ini" "$build/sample.map" "$build/tarnwick.chm" "$run_dir/" || exit 1
+cp "$build/Tarnwick.exe" "$build/tarnwick.ini" "$build/sample.map" "$build/tarnwick.chm" \
+    "$build/tarnwick-en.chm" "$run_dir/" || exit 1
 
 headless=0
 [ -z "${DISPLAY:-}" ] && headless=1

@@ -2,7 +2,7 @@
 # The downloads as a user meets them: what the two zips hold, and the installer's round trip
 # in a fresh Wine prefix (silent install, start from the Start-menu shortcut, a running copy
 # with a dialog open, a list the user edited, a second folder, uninstall while the program
-# runs), and that the help is not built without what makes its bytes reproducible. Prints "PASS: package: ..." or "FAIL: package: ..." per check.
+# runs, an install in English), and that neither help is built without what makes its bytes reproducible. Prints "PASS: package: ..." or "FAIL: package: ..." per check.
 # With TWIN_DIST, the packages of a second build of the same sources in another folder, it
 # first checks that both builds gave the same bytes.
 #   tests/package/check.sh DIST_DIR VERSION DRIVER_EXE [TWIN_DIST]
@@ -58,6 +58,7 @@ same_bytes() {
     esac
     return 1
 }
+# A zip's comparison names each file in it that differs, either help file among them.
 if [ -n "$twin" ]; then
     for f in $published; do
         check "a second build in another folder gives the same $f" same_bytes "$dist/$f" "$twin/$f"
@@ -71,8 +72,8 @@ for arch in x86 x64; do
     top=Tarnwick-$version-$arch
     if [ ! -f "$zip" ]; then fail "$arch: $zip was written"; continue; fi
     expected=$(printf '%s\n' "$top/" "$top/LICENSE.txt" "$top/Tarnwick.exe" "$top/readme.txt" \
-                   "$top/sample.map" "$top/tarnwick.chm" "$top/tarnwick.ini" | sort)
-    eq "$arch: the zip holds exactly the program, settings, sample list, help, readme and licence" \
+                   "$top/sample.map" "$top/tarnwick.chm" "$top/tarnwick-en.chm" "$top/tarnwick.ini" | sort)
+    eq "$arch: the zip holds exactly the program, settings, sample list, both helps, readme and licence" \
         "$expected" "$(unzip -Z1 "$zip" | sort)"
     check "$arch: the zip is intact" unzip -tqq "$zip"
     case $arch in x86) want="PE32 executable" manifest=x86 ;; x64) want="PE32+ executable" manifest=amd64 ;; esac
@@ -88,17 +89,21 @@ for arch in x86 x64; do
         bash -c "unzip -p '$zip' '$top/Tarnwick.exe' | grep -aq 'processorArchitecture=\"$manifest\"' &&
                  unzip -p '$zip' '$top/Tarnwick.exe' | grep -aq 'dpiAware' &&
                  unzip -p '$zip' '$top/Tarnwick.exe' | grep -aq 'level=\"asInvoker\"'"
-    check "$arch: the help is a compiled help file" \
-        bash -c "unzip -p '$zip' '$top/tarnwick.chm' | head -c 4 | grep -q ITSF"
-    check "$arch: the help holds every page, its contents and index" bash -c "
-        unzip -p '$zip' '$top/tarnwick.chm' >'$tmp/help.chm' &&
-        chmls list '$tmp/help.chm' >'$tmp/help.list' 2>/dev/null &&
-        for page in index panel dialogs hotkeys files faq; do
-            grep -q \"/\$page.html\" '$tmp/help.list' || exit 1; done &&
-        grep -q /toc.hhc '$tmp/help.list' && grep -q /index.hhk '$tmp/help.list'"
-    check "$arch: the help pages are GBK and say so" bash -c "
-        cd '$tmp' && chmls extract help.chm /faq.html faq.html >/dev/null 2>&1 &&
-        grep -q 'charset=gb2312' faq.html && iconv -f GBK -t UTF-8 faq.html | grep -q '开机自动运行'"
+    # Each help: its file, its pages' code page and charset, a text of its language.
+    for help in 'tarnwick.chm:GBK:gb2312:开机自动运行' 'tarnwick-en.chm:CP1252:windows-1252:Run at startup'; do
+        IFS=: read -r chm codepage charset text <<<"$help"
+        check "$arch: $chm is a compiled help file" \
+            bash -c "unzip -p '$zip' '$top/$chm' | head -c 4 | grep -q ITSF"
+        check "$arch: $chm holds every page, its contents and index" bash -c "
+            unzip -p '$zip' '$top/$chm' >'$tmp/help.chm' &&
+            chmls list '$tmp/help.chm' >'$tmp/help.list' 2>/dev/null &&
+            for page in index panel dialogs hotkeys files faq; do
+                grep -q \"/\$page.html\" '$tmp/help.list' || exit 1; done &&
+            grep -q /toc.hhc '$tmp/help.list' && grep -q /index.hhk '$tmp/help.list'"
+        check "$arch: the pages of $chm are $codepage and say so" bash -c "
+            cd '$tmp' && rm -f faq.html && chmls extract help.chm /faq.html faq.html >/dev/null 2>&1 &&
+            grep -q 'charset=$charset' faq.html && iconv -f $codepage -t UTF-8 faq.html | grep -q '$text'"
+    done
     check "$arch: settings, sample list and licence are the tree's" \
         bash -c "unzip -p '$zip' '$top/tarnwick.ini' | cmp -s - '$TW_ROOT/res/tarnwick.ini' &&
                  unzip -p '$zip' '$top/sample.map' | cmp -s - '$TW_ROOT/res/sample.map' &&
@@ -169,10 +174,12 @@ menu=$(win_to_unix "$appdata\\Microsoft\\Windows\\Start Menu\\Programs\\Tarnwick
 drive_c=$(win_to_unix 'C:\')
 
 eq "it installs under the user's local programs folder, with the list of what it wrote" \
-    "LICENSE.txt Tarnwick.exe readme.txt sample.map tarnwick.chm tarnwick.ini uninstall.exe uninstall.ini" \
+    "LICENSE.txt Tarnwick.exe readme.txt sample.map tarnwick-en.chm tarnwick.chm tarnwick.ini uninstall.exe uninstall.ini" \
     "$(files_in "$inst")"
 check "a 64-bit system gets the 64-bit program" bash -c "file '$inst/Tarnwick.exe' | grep -q 'PE32+'"
 check "the Start menu has the program's shortcut" test -f "$menu/Tarnwick.lnk"
+check "and, in Chinese, the shortcuts to the Chinese help and the uninstaller" \
+    bash -c "grep -aq 'tarnwick\.chm' '$menu/Tarnwick 帮助.lnk' && test -f '$menu/卸载 Tarnwick.lnk'"
 eq "Windows lists it for removal with its version" "$version" "$(reg_value "$uninst" DisplayVersion)"
 eq "and with its size in KiB" \
     "$(printf '0x%x' $(( ($(cat "$inst"/* | wc -c) - $(wc -c <"$inst/uninstall.ini") + 1023) / 1024 )))" \
@@ -207,7 +214,7 @@ eq "and rewrites nothing" "" "$(find "$inst" -type f -newermt 2001-01-02)"
 wine "$inst/uninstall.exe" /S "_?=$instwin"
 eq "uninstalling fails too" 2 $?
 eq "and removes nothing" \
-    "LICENSE.txt Tarnwick.exe readme.txt sample.map tarnwick.chm tarnwick.ini uninstall.exe uninstall.ini $version" \
+    "LICENSE.txt Tarnwick.exe readme.txt sample.map tarnwick-en.chm tarnwick.chm tarnwick.ini uninstall.exe uninstall.ini $version" \
     "$(files_in "$inst") $(reg_value "$uninst" DisplayVersion)"
 wine "$driver" answer-box "关于 Tarnwick" ok 5000 >/dev/null 2>&1
 wait_until 10 none_running 'Tarnwick\.exe'
@@ -270,11 +277,24 @@ eq "it removes only what it wrote" "LICENSE.txt readme.txt sample.map tarnwick.i
 check "it removes the Start-menu shortcuts" test ! -e "$menu"
 eq "it removes its entry from the uninstall list" "" "$(reg_value "$uninst" DisplayVersion)"
 
+# --- In English ---------------------------------------------------------------------------------
+
+# The installer speaks the system's language; the uninstaller may speak another.
+english=$drive_c/english
+check "on an English system the installer installs too" \
+    env LANG=en_US.UTF-8 LC_ALL=en_US.UTF-8 wine "$setup" /S '/D=C:\english'
+eq "and names its Start-menu shortcuts in English, the help's pointing to the English help" \
+    "Tarnwick Help.lnk Tarnwick.lnk Uninstall Tarnwick.lnk tarnwick-en.chm" \
+    "$(files_in "$menu") $(grep -ao 'tarnwick[-a-z]*\.chm' "$menu/Tarnwick Help.lnk" | sort -u)"
+check "the Chinese uninstaller removes it all, the English shortcuts too" uninstall_silently "$english"
+eq "and leaves neither files nor Start-menu folder" "" "$(files_in "$english")$(ls -d "$menu" 2>/dev/null)"
+
 # --- The help's reproducible bytes --------------------------------------------------------------
 
 mkdir -p "$tmp/refused" && printf '#!/bin/sh\nexit 1\n' >"$tmp/refused/setarch" && chmod +x "$tmp/refused/setarch"
-check "the help is not built where address randomisation cannot be switched off" bash -c "
-    ! PATH='$tmp/refused':\$PATH bash '$TW_ROOT/scripts/build-help.sh' '$TW_ROOT/docs/help' '$tmp/help/x.chm' 2>/dev/null &&
-    test ! -e '$tmp/help/x.chm'"
+check "neither help is built where address randomisation cannot be switched off" bash -c "
+    for src in docs/help docs/help/en; do
+        ! PATH='$tmp/refused':\$PATH bash '$TW_ROOT/scripts/build-help.sh' \"$TW_ROOT/\$src\" '$tmp/help/x.chm' 2>/dev/null || exit 1
+    done; test ! -e '$tmp/help/x.chm'"
 
 [ $failed -eq 0 ]
