@@ -111,7 +111,8 @@ void CIconSel::OnClickedOk() {
 }
 
 bool CIconSel::ChooseIconFile(std::string& path) {
-    CFileDialog dialog(TRUE, std::string(), std::string(), 0, tw::UiText(IDS_FILTER_PROGRAMS), m_hWnd);
+    CFileDialog dialog(TRUE, std::string(), std::string(), 0, tw::UiText(IDS_FILTER_PROGRAMS),
+                       m_hWnd);
     if (dialog.DoModal() != IDOK) return false;
     path = dialog.GetPathName();
     return true;

@@ -21,7 +21,6 @@ const int kWorkDirLimit = 200;
 // Far beyond what people type, still far inside what a command line can carry.
 const int kArgsLimit = 1000;
 
-
 // The choice a drop-down list shows, as an index below `count`; 0 for none.
 int ChoiceOf(const CComboBox& combo, int count) {
     const int index = combo.GetCurSel();
@@ -201,14 +200,16 @@ void CRunInfo::OnClickedOk() {
     m_entry.iconint = m_nIconIndex;
     if (m_entry.hotkey == 0) m_entry.keydes = kNoHotKeyDescription;
     if (m_entry.path.empty()) {
-        ShowMessageBox(tw::UiText(IDS_EMPTY_COMMAND), tw::UiText(IDS_CAPTION_NOTICE), MB_OK | MB_ICONINFORMATION);
+        ShowMessageBox(tw::UiText(IDS_EMPTY_COMMAND), tw::UiText(IDS_CAPTION_NOTICE),
+                       MB_OK | MB_ICONINFORMATION);
         return;
     }
     CDialog::OnOK();
 }
 
 bool CRunInfo::ChooseCommandFile(std::string& path) {
-    CFileDialog dialog(TRUE, std::string(), std::string(), 0, tw::UiText(IDS_FILTER_PROGRAMS), m_hWnd);
+    CFileDialog dialog(TRUE, std::string(), std::string(), 0, tw::UiText(IDS_FILTER_PROGRAMS),
+                       m_hWnd);
     if (dialog.DoModal() != IDOK) return false;
     path = dialog.GetPathName();
     return true;

@@ -24,7 +24,8 @@ void PowerOff(tw::ISystem& system) {
     if (token == nullptr) ShowError(system, "OpenProcessToken", "error in shutdown");
     if (!system.EnableShutdownPrivilege(token))
         ShowError(system, "AdjustTokenPrivileges", "error in shutdown");
-    if (!system.RequestPowerOff()) ShowError(system, tw::UiText(IDS_POWER_OFF_FAILED), "Tarnwick Error");
+    if (!system.RequestPowerOff())
+        ShowError(system, tw::UiText(IDS_POWER_OFF_FAILED), "Tarnwick Error");
     // A refused request leaves the program running: without this, every press would
     // leave one more token handle behind.
     system.CloseToken(token);

@@ -4,10 +4,9 @@
 
 #include "engine/sys_util.h"
 
+#include "engine/hotkey_code.h"
 #include "platform/ui_text.h"
 #include "res/resource.h"
-
-#include "engine/hotkey_code.h"
 
 bool CSysUtil::RegHotKey(tw::WindowRef window, int code, int id) {
     if (RegHotKeyUnreported(window, code, id)) return true;

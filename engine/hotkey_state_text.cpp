@@ -8,7 +8,8 @@ const char kTrayTipPlain[] = "Tarnwick V1.0";
 std::string RefusedTrayTip(int refused) {
     if (refused <= 0) return kTrayTipPlain;
     // At most 10 digits: the whole text stays far below 63 bytes.
-    return std::string(kTrayTipPlain) + " - " + tw::UiText(IDS_TRAY_REFUSED, {std::to_string(refused)});
+    return std::string(kTrayTipPlain) + " - " +
+           tw::UiText(IDS_TRAY_REFUSED, {std::to_string(refused)});
 }
 
 std::string RefusedRowTip(const std::string& keydes) {

@@ -1,9 +1,8 @@
 #include "engine/launch_target.h"
 
+#include "engine/builtin_action.h"
 #include "platform/ui_text.h"
 #include "res/resource.h"
-
-#include "engine/builtin_action.h"
 
 tw::ShellLaunchRequest LaunchRequestFor(const HotKeyEntry& entry, tw::ISystem& system) {
     tw::ShellLaunchRequest request;

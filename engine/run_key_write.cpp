@@ -90,10 +90,12 @@ bool CSysUtil::ReportMachineValueHeld() {
 bool CSysUtil::Report(tw::RegWriteResult result) {
     switch (result) {
     case tw::RegWriteResult::CannotCreateKey:
-        m_system.ShowMessageBox(nullptr, tw::UiText(IDS_RUN_KEY_CREATE), "failed", tw::kMbIconWarning);
+        m_system.ShowMessageBox(nullptr, tw::UiText(IDS_RUN_KEY_CREATE), "failed",
+                                tw::kMbIconWarning);
         return false;
     case tw::RegWriteResult::CannotSetValue:
-        m_system.ShowMessageBox(nullptr, tw::UiText(IDS_RUN_KEY_WRITE), "failed", tw::kMbIconWarning);
+        m_system.ShowMessageBox(nullptr, tw::UiText(IDS_RUN_KEY_WRITE), "failed",
+                                tw::kMbIconWarning);
         return false;
     case tw::RegWriteResult::Ok: break;
     }

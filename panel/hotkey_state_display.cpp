@@ -5,11 +5,11 @@
 
 #include "panel/tarnwick_dlg.h"
 
-#include "platform/ui_text.h"
-#include "res/resource.h"
-
 #include "engine/hotkey_state_text.h"
 #include "engine/list_merge.h"
+#include "engine/shown_text.h"
+#include "platform/ui_text.h"
+#include "res/resource.h"
 
 #include <algorithm>
 
@@ -145,7 +145,7 @@ void CTarnwickDlg::OnListHover(int x, int y) {
     const HotKeyEntry* entry = RowEntry(row);
     const HotKeyEntry* holder = entry != nullptr ? HolderOfCombination(m_entries, *entry) : nullptr;
     if (entry != nullptr && !entry->enabled)
-        text = holder != nullptr ? SwitchedOffHeldRowTip(holder->name) : SwitchedOffRowTip();
+        text = holder != nullptr ? SwitchedOffHeldRowTip(ShownName(*holder)) : SwitchedOffRowTip();
     else if (entry != nullptr && entry->state == HotKeyState::Refused)
         text = RefusedRowTip(m_List.GetItemText(row, 1));
     const std::string launchError = RowLaunchError(row);
@@ -165,6 +165,5 @@ void CTarnwickDlg::OnLaunchFailed(const HotKeyEntry& entry, bool byHotKey) {
         m_TrayIcon.ShowBalloon(title.c_str(), (entry.launchError + "\r\n" + entry.path).c_str());
     else
         Message(tw::UiText(IDS_LAUNCH_FAILED, {title, entry.launchError}) + "\r\n\r\n" + entry.path,
-                tw::UiText(IDS_CAPTION_FAILED),
-                MB_OK | MB_ICONWARNING);
+                tw::UiText(IDS_CAPTION_FAILED), MB_OK | MB_ICONWARNING);
 }

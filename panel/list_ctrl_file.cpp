@@ -1,12 +1,11 @@
 #include "panel/list_ctrl_file.h"
 
-#include "platform/ui_text.h"
-#include "res/resource.h"
-
 #include "dialogs/run_info.h"
 #include "engine/hotkey_entry.h"
 #include "panel/tarnwick_dlg.h"
+#include "platform/ui_text.h"
 #include "platform/win32/wide.h"
+#include "res/resource.h"
 #include "storage/file_text.h"
 
 #include <objbase.h>

@@ -3,12 +3,11 @@
 
 #include "panel/tarnwick_dlg.h"
 
-#include "platform/ui_text.h"
-
 #include "engine/builtin_action.h"
-#include "engine/shown_text.h"
 #include "engine/entry_filter.h"
 #include "engine/launch_target.h"
+#include "engine/shown_text.h"
+#include "platform/ui_text.h"
 #include "res/resource.h"
 #include "ui/dpi.h"
 #include "ui/shell_icon.h"

@@ -2,11 +2,10 @@
 
 #include "panel/tarnwick_dlg.h"
 
-#include "platform/ui_text.h"
-#include "res/resource.h"
-
 #include "engine/hotkey_state_text.h"
 #include "engine/list_merge.h"
+#include "platform/ui_text.h"
+#include "res/resource.h"
 #include "storage/list_file.h"
 #include "ui/cur_dir_guard.h"
 #include "ui/file_dialog.h"

@@ -2,9 +2,8 @@
 
 #include "panel/tarnwick_dlg.h"
 
-#include "platform/ui_text.h"
-
 #include "engine/sys_util.h"
+#include "platform/ui_text.h"
 #include "res/resource.h"
 #include "storage/settings.h"
 

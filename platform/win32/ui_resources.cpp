@@ -6,7 +6,8 @@ namespace {
 
 const BYTE* Found(HMODULE module, HRSRC found, DWORD* size) {
     HGLOBAL loaded = found != nullptr ? ::LoadResource(module, found) : nullptr;
-    const BYTE* data = loaded != nullptr ? static_cast<const BYTE*>(::LockResource(loaded)) : nullptr;
+    const BYTE* data =
+        loaded != nullptr ? static_cast<const BYTE*>(::LockResource(loaded)) : nullptr;
     if (size != nullptr) *size = data != nullptr ? ::SizeofResource(module, found) : 0;
     return data;
 }
@@ -25,8 +26,9 @@ std::string FromTable(int id, tw::UiLanguage language) {
 } // namespace
 
 LANGID UiLanguageId(tw::UiLanguage language) {
-    return language == tw::UiLanguage::English ? MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US)
-                                               : MAKELANGID(LANG_CHINESE, SUBLANG_CHINESE_SIMPLIFIED);
+    return language == tw::UiLanguage::English
+               ? MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US)
+               : MAKELANGID(LANG_CHINESE, SUBLANG_CHINESE_SIMPLIFIED);
 }
 
 bool ChineseDisplayLanguage() {
@@ -47,8 +49,8 @@ void ShowUiLanguage(tw::UiLanguage language) {
     using SetThreadUILanguageFn = LANGID(WINAPI*)(LANGID);
     HMODULE kernel = ::GetModuleHandleW(L"kernel32.dll");
     const auto set = kernel != nullptr
-                         ? reinterpret_cast<SetThreadUILanguageFn>(
-                               reinterpret_cast<void*>(::GetProcAddress(kernel, "SetThreadUILanguage")))
+                         ? reinterpret_cast<SetThreadUILanguageFn>(reinterpret_cast<void*>(
+                               ::GetProcAddress(kernel, "SetThreadUILanguage")))
                          : nullptr;
     if (set != nullptr) set(id);
 }
@@ -70,12 +72,13 @@ HMENU LoadUiMenu(HMODULE module, UINT id) {
 // by its characters; string id is number id % 16 of block id / 16 + 1.
 std::wstring LoadUiString(HMODULE module, UINT id, tw::UiLanguage language) {
     DWORD size = 0;
-    const BYTE* data = FindIn(module, RT_STRING, MAKEINTRESOURCEW((id >> 4) + 1),
-                              UiLanguageId(language), &size);
+    const BYTE* data =
+        FindIn(module, RT_STRING, MAKEINTRESOURCEW((id >> 4) + 1), UiLanguageId(language), &size);
     if (data == nullptr) return std::wstring();
     const WCHAR* at = reinterpret_cast<const WCHAR*>(data);
     const WCHAR* end = at + size / sizeof(WCHAR);
-    for (UINT i = 0; i < (id & 15) && at < end; ++i) at += 1 + *at;
+    for (UINT i = 0; i < (id & 15) && at < end; ++i)
+        at += 1 + *at;
     if (at >= end || at + 1 + *at > end) return std::wstring();
     return std::wstring(at + 1, *at);
 }

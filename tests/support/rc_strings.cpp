@@ -58,6 +58,7 @@ std::string FromRc(int id, tw::UiLanguage language) {
 
 std::set<int> RcStringIds() {
     std::set<int> ids;
-    for (const auto& text : Tables()) ids.insert(text.first.first);
+    for (const auto& text : Tables())
+        ids.insert(text.first.first);
     return ids;
 }

@@ -27,9 +27,9 @@ TEST(UiLanguage, TheSettingWinsWhenItSaysZhOrEnOtherwiseTheDisplayLanguage) {
         bool chineseDisplay;
         UiLanguage shown;
     } cases[] = {
-        {"", true, UiLanguage::Chinese},  {"", false, UiLanguage::English},
-        {"en", true, UiLanguage::English}, {"ZH", false, UiLanguage::Chinese},
-        {"fr", true, UiLanguage::Chinese}, {"english", false, UiLanguage::English},
+        {"", true, UiLanguage::Chinese},       {"", false, UiLanguage::English},
+        {"en", true, UiLanguage::English},     {"ZH", false, UiLanguage::Chinese},
+        {"fr", true, UiLanguage::Chinese},     {"english", false, UiLanguage::English},
         {"zh-TW", false, UiLanguage::English},
     };
     for (const auto& c : cases)
