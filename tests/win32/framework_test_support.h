@@ -157,43 +157,32 @@ inline bool AnswerSystemDialog(const std::function<void(HWND)>& answer,
     return state.answered;
 }
 
-// Every fixed text of `dialog` is whole on its control in the font the control draws
-// with: a label on one line; with `buttonsToo` also the push buttons, check boxes and
-// group boxes, each beside the room its frame or box takes, a multiline one on as many
-// lines as its height holds, broken between words only.
+// Every fixed text of `dialog` is whole in the font its control draws with: a label's on one
+// line; with `buttonsToo` also a button's, beside the room its frame, box or group indent
+// takes, a BS_MULTILINE one on the lines its height holds, broken between words.
 inline void ExpectTextsWhole(HWND dialog, bool buttonsToo) {
     for (HWND child : Children(dialog)) {
-        const LONG style = ::GetWindowLongW(child, GWL_STYLE);
-        int room = 0;
-        bool multiline = false;
-        if (ClassOf(child) == "Static") {
-            const LONG type = style & SS_TYPEMASK;
-            if (type != SS_LEFT && type != SS_CENTER && type != SS_RIGHT) continue;
-        } else if (buttonsToo && ClassOf(child) == "Button") {
-            const LONG type = style & BS_TYPEMASK;
-            const bool box = type == BS_CHECKBOX || type == BS_AUTOCHECKBOX || type == BS_3STATE ||
-                             type == BS_AUTO3STATE || type == BS_RADIOBUTTON ||
-                             type == BS_AUTORADIOBUTTON;
-            room = box ? ::GetSystemMetrics(SM_CXMENUCHECK) + 2 * ::GetSystemMetrics(SM_CXEDGE)
-                       : 4 * ::GetSystemMetrics(SM_CXEDGE);
-            multiline = (style & BS_MULTILINE) != 0;
-        } else {
-            continue;
-        }
-        const std::string text = CWnd::WindowText(child);
-        if (text.empty()) continue;
-        SCOPED_TRACE(text);
+        const LONG style = ::GetWindowLongW(child, GWL_STYLE), type = style & BS_TYPEMASK;
+        const bool label = ClassOf(child) == "Static" && (style & SS_TYPEMASK) <= SS_RIGHT;
+        const bool button = buttonsToo && ClassOf(child) == "Button";
+        const std::wstring text = Widen(CWnd::WindowText(child));
+        if ((!label && !button) || text.empty()) continue;
+        SCOPED_TRACE(CWnd::WindowText(child));
+        const bool box = button && type >= BS_CHECKBOX && type <= BS_AUTORADIOBUTTON;
+        const int room =
+            !button ? 0
+            : box   ? ::GetSystemMetrics(SM_CXMENUCHECK) + 2 * ::GetSystemMetrics(SM_CXEDGE)
+                    : 4 * ::GetSystemMetrics(SM_CXEDGE);
         RECT client;
         ::GetClientRect(child, &client);
-        HDC dc = ::GetDC(child);
-        HFONT font = reinterpret_cast<HFONT>(::SendMessageW(child, WM_GETFONT, 0, 0));
-        HGDIOBJ old = ::SelectObject(dc, font);
-        const std::wstring wide = Widen(text);
         RECT extent = {0, 0, client.right - room, 0};
-        const bool prefix = ClassOf(child) != "Static" || (style & SS_NOPREFIX) == 0;
-        ::DrawTextW(dc, wide.c_str(), static_cast<int>(wide.size()), &extent,
-                    DT_CALCRECT | (multiline ? DT_WORDBREAK : DT_SINGLELINE) |
-                        (prefix ? 0 : DT_NOPREFIX));
+        HDC dc = ::GetDC(child);
+        HGDIOBJ old =
+            ::SelectObject(dc, reinterpret_cast<HFONT>(::SendMessageW(child, WM_GETFONT, 0, 0)));
+        ::DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &extent,
+                    DT_CALCRECT |
+                        (button && (style & BS_MULTILINE) ? DT_WORDBREAK : DT_SINGLELINE) |
+                        (label && (style & SS_NOPREFIX) ? DT_NOPREFIX : 0));
         ::SelectObject(dc, old);
         ::ReleaseDC(child, dc);
         EXPECT_LE(extent.right + room, client.right);
