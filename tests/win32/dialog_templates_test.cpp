@@ -61,30 +61,6 @@ void ExpectDialogSize(HWND dialog, int cx, int cy) {
     EXPECT_EQ(size.top, client.bottom);
 }
 
-// Every text label fits its control on one line, in the font the control draws with.
-void ExpectLabelsWhole(HWND dialog) {
-    for (HWND child : Children(dialog)) {
-        if (ClassOf(child) != "Static") continue;
-        const LONG type = StyleOf(child) & SS_TYPEMASK;
-        if (type != SS_LEFT && type != SS_CENTER && type != SS_RIGHT) continue;
-        const std::string text = CWnd::WindowText(child);
-        if (text.empty()) continue;
-        SCOPED_TRACE(text);
-        HDC dc = ::GetDC(child);
-        HFONT font = reinterpret_cast<HFONT>(::SendMessageW(child, WM_GETFONT, 0, 0));
-        HGDIOBJ old = ::SelectObject(dc, font);
-        SIZE extent = {};
-        const std::wstring wide = Widen(text);
-        ::GetTextExtentPoint32W(dc, wide.c_str(), static_cast<int>(wide.size()), &extent);
-        ::SelectObject(dc, old);
-        ::ReleaseDC(child, dc);
-        RECT client;
-        ::GetClientRect(child, &client);
-        EXPECT_LE(extent.cx, client.right);
-        EXPECT_LE(extent.cy, client.bottom);
-    }
-}
-
 class DialogTemplatesTest : public ::testing::Test {
 protected:
     void SetUp() override { EnsureCommonControls(); }

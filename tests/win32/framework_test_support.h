@@ -7,6 +7,7 @@
 #include "ui/dialog.h"
 
 #include <commctrl.h>
+#include <gtest/gtest.h>
 
 #include <functional>
 #include <string>
@@ -154,4 +155,42 @@ inline bool AnswerSystemDialog(const std::function<void(HWND)>& answer,
     ::KillTimer(nullptr, timer);
     framework_test::g_answer = nullptr;
     return state.answered;
+}
+
+// Every fixed text of `dialog` is whole in the font its control draws with: a label's on one
+// line; with `buttonsToo` also a button's, beside the room its frame, box or group indent
+// takes, a BS_MULTILINE one on the lines its height holds, broken between words.
+inline void ExpectTextsWhole(HWND dialog, bool buttonsToo) {
+    for (HWND child : Children(dialog)) {
+        const LONG style = ::GetWindowLongW(child, GWL_STYLE), type = style & BS_TYPEMASK;
+        const bool label = ClassOf(child) == "Static" && (style & SS_TYPEMASK) <= SS_RIGHT;
+        const bool button = buttonsToo && ClassOf(child) == "Button";
+        const std::wstring text = Widen(CWnd::WindowText(child));
+        if ((!label && !button) || text.empty()) continue;
+        SCOPED_TRACE(CWnd::WindowText(child));
+        const bool box = button && type >= BS_CHECKBOX && type <= BS_AUTORADIOBUTTON;
+        const int room =
+            !button ? 0
+            : box   ? ::GetSystemMetrics(SM_CXMENUCHECK) + 2 * ::GetSystemMetrics(SM_CXEDGE)
+                    : 4 * ::GetSystemMetrics(SM_CXEDGE);
+        RECT client;
+        ::GetClientRect(child, &client);
+        RECT extent = {0, 0, client.right - room, 0};
+        HDC dc = ::GetDC(child);
+        HGDIOBJ old =
+            ::SelectObject(dc, reinterpret_cast<HFONT>(::SendMessageW(child, WM_GETFONT, 0, 0)));
+        ::DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &extent,
+                    DT_CALCRECT |
+                        (button && (style & BS_MULTILINE) ? DT_WORDBREAK : DT_SINGLELINE) |
+                        (label && (style & SS_NOPREFIX) ? DT_NOPREFIX : 0));
+        ::SelectObject(dc, old);
+        ::ReleaseDC(child, dc);
+        EXPECT_LE(extent.right + room, client.right);
+        EXPECT_LE(extent.bottom, client.bottom);
+    }
+}
+
+// Every text label fits its control on one line, in the font the control draws with.
+inline void ExpectLabelsWhole(HWND dialog) {
+    ExpectTextsWhole(dialog, false);
 }
