@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The program on an English system: the panel, a message box and the entry dialog speak
 # English; a list the Chinese program made reads, runs and saves back byte for byte, its
-# built-in entry shown under the action's English name and note; "language=zh" in the
+# built-in entry shown under the action's English name and note, and one added in English
+# is stored as the Chinese program stores it; "language=zh" in the
 # settings brings the Chinese panel back.
 . "$(dirname "$0")/lib.sh"
 
@@ -49,6 +50,22 @@ if tw_drv wait-window "$RUNINFO" 10000 >/dev/null; then
     tw_drv answer-box "$RUNINFO" cancel >/dev/null
 else
     tw_fail "the entry dialog opens as \"$RUNINFO\""
+fi
+# A built-in action added in English is stored as the Chinese program stores it.
+ACT="Tarnwick Built-in Actions"
+tw_drv post-click "$TW_PANEL" 1014
+if tw_drv wait-window "$ACT" 10000 >/dev/null; then
+    tw_drv select-combo "$ACT" 1007 3
+    tw_eq "the catalogue's actions have English names" "Forbid shutdown" "$(tw_drv_text text "$ACT" 1007)"
+    tw_drv answer-box "$ACT" ok
+    tw_check "the row shows the English name" \
+        tw_poll "Forbid shutdown"$'\t'"Built-in action" 10 sh -c \
+        "wine '$TW_DRIVER' list-rows '$TW_PANEL' | sed -n 4p | cut -f1,5"
+    tw_check "the file holds the catalogue's name and the built-in note" \
+        tw_poll $'name=禁止关机\ninfo=内置对象' 10 sh -c \
+        "iconv -f GB18030 -t UTF-8 '$dir/list.map' | tr -d '\r' | sed -n '/^\[run4\]/,\$p' | grep -e '^name=' -e '^info='"
+else
+    tw_fail "the built-in action dialog opens as \"$ACT\""
 fi
 tw_shot "$TW_SHOTS/e2e-english-panel.png"
 tw_stop
