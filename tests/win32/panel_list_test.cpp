@@ -63,8 +63,8 @@ TEST_F(PanelList, ClearDeclinedChangesNothing) {
     EXPECT_EQ(4u, system.hotkeys.size());
 }
 
-// Run works from the row's texts: the note column decides between the shell and the
-// built-in action, whatever the entry behind the row says.
+// Run works from the row's entry: the note it shows decides between the shell and the
+// built-in action.
 TEST_F(PanelList, RunOpensTheMarkedRowOrRunsItsBuiltInAction) {
     Run([&](ScriptedPanel& p) {
         p.m_List.SetSelectionMark(-1);
@@ -86,7 +86,7 @@ TEST_F(PanelList, RunOpensTheMarkedRowOrRunsItsBuiltInAction) {
         // A double-click on a row whose note no longer marks it built-in hands the token
         // to the shell.
         allowShutdown = 1;
-        p.m_List.SetItemText(2, 4, "改过的说明");
+        std::next(p.m_entries.begin(), 2)->info = "改过的说明";
         NMITEMACTIVATE click = {};
         click.hdr.hwndFrom = p.m_List.m_hWnd;
         click.hdr.idFrom = IDC_LIST_ENTRIES;
