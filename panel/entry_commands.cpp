@@ -179,11 +179,13 @@ void CTarnwickDlg::OnBoxClicked(const NMITEMACTIVATE* click) {
     const int row =
         static_cast<int>(m_List.SendMessage(LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
     if (row < 0 || (hit.flags & LVHT_ONITEMSTATEICON) == 0) return;
-    // Turned over from what it showed when the button went down, so a list that turns
-    // the box itself as well makes no second change.
-    const bool before = m_pressedBox == RowEntry(row) ? m_bPressedBoxChecked : RowChecked(row);
-    m_pressedBox = nullptr;
-    WantRowChecked(row, !before);
+    // One press turns the box once, however many of the click notices it brings (a
+    // second press of a double click brings a click and a double click on some lists).
+    const HotKeyEntry* entry = RowEntry(row);
+    if (m_bPressedBoxTurned && m_pressedBox == entry) return;
+    m_pressedBox = entry;
+    m_bPressedBoxTurned = true;
+    WantRowChecked(row, !RowChecked(row));
 }
 
 void CTarnwickDlg::OnBoxKey() {

@@ -119,7 +119,7 @@ void CTarnwickDlg::RelayListMouse(UINT msg, WPARAM wParam, LPARAM lParam) {
             static_cast<int>(m_List.SendMessage(LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
         const bool onBox = row >= 0 && (hit.flags & LVHT_ONITEMSTATEICON) != 0;
         m_pressedBox = onBox ? RowEntry(row) : nullptr;
-        m_bPressedBoxChecked = onBox && RowChecked(row);
+        m_bPressedBoxTurned = false;
     }
     if (msg == WM_MOUSEMOVE)
         OnListHover(static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam)));

@@ -152,6 +152,10 @@ public:
     void OnRowCheckChanged(int row);
     // What a row's check box shows: its entry's state, or the one a click just asked for.
     bool RowChecked(int row) const;
+    // A row's check box was turned (a click, Space, or a program setting the row's state
+    // image, as accessibility and test tools do): `checked` is what it is to show from now
+    // on; the entry follows through kRowCheckChanged.
+    void WantRowChecked(int row, bool checked);
     // The list view's custom-draw step: refused rows in the warning colours, switched-off
     // rows greyed. Returns the answer for the list view.
     LRESULT OnListCustomDraw(NMLVCUSTOMDRAW* draw);
@@ -270,8 +274,6 @@ private:
     void OnGetRowInfo(NMLVDISPINFOW* info) const;
     // Typing in the list goes to the next row whose name begins with what was typed.
     int FindRowByName(const NMLVFINDITEMW* find) const;
-    // A person turned a row's check box: `checked` is what it is to show from now on.
-    void WantRowChecked(int row, bool checked);
     // A click or double click on a row's box; Space on the selected rows.
     void OnBoxClicked(const NMITEMACTIVATE* click);
     void OnBoxKey();
@@ -288,11 +290,12 @@ private:
     std::vector<ShownRow> m_rows;
     // A box clicked that its entry does not follow yet: the state it is to take.
     std::map<const HotKeyEntry*, bool> m_wantedBoxes;
-    // The row box a mouse button was pressed on, and what it showed then: a click turns it
-    // over once, whether the list reports the click, its own change of the box, or both.
+    // The row box the mouse button was last pressed on, and whether that press has turned
+    // it yet: one press turns it once, whatever notices it brings.
     const HotKeyEntry* m_pressedBox = nullptr;
-    bool m_bPressedBoxChecked = false;
-    // The same for Space, for every row it was pressed on.
+    bool m_bPressedBoxTurned = false;
+    // Space: the rows it was pressed on and what their boxes showed, to turn each once
+    // even where the list turns the focused one itself.
     std::vector<std::pair<const HotKeyEntry*, bool>> m_keyedBoxes;
 
     // The image pair each entry shows, in entry order; -1 for none.

@@ -235,7 +235,7 @@ inline std::string ReadFileText(const std::string& file) {
 // A person's click on a row's check box: the button goes down on the box and up again
 // (posted first, for a list that waits for it while it looks for a drag). The panel acts
 // on it once the caller pumps its messages.
-inline void ClickRowBox(HWND list, int row) {
+inline void ClickRowBox(HWND list, int row, UINT down = WM_LBUTTONDOWN) {
     RECT bounds = {};
     bounds.left = LVIR_BOUNDS;
     ::SendMessageW(list, LVM_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&bounds));
@@ -247,7 +247,7 @@ inline void ClickRowBox(HWND list, int row) {
     }
     const LPARAM at = MAKELPARAM(hit.pt.x + 2, hit.pt.y);
     ::PostMessageW(list, WM_LBUTTONUP, 0, at);
-    ::SendMessageW(list, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    ::SendMessageW(list, down, MK_LBUTTON, at);
 }
 
 // The main panel with a test script: the script runs from a message posted at the end of
