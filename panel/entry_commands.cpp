@@ -169,6 +169,9 @@ void CTarnwickDlg::WantRowChecked(int row, bool checked) {
     const HotKeyEntry* entry = RowEntry(row);
     if (entry == nullptr || RowChecked(row) == checked) return;
     m_wantedBoxes[entry] = checked;
+    // A list that turns the pressed box itself has done this press's turn: the click
+    // notice that follows changes nothing more.
+    if (entry == m_pressedBox) m_bPressedBoxTurned = true;
     m_List.RedrawItems(row, row);
     PostMessage(kRowCheckChanged, 0, reinterpret_cast<LPARAM>(entry));
 }

@@ -12,12 +12,12 @@
 // - list_display.cpp: the list view and its pictures: InsertColumns, OnDpiChanged,
 //   CreateImageLists, RemakeImageLists, AppendIconPair, ExtractIconPair, ReserveIconPair,
 //   ExtractPendingIcons, ExtractNextPendingIcon, DropIconPair, RowImageIndex, RepointRows,
-//   RedrawRowsShowing, ShowAll, ClearAll, OnClear, OnSearchChanged, PreTranslateSearchKey,
-//   RunSelected, RunRow.
+//   RedrawRowsShowing, ShowAll, RefillRows, OnGetRowInfo, FindRowByName, ClearAll, OnClear,
+//   OnSearchChanged, PreTranslateSearchKey, RunSelected, RunRow.
 // - entry_commands.cpp: the commands that change an entry, each ending in WriteListFile:
 //   OnAdd, OnBuiltIn, OnDelete, OnProperties, AddEntry, DeleteEntry, EditEntry,
-//   OnRowCheckChanged; and the rows they touch: InsertRow, SetRowTexts, SetRowImage,
-//   FindRowOf.
+//   OnRowCheckChanged; the rows' boxes: RowChecked, WantRowChecked, OnBoxClicked, OnBoxKey,
+//   ApplyWantedBox; and the rows they touch: InsertRow, SetRowTexts, SetRowImage, FindRowOf.
 // - list_file_commands.cpp: WriteListFile, ReadListFile, OnSaveList, OnLoadList,
 //   MergeListFile, OnMergeList.
 // - settings_commands.cpp: LoadSettings (tarnwick.ini), OnShowTray, OnAutoRun.
@@ -44,7 +44,7 @@
 //   from the list view, to OnNotify.
 // - tray callbacks (kTrayCallbackMessage), timers (WM_TIMER: the visibility timer,
 //   kRetryTimerId, kIconTimerId, CTrayIcon::kBalloonTimerId), posted messages
-//   (kRowCheckChanged, kRunStartSwitch), a second start's switch (WM_COPYDATA), the
+//   (kRowCheckChanged, kRunStartSwitch, kBoxKeyPressed), a second start's switch (WM_COPYDATA), the
 //   session, power and shutdown notices and the shell's "TaskbarCreated": everything else,
 //   to OnMessage. A move to a monitor of another DPI comes as OnDpiChanged.
 
