@@ -26,8 +26,7 @@ bool CTarnwickDlg::AddEntry(const HotKeyEntry& entry) {
     m_entryImages.push_back(image);
     AppendEntry(entry); // numbers it, registers it while the hotkeys are on, appends it
     // Refusals wait until this returns, so the last entry is still the one appended.
-    InsertRow(row, m_entries.back(), image);
-    SetRowTexts(row, m_entries.back());
+    InsertRow(row, std::prev(m_entries.end()), image);
 
     WriteListFile(m_strListFile);
     return true;
@@ -38,11 +37,16 @@ bool CTarnwickDlg::DeleteEntry(int row) {
     if (it == m_entries.end()) return false;
     const size_t index = static_cast<size_t>(std::distance(m_entries.begin(), it));
 
+    // The row goes first: no row may name an entry that has left the list.
+    m_rows.erase(m_rows.begin() + row);
+    m_wantedBoxes.erase(&*it);
+    if (m_pressedBox == &*it) m_pressedBox = nullptr;
+    m_List.DeleteItem(row); // the selection, focus and mark move up as with stored rows
+    m_nTipRow = -2;
     RemoveEntry(it); // unregisters it whatever the on/off state, then removes it
     if (index < m_entryImages.size())
         m_entryImages.erase(m_entryImages.begin() + static_cast<std::ptrdiff_t>(index));
     // The pair stays in the image lists, shown by no row.
-    m_List.DeleteItem(row);
 
     WriteListFile(m_strListFile);
     return true;
@@ -86,8 +90,6 @@ bool CTarnwickDlg::EditEntry(int row) {
     *it = edited;
 
     SetRowTexts(row, edited);
-    m_List.SetItemText(row, 0, ShownName(edited));
-    m_List.RedrawItems(row, row);
 
     WriteListFile(m_strListFile);
     return true;
@@ -125,7 +127,7 @@ void CTarnwickDlg::OnBuiltIn() {
     const int row = FindRowOf(*it);
     ChangeEntryHotKey(*it, dialog.m_nHotKey);
     it->keydes = dialog.m_strKeyDes;
-    if (row >= 0) m_List.SetItemText(row, 1, ShownKeyDescription(it->keydes));
+    if (row >= 0) SetRowTexts(row, *it);
 
     WriteListFile(m_strListFile);
 }
@@ -144,49 +146,90 @@ void CTarnwickDlg::OnProperties() {
         Message("Unexpect error.", kInformationCaption, MB_OK | MB_ICONINFORMATION);
 }
 
-void CTarnwickDlg::SetRowTexts(int row, const HotKeyEntry& entry) {
-    m_List.SetItemText(row, 1, ShownKeyDescription(entry.keydes));
-    m_List.SetItemText(row, 2, entry.path);
-    m_List.SetItemText(row, 3, entry.workdir);
-    m_List.SetItemText(row, 4, ShownNote(entry.info));
+void CTarnwickDlg::SetRowTexts(int row, const HotKeyEntry&) {
+    m_List.RedrawItems(row, row);
 }
 
-void CTarnwickDlg::InsertRow(int row, const HotKeyEntry& entry, int image) {
-    m_List.InsertItem(row, ShownName(entry), image >= 0 ? image : I_IMAGENONE,
-                      INDEXTOSTATEIMAGEMASK(entry.enabled ? 2 : 1),
-                      reinterpret_cast<LPARAM>(&entry));
-    // Some list views give every new row an empty box whatever it was inserted with.
-    if (m_List.GetCheck(row) == entry.enabled) return;
-    m_bSettingCheck = true;
-    m_List.SetCheck(row, entry.enabled);
-    m_bSettingCheck = false;
+void CTarnwickDlg::InsertRow(int row, EntryList::iterator entry, int image) {
+    m_rows.insert(m_rows.begin() + row, {entry, image});
+    m_List.SendMessage(LVM_SETITEMCOUNT, m_rows.size(), LVSICF_NOINVALIDATEALL | LVSICF_NOSCROLL);
+    m_List.RedrawItems(row, static_cast<int>(m_rows.size()) - 1);
+}
+
+bool CTarnwickDlg::RowChecked(int row) const {
+    const HotKeyEntry* entry = RowEntry(row);
+    if (entry == nullptr) return false;
+    const auto wanted = m_wantedBoxes.find(entry);
+    return wanted != m_wantedBoxes.end() ? wanted->second : entry->enabled;
+}
+
+// The list keeps no box of its own: the row shows the wish at once, and the entry follows
+// it from the posted kRowCheckChanged. Asking again for what the box shows changes nothing.
+void CTarnwickDlg::WantRowChecked(int row, bool checked) {
+    const HotKeyEntry* entry = RowEntry(row);
+    if (entry == nullptr || RowChecked(row) == checked) return;
+    m_wantedBoxes[entry] = checked;
+    // A list that turns the pressed box itself has done this press's turn: the click
+    // notice that follows changes nothing more.
+    if (entry == m_pressedBox) m_bPressedBoxTurned = true;
+    m_List.RedrawItems(row, row);
+    PostMessage(kRowCheckChanged, 0, reinterpret_cast<LPARAM>(entry));
+}
+
+void CTarnwickDlg::OnBoxClicked(const NMITEMACTIVATE* click) {
+    LVHITTESTINFO hit = {};
+    hit.pt = click->ptAction;
+    const int row =
+        static_cast<int>(m_List.SendMessage(LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
+    if (row < 0 || (hit.flags & LVHT_ONITEMSTATEICON) == 0) return;
+    // One press turns the box once, however many of the click notices it brings (a
+    // second press of a double click brings a click and a double click on some lists).
+    const HotKeyEntry* entry = RowEntry(row);
+    if (m_bPressedBoxTurned && m_pressedBox == entry) return;
+    m_pressedBox = entry;
+    m_bPressedBoxTurned = true;
+    WantRowChecked(row, !RowChecked(row));
+}
+
+void CTarnwickDlg::OnBoxKey() {
+    const std::vector<std::pair<const HotKeyEntry*, bool>> keyed = std::move(m_keyedBoxes);
+    m_keyedBoxes.clear();
+    for (const auto& box : keyed) {
+        const int row = FindRowOf(*box.first); // compares addresses only
+        if (row >= 0) WantRowChecked(row, !box.second);
+    }
 }
 
 void CTarnwickDlg::OnRowCheckChanged(int row) {
-    if (row < 0 || row >= m_List.GetItemCount()) return;
-    const EntryList::iterator it = EntryOfRow(row);
-    const bool checked = m_List.GetCheck(row);
-    if (it == m_entries.end() || it->enabled == checked) return;
-    const DeferredRefusals reportWhenDone(*this);
-    SetEntryEnabled(*it, checked);
-    WriteListFile(m_strListFile);
+    ApplyWantedBox(RowEntry(row));
+}
+
+void CTarnwickDlg::ApplyWantedBox(const HotKeyEntry* shown) {
+    const auto wanted = m_wantedBoxes.find(shown);
+    if (wanted == m_wantedBoxes.end()) return;
+    const bool checked = wanted->second;
+    m_wantedBoxes.erase(wanted);
+    // Found by address among the entries: one deleted meanwhile is never touched.
+    for (HotKeyEntry& entry : m_entries) {
+        if (&entry != shown) continue;
+        if (entry.enabled == checked) return;
+        const DeferredRefusals reportWhenDone(*this);
+        SetEntryEnabled(entry, checked);
+        WriteListFile(m_strListFile);
+        return;
+    }
 }
 
 void CTarnwickDlg::SetRowImage(int row, int image) {
-    LVITEMW item = {};
-    item.mask = LVIF_IMAGE;
-    item.iItem = row;
-    item.iImage = image >= 0 ? image : I_IMAGENONE;
-    m_List.SetItem(&item);
+    if (row < 0 || row >= static_cast<int>(m_rows.size())) return;
+    m_rows[row].image = image;
+    m_List.RedrawItems(row, row);
 }
 
-// The row showing this entry of the list. A label search by prefix and without regard to
-// case could pick another entry's row ("关机" would match a program entry "关机助手"
-// listed before it), and so could an exact one when two rows show the same texts.
+// The row showing this entry of the list, found by its address: two rows may show the
+// same texts, and a name may begin another's ("关机" and a program entry "关机助手").
 int CTarnwickDlg::FindRowOf(const HotKeyEntry& entry) const {
-    const int rows = m_List.GetItemCount();
-    for (int row = 0; row < rows; ++row) {
-        if (m_List.GetItemData(row) == reinterpret_cast<LPARAM>(&entry)) return row;
-    }
+    for (size_t row = 0; row < m_rows.size(); ++row)
+        if (&*m_rows[row].entry == &entry) return static_cast<int>(row);
     return -1;
 }

@@ -6,6 +6,7 @@
 #include "panel/tarnwick_dlg.h"
 
 #include "engine/hotkey_state_text.h"
+#include "engine/shown_text.h"
 #include "engine/list_merge.h"
 #include "engine/shown_text.h"
 #include "platform/ui_text.h"
@@ -13,26 +14,16 @@
 
 #include <algorithm>
 
-namespace {
-
-// The element whose address a row carries. The address is compared, never followed: a row
-// finds nothing once its entry has left the list (and every removal takes its row too).
-template <typename List>
-auto FindByAddress(List& entries, LPARAM data) -> decltype(entries.begin()) {
-    return std::find_if(entries.begin(), entries.end(), [data](const HotKeyEntry& entry) {
-        return reinterpret_cast<LPARAM>(&entry) == data;
-    });
-}
-} // namespace
-
+// Every removal of an entry takes its row first (DeleteEntry, ClearAll), so a row always
+// names an entry still in the list.
 EntryList::iterator CTarnwickDlg::EntryOfRow(int row) {
-    if (row < 0 || row >= m_List.GetItemCount()) return m_entries.end();
-    return FindByAddress(m_entries, m_List.GetItemData(row));
+    if (row < 0 || row >= static_cast<int>(m_rows.size())) return m_entries.end();
+    return m_rows[row].entry;
 }
 
 EntryList::const_iterator CTarnwickDlg::EntryOfRow(int row) const {
-    if (row < 0 || row >= m_List.GetItemCount()) return m_entries.end();
-    return FindByAddress(m_entries, m_List.GetItemData(row));
+    if (row < 0 || row >= static_cast<int>(m_rows.size())) return m_entries.end();
+    return m_rows[row].entry;
 }
 
 const HotKeyEntry* CTarnwickDlg::RowEntry(int row) const {
@@ -120,6 +111,16 @@ void CTarnwickDlg::CreateStateTip() {
 }
 
 void CTarnwickDlg::RelayListMouse(UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_LBUTTONDOWN || msg == WM_LBUTTONDBLCLK) {
+        // Before the list acts on the press: what the box under it shows now.
+        LVHITTESTINFO hit = {};
+        hit.pt = {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+        const int row =
+            static_cast<int>(m_List.SendMessage(LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
+        const bool onBox = row >= 0 && (hit.flags & LVHT_ONITEMSTATEICON) != 0;
+        m_pressedBox = onBox ? RowEntry(row) : nullptr;
+        m_bPressedBoxTurned = false;
+    }
     if (msg == WM_MOUSEMOVE)
         OnListHover(static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam)));
     if (m_hStateTip == nullptr) return;
@@ -147,7 +148,7 @@ void CTarnwickDlg::OnListHover(int x, int y) {
     if (entry != nullptr && !entry->enabled)
         text = holder != nullptr ? SwitchedOffHeldRowTip(ShownName(*holder)) : SwitchedOffRowTip();
     else if (entry != nullptr && entry->state == HotKeyState::Refused)
-        text = RefusedRowTip(m_List.GetItemText(row, 1));
+        text = RefusedRowTip(ShownKeyDescription(entry->keydes));
     const std::string launchError = RowLaunchError(row);
     if (!launchError.empty())
         text += (text.empty() ? "" : "\r\n") + FailedLaunchRowTip(launchError);

@@ -129,6 +129,22 @@ LRESULT CListCtrlFile::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         OnDropFiles(reinterpret_cast<HDROP>(wParam));
         return 0;
     }
+    // The rows keep no boxes (LVS_OWNERDATA): a box set from outside goes to the panel,
+    // the rest of the state to the list.
+    if (msg == LVM_SETITEMSTATE && lParam != 0 &&
+        (reinterpret_cast<const LVITEMW*>(lParam)->stateMask & LVIS_STATEIMAGEMASK) != 0) {
+        CTarnwickDlg* panel = dynamic_cast<CTarnwickDlg*>(CDialog::FromHandle(GetParent()));
+        LVITEMW rest = *reinterpret_cast<const LVITEMW*>(lParam);
+        const bool checked = (rest.state & LVIS_STATEIMAGEMASK) == INDEXTOSTATEIMAGEMASK(2);
+        const int row = static_cast<int>(wParam);
+        const int rows = GetItemCount();
+        if (panel == nullptr || row < -1 || row >= rows) return FALSE;
+        for (int r = row < 0 ? 0 : row; r < (row < 0 ? rows : row + 1); ++r)
+            panel->WantRowChecked(r, checked);
+        rest.stateMask &= ~LVIS_STATEIMAGEMASK;
+        if (rest.stateMask == 0) return TRUE;
+        return CListCtrl::WindowProc(msg, wParam, reinterpret_cast<LPARAM>(&rest));
+    }
     if (msg >= WM_MOUSEFIRST && msg <= WM_MOUSELAST) {
         CTarnwickDlg* panel = dynamic_cast<CTarnwickDlg*>(CDialog::FromHandle(GetParent()));
         if (panel != nullptr) panel->RelayListMouse(msg, wParam, lParam);

@@ -14,6 +14,8 @@
 
 #include <shellapi.h>
 
+#include <algorithm>
+
 namespace {
 
 // Widths at 96 DPI of the columns, whose headings are IDS_HEADINGS in turn.
@@ -195,18 +197,17 @@ void CTarnwickDlg::DropIconPair(int image) {
 }
 
 int CTarnwickDlg::RowImageIndex(int row) const {
-    LVITEMW item = {};
-    item.mask = LVIF_IMAGE;
-    item.iItem = row;
-    return m_List.GetItem(&item) ? item.iImage : I_IMAGENONE;
+    if (row < 0 || row >= static_cast<int>(m_rows.size()) || m_rows[row].image < 0)
+        return I_IMAGENONE;
+    return m_rows[row].image;
 }
 
 void CTarnwickDlg::RepointRows(int from, int to) {
     for (int& image : m_entryImages)
         if (image == from) image = to;
-    const int rows = m_List.GetItemCount();
-    for (int row = 0; row < rows; ++row)
-        if (RowImageIndex(row) == from) SetRowImage(row, to);
+    for (ShownRow& row : m_rows)
+        if (row.image == from) row.image = to;
+    // Painted by whoever changed the pair's picture, as for every row showing it.
 }
 
 void CTarnwickDlg::RedrawRowsShowing(int image) {
@@ -223,43 +224,117 @@ void CTarnwickDlg::RedrawRowsShowing(int image) {
         if (RowImageIndex(row) == image) m_List.RedrawItems(row, row);
 }
 
-// A visible list view repaints after every row it is given: thousands of rows would cost
-// thousands of repaints. Rows go in with drawing off and are painted once at the end.
+// The list holds only the number of rows: it asks for what it draws (OnGetRowInfo), so a
+// list of thousands costs no more to show than the rows on screen.
 bool CTarnwickDlg::ShowAll() {
-    m_List.SendMessage(WM_SETREDRAW, FALSE);
-    m_List.DeleteAllItems();
     m_List.SetImageList(&m_ImageLarge, LVSIL_NORMAL);
     m_List.SetImageList(&m_ImageSmall, LVSIL_SMALL);
-    m_List.SendMessage(LVM_SETITEMCOUNT, m_entries.size(), LVSICF_NOINVALIDATEALL);
-    // The list gives every new row an empty box whatever it was inserted with. Setting
-    // each again would cost a call and two notices per row: all are checked in one call,
-    // and only the switched-off ones are cleared.
-    m_bSettingCheck = true;
-    std::vector<const HotKeyEntry*> shown;
-    size_t index = 0;
-    for (const HotKeyEntry& entry : m_entries) {
-        const int image = index < m_entryImages.size() ? m_entryImages[index] : -1;
-        ++index;
-        if (!EntryMatches(entry, m_strFilter)) continue;
-        const int row = static_cast<int>(shown.size());
-        m_List.InsertItem(row, ShownName(entry), image >= 0 ? image : I_IMAGENONE, 0,
-                          reinterpret_cast<LPARAM>(&entry));
-        SetRowTexts(row, entry);
-        shown.push_back(&entry);
-    }
-    if (!shown.empty()) m_List.SetCheck(-1, true);
-    for (size_t row = 0; row < shown.size(); ++row)
-        if (!shown[row]->enabled) m_List.SetCheck(static_cast<int>(row), false);
-    m_bSettingCheck = false;
-    m_nTipRow = -2; // the row under the pointer may show another entry now
-    m_List.SendMessage(WM_SETREDRAW, TRUE);
-    InvalidateRect(m_List.GetSafeHwnd(), nullptr, TRUE);
+    RefillRows(false);
     return true;
 }
 
+void CTarnwickDlg::RefillRows(bool keepPlace) {
+    // The selection belongs to a row number in a list without rows of its own: it is
+    // carried over to the entry's new row, or dropped when the entry is no longer shown.
+    const HotKeyEntry* selected = nullptr;
+    const HotKeyEntry* focused = nullptr;
+    const HotKeyEntry* marked = nullptr;
+    if (keepPlace) {
+        selected = RowEntry(static_cast<int>(m_List.SendMessage(LVM_GETNEXTITEM, -1, LVNI_SELECTED)));
+        focused = RowEntry(static_cast<int>(m_List.SendMessage(LVM_GETNEXTITEM, -1, LVNI_FOCUSED)));
+        marked = RowEntry(m_List.GetSelectionMark());
+    }
+    m_rows.clear();
+    size_t index = 0;
+    for (EntryList::iterator it = m_entries.begin(); it != m_entries.end(); ++it, ++index) {
+        if (!EntryMatches(*it, m_strFilter)) continue;
+        m_rows.push_back({it, index < m_entryImages.size() ? m_entryImages[index] : -1});
+    }
+    m_List.SendMessage(WM_SETREDRAW, FALSE);
+    if (keepPlace) {
+        LVITEMW none = {};
+        none.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+        m_List.SendMessage(LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&none));
+        m_List.SendMessage(LVM_SETITEMCOUNT, m_rows.size(), LVSICF_NOINVALIDATEALL | LVSICF_NOSCROLL);
+    } else {
+        m_List.SendMessage(LVM_SETITEMCOUNT, 0, 0); // scrolled back to the top, nothing selected
+        m_List.SendMessage(LVM_SETITEMCOUNT, m_rows.size(), LVSICF_NOINVALIDATEALL);
+    }
+    m_List.SetSelectionMark(-1);
+    if (keepPlace) {
+        const int focusRow = focused != nullptr ? FindRowOf(*focused) : -1;
+        const int selectRow = selected != nullptr ? FindRowOf(*selected) : -1;
+        if (focusRow >= 0) {
+            LVITEMW focus = {};
+            focus.stateMask = focus.state = LVIS_FOCUSED;
+            m_List.SendMessage(LVM_SETITEMSTATE, focusRow, reinterpret_cast<LPARAM>(&focus));
+        }
+        if (selectRow >= 0) {
+            LVITEMW select = {};
+            select.stateMask = select.state = LVIS_SELECTED;
+            m_List.SendMessage(LVM_SETITEMSTATE, selectRow, reinterpret_cast<LPARAM>(&select));
+        }
+        m_List.SetSelectionMark(marked != nullptr ? FindRowOf(*marked) : -1);
+    }
+    m_nTipRow = -2; // the row under the pointer may show another entry now
+    m_List.SendMessage(WM_SETREDRAW, TRUE);
+    InvalidateRect(m_List.GetSafeHwnd(), nullptr, TRUE);
+}
+
+void CTarnwickDlg::OnGetRowInfo(NMLVDISPINFOW* info) const {
+    LVITEMW& item = info->item;
+    const HotKeyEntry* entry = RowEntry(item.iItem);
+    if (entry == nullptr) return;
+    if ((item.mask & LVIF_TEXT) != 0 && item.pszText != nullptr && item.cchTextMax > 0) {
+        std::string text;
+        switch (item.iSubItem) {
+        case 0: text = ShownName(*entry); break;
+        case 1: text = ShownKeyDescription(entry->keydes); break;
+        case 2: text = entry->path; break;
+        case 3: text = entry->workdir; break;
+        case 4: text = ShownNote(entry->info); break;
+        default: break;
+        }
+        lstrcpynW(item.pszText, Widen(text).c_str(), item.cchTextMax);
+    }
+    if ((item.mask & LVIF_IMAGE) != 0) item.iImage = RowImageIndex(item.iItem);
+    if ((item.mask & LVIF_STATE) != 0 && (item.stateMask & LVIS_STATEIMAGEMASK) != 0) {
+        item.state &= ~LVIS_STATEIMAGEMASK;
+        item.state |= INDEXTOSTATEIMAGEMASK(RowChecked(item.iItem) ? 2 : 1);
+    }
+}
+
+// As a list that holds its rows does it: the typed beginning of a name, without regard to
+// case, from the row after the start onwards and round again from the top.
+int CTarnwickDlg::FindRowByName(const NMLVFINDITEMW* find) const {
+    const LVFINDINFOW& info = find->lvfi;
+    const int rows = static_cast<int>(m_rows.size());
+    if ((info.flags & (LVFI_STRING | LVFI_PARTIAL)) == 0 || info.psz == nullptr || rows == 0)
+        return -1;
+    const std::wstring wanted = info.psz;
+    const bool partial = (info.flags & LVFI_PARTIAL) != 0;
+    const int start = find->iStart < 0 || find->iStart >= rows ? 0 : find->iStart;
+    for (int i = 0; i < rows; ++i) {
+        const int row = (start + i) % rows;
+        if (i > 0 && row == 0 && (info.flags & LVFI_WRAP) == 0 && start != 0) break;
+        const std::wstring name = Widen(ShownName(*m_rows[row].entry));
+        if (partial && name.size() < wanted.size()) continue;
+        const int length = static_cast<int>(partial ? wanted.size() : std::max(name.size(), wanted.size()));
+        if (CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, name.c_str(),
+                           std::min(length, static_cast<int>(name.size())), wanted.c_str(),
+                           std::min(length, static_cast<int>(wanted.size()))) == CSTR_EQUAL)
+            return row;
+    }
+    return -1;
+}
+
 bool CTarnwickDlg::ClearAll() {
+    m_rows.clear();
+    m_wantedBoxes.clear();
+    m_pressedBox = nullptr;
+    m_keyedBoxes.clear();
+    m_List.SendMessage(LVM_SETITEMCOUNT, 0, 0);
     RemoveAllEntries(); // unregisters every entry hotkey first
-    m_List.DeleteAllItems();
     CreateImageLists();
     return true;
 }
@@ -273,39 +348,20 @@ void CTarnwickDlg::OnClear() {
     if (Message(question, "Are You Sure?", MB_YESNO | MB_ICONQUESTION) == IDYES) ClearAll();
 }
 
-// Typing on narrows what the list shows: the rows that no longer match leave, which costs
-// far less than filling the list anew, and a keystroke that changes nothing costs nothing.
+// Each keystroke works out the shown rows anew and hands the list their number; the
+// selected entry stays selected while it is shown. A keystroke that changes nothing costs
+// nothing.
 void CTarnwickDlg::OnSearchChanged() {
     m_strFilter = CWnd::WindowText(::GetDlgItem(m_hWnd, IDC_EDIT_SEARCH));
-    const int rows = m_List.GetItemCount();
-    std::vector<int> leaving;
-    EntryList::const_iterator next = m_entries.begin();
-    for (int row = 0; row < rows; ++row) {
-        const auto* shown = reinterpret_cast<const HotKeyEntry*>(m_List.GetItemData(row));
-        // The next entry to show, in list order, must be this row's, or the row leaves.
-        while (next != m_entries.end() && !EntryMatches(*next, m_strFilter)) ++next;
-        if (next != m_entries.end() && &*next == shown) {
-            ++next;
-            continue;
-        }
-        if (shown != nullptr && EntryMatches(*shown, m_strFilter)) {
-            ShowAll(); // an entry that matches now has no row: the list is filled anew
-            return;
-        }
-        leaving.push_back(row);
+    size_t row = 0;
+    bool same = true;
+    for (EntryList::iterator it = m_entries.begin(); it != m_entries.end() && same; ++it) {
+        if (!EntryMatches(*it, m_strFilter)) continue;
+        same = row < m_rows.size() && m_rows[row].entry == it;
+        ++row;
     }
-    while (next != m_entries.end() && !EntryMatches(*next, m_strFilter)) ++next;
-    if (next != m_entries.end()) {
-        ShowAll();
-        return;
-    }
-    if (leaving.empty()) return;
-    m_List.SendMessage(WM_SETREDRAW, FALSE);
-    for (auto row = leaving.rbegin(); row != leaving.rend(); ++row)
-        m_List.DeleteItem(*row);
-    m_nTipRow = -2;
-    m_List.SendMessage(WM_SETREDRAW, TRUE);
-    InvalidateRect(m_List.GetSafeHwnd(), nullptr, TRUE);
+    if (same && row == m_rows.size()) return;
+    RefillRows(true);
 }
 
 bool CTarnwickDlg::PreTranslateSearchKey(const MSG* msg) {
@@ -332,22 +388,12 @@ void CTarnwickDlg::RunSelected() {
     RunRow(m_List.GetSelectionMark());
 }
 
-// Works from the row's texts, as it always has: its note decides whether the command is
-// a built-in action. The entry the row shows adds what no column holds (its arguments,
-// elevation and launch choices), so the row starts as its hotkey would.
+// Starts the row's entry as its hotkey would, arguments, elevation and launch choices
+// included. The note the row shows decides whether the command is a built-in action.
 void CTarnwickDlg::RunRow(int row) {
-    if (row < 0 || row >= m_List.GetItemCount()) return;
-    HotKeyEntry entry;
     const EntryList::const_iterator it = EntryOfRow(row);
-    if (it != m_entries.end()) entry = *it;
-    entry.path = m_List.GetItemText(row, 2);
-    entry.workdir = m_List.GetItemText(row, 3);
-    entry.builtin = IsBuiltInNoteShown(m_List.GetItemText(row, 4));
-    if (it != m_entries.end() && it->path != entry.path) {
-        entry.args.clear();
-        entry.runas = false;
-        entry.show = tw::WindowShow::Normal;
-        entry.ifRunning = IfRunning::StartAnother;
-    }
+    if (it == m_entries.end()) return;
+    HotKeyEntry entry = *it;
+    entry.builtin = IsBuiltInNoteShown(ShownNote(entry.info));
     LaunchAndRecord(entry, false);
 }

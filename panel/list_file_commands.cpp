@@ -10,6 +10,7 @@
 #include "ui/cur_dir_guard.h"
 #include "ui/file_dialog.h"
 
+#include <iterator>
 #include <vector>
 
 
@@ -75,8 +76,7 @@ bool CTarnwickDlg::MergeListFile(const std::string& path) {
             const int image = ReserveIconPair(entry.icon, entry.iconint);
             m_entryImages.push_back(image);
             AppendEntry(entry); // numbers it, registers it when it is switched on
-            InsertRow(row, m_entries.back(), image);
-            SetRowTexts(row, m_entries.back());
+            InsertRow(row, std::prev(m_entries.end()), image);
         }
         m_List.SendMessage(WM_SETREDRAW, TRUE);
         InvalidateRect(m_List.GetSafeHwnd(), nullptr, TRUE);

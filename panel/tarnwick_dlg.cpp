@@ -41,6 +41,8 @@ BOOL CTarnwickDlg::OnInitDialog() {
     SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
     SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
     m_List.SetExtendedStyle(kListExtendedStyle);
+    // The rows' boxes are asked for with the rest of a row (OnGetRowInfo).
+    m_List.SendMessage(LVM_SETCALLBACKMASK, LVIS_STATEIMAGEMASK);
 
     // Without its settings the program has nothing to work on; the loader has told why.
     if (!LoadSettings()) ExitProcess(0);
@@ -135,7 +137,9 @@ bool CTarnwickDlg::OnCommand(int id, int code) {
 }
 
 // The list view's notices come in here as WM_NOTIFY. A changed check box is only noted and
-// posted on (kRowCheckChanged, to OnMessage): what it does may show a box.
+// posted on (kRowCheckChanged, to OnMessage): what it does may show a box. The list holds
+// no rows itself: it asks for their contents (LVN_GETDISPINFOW) and for a typed name
+// (LVN_ODFINDITEMW), and leaves the boxes to the panel.
 bool CTarnwickDlg::OnNotify(NMHDR* header, LRESULT* result) {
     if (header->idFrom != IDC_LIST_ENTRIES) return CDialog::OnNotify(header, result);
     switch (header->code) {
@@ -153,19 +157,52 @@ bool CTarnwickDlg::OnNotify(NMHDR* header, LRESULT* result) {
         const int row =
             static_cast<int>(m_List.SendMessage(LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
         if (row >= 0 && (hit.flags & (LVHT_ONITEMLABEL | LVHT_ONITEMICON)) != 0) RunRow(row);
+        // A second click on a box turns it back, as the first one turned it.
+        OnBoxClicked(reinterpret_cast<const NMITEMACTIVATE*>(header));
         *result = 0;
         return true;
     }
+    case NM_CLICK:
+        OnBoxClicked(reinterpret_cast<const NMITEMACTIVATE*>(header));
+        *result = 0;
+        return true;
+    case LVN_KEYDOWN: {
+        if (reinterpret_cast<const NMLVKEYDOWN*>(header)->wVKey != VK_SPACE)
+            return CDialog::OnNotify(header, result);
+        // The boxes turn once the list is done with the key, from what they show now: a
+        // list that turns the focused one itself as well makes no second change.
+        const bool first = m_keyedBoxes.empty();
+        int row = -1;
+        while ((row = static_cast<int>(
+                    m_List.SendMessage(LVM_GETNEXTITEM, row, LVNI_SELECTED))) >= 0)
+            m_keyedBoxes.emplace_back(RowEntry(row), RowChecked(row));
+        if (m_keyedBoxes.empty()) {
+            row = static_cast<int>(m_List.SendMessage(LVM_GETNEXTITEM, -1, LVNI_FOCUSED));
+            if (RowEntry(row) != nullptr) m_keyedBoxes.emplace_back(RowEntry(row), RowChecked(row));
+        }
+        if (first && !m_keyedBoxes.empty()) PostMessage(kBoxKeyPressed);
+        *result = 0;
+        return true;
+    }
+    case LVN_GETDISPINFOW:
+        OnGetRowInfo(reinterpret_cast<NMLVDISPINFOW*>(header));
+        *result = 0;
+        return true;
+    case LVN_ODFINDITEMW:
+        *result = FindRowByName(reinterpret_cast<const NMLVFINDITEMW*>(header));
+        return true;
     case NM_CUSTOMDRAW:
         *result = OnListCustomDraw(reinterpret_cast<NMLVCUSTOMDRAW*>(header));
         return true;
     case LVN_ITEMCHANGED: {
         const NMLISTVIEW* change = reinterpret_cast<const NMLISTVIEW*>(header);
         const UINT oldBox = change->uOldState & LVIS_STATEIMAGEMASK;
-        // A box given for the first time (0 before) is the program's own doing, not a click.
+        const UINT newBox = change->uNewState & LVIS_STATEIMAGEMASK;
+        // Some lists turn a box themselves even though they keep none: the box is set to
+        // the state they report, which a click reported as well leaves as it is.
         if (!m_bSettingCheck && (change->uChanged & LVIF_STATE) != 0 && oldBox != 0 &&
-            oldBox != (change->uNewState & LVIS_STATEIMAGEMASK) && change->iItem >= 0)
-            PostMessage(kRowCheckChanged, static_cast<WPARAM>(change->iItem));
+            newBox != 0 && oldBox != newBox && change->iItem >= 0)
+            WantRowChecked(change->iItem, newBox == INDEXTOSTATEIMAGEMASK(2));
         *result = 0;
         return true;
     }
@@ -225,7 +262,11 @@ bool CTarnwickDlg::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* re
         return true;
     case WM_COPYDATA: return OnCopyData(reinterpret_cast<const COPYDATASTRUCT*>(lParam), result);
     case kRowCheckChanged:
-        OnRowCheckChanged(static_cast<int>(wParam));
+        ApplyWantedBox(reinterpret_cast<const HotKeyEntry*>(lParam));
+        *result = 0;
+        return true;
+    case kBoxKeyPressed:
+        OnBoxKey();
         *result = 0;
         return true;
     case WM_QUERYENDSESSION:

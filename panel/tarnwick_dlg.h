@@ -12,12 +12,12 @@
 // - list_display.cpp: the list view and its pictures: InsertColumns, OnDpiChanged,
 //   CreateImageLists, RemakeImageLists, AppendIconPair, ExtractIconPair, ReserveIconPair,
 //   ExtractPendingIcons, ExtractNextPendingIcon, DropIconPair, RowImageIndex, RepointRows,
-//   RedrawRowsShowing, ShowAll, ClearAll, OnClear, OnSearchChanged, PreTranslateSearchKey,
-//   RunSelected, RunRow.
+//   RedrawRowsShowing, ShowAll, RefillRows, OnGetRowInfo, FindRowByName, ClearAll, OnClear,
+//   OnSearchChanged, PreTranslateSearchKey, RunSelected, RunRow.
 // - entry_commands.cpp: the commands that change an entry, each ending in WriteListFile:
 //   OnAdd, OnBuiltIn, OnDelete, OnProperties, AddEntry, DeleteEntry, EditEntry,
-//   OnRowCheckChanged; and the rows they touch: InsertRow, SetRowTexts, SetRowImage,
-//   FindRowOf.
+//   OnRowCheckChanged; the rows' boxes: RowChecked, WantRowChecked, OnBoxClicked, OnBoxKey,
+//   ApplyWantedBox; and the rows they touch: InsertRow, SetRowTexts, SetRowImage, FindRowOf.
 // - list_file_commands.cpp: WriteListFile, ReadListFile, OnSaveList, OnLoadList,
 //   MergeListFile, OnMergeList.
 // - settings_commands.cpp: LoadSettings (tarnwick.ini), OnShowTray, OnAutoRun.
@@ -44,7 +44,7 @@
 //   from the list view, to OnNotify.
 // - tray callbacks (kTrayCallbackMessage), timers (WM_TIMER: the visibility timer,
 //   kRetryTimerId, kIconTimerId, CTrayIcon::kBalloonTimerId), posted messages
-//   (kRowCheckChanged, kRunStartSwitch), a second start's switch (WM_COPYDATA), the
+//   (kRowCheckChanged, kRunStartSwitch, kBoxKeyPressed), a second start's switch (WM_COPYDATA), the
 //   session, power and shutdown notices and the shell's "TaskbarCreated": everything else,
 //   to OnMessage. A move to a monitor of another DPI comes as OnDpiChanged.
 
@@ -77,11 +77,14 @@ constexpr UINT_PTR kRetryTimerId = 101;
 // one turn of it may work before the panel answers the user again.
 constexpr UINT_PTR kIconTimerId = 103;
 constexpr DWORD kIconSliceMs = 12;
-// Posted when a row's check box changed: the box may run a refusal message, which must not
-// run inside the list's own notification.
+// Posted when a row's check box changed (lParam names the entry): the box may run a refusal
+// message, which must not run inside the list's own notification.
 constexpr UINT kRowCheckChanged = WM_APP + 20;
 // Posted at the end of start-up when this start was given a list to load or merge.
 constexpr UINT kRunStartSwitch = WM_APP + 21;
+// Posted when Space was pressed in the list: the boxes of the rows it was pressed on turn
+// over, once the list itself is done with the key.
+constexpr UINT kBoxKeyPressed = WM_APP + 22;
 // The WM_COPYDATA kind a second start hands its switch in ("TWSW"), as UTF-16 text.
 constexpr ULONG_PTR kSwitchCopyDataId = 0x54575357;
 
@@ -147,6 +150,12 @@ public:
     // A row's check box was changed: its binding is switched on or off to match, and the
     // current list file is rewritten. Nothing happens when they match already.
     void OnRowCheckChanged(int row);
+    // What a row's check box shows: its entry's state, or the one a click just asked for.
+    bool RowChecked(int row) const;
+    // A row's check box was turned (a click, Space, or a program setting the row's state
+    // image, as accessibility and test tools do): `checked` is what it is to show from now
+    // on; the entry follows through kRowCheckChanged.
+    void WantRowChecked(int row, bool checked);
     // The list view's custom-draw step: refused rows in the warning colours, switched-off
     // rows greyed. Returns the answer for the list view.
     LRESULT OnListCustomDraw(NMLVCUSTOMDRAW* draw);
@@ -192,8 +201,8 @@ protected:
     void OnOK() override;
     void OnCancel() override;
     bool OnCommand(int id, int code) override;
-    // WM_NOTIFY: the list view's notices (menus, double click, custom draw, a changed
-    // check box, which is posted on as kRowCheckChanged).
+    // WM_NOTIFY: the list view's notices (menus, clicks, custom draw, the rows' contents,
+    // a check box clicked or keyed, which is posted on as kRowCheckChanged).
     bool OnNotify(NMHDR* header, LRESULT* result) override;
     // Every other message: the tray callback, the timers, kRowCheckChanged, the session,
     // power and shutdown notices and the shell's "TaskbarCreated".
@@ -247,18 +256,47 @@ private:
     void OnBuiltIn();
     void OnDelete();
     void OnProperties();
-    // Columns 1 to 4 of a row from an entry.
+    // Repaints a row after its entry's texts changed; the list asks for them anew.
     void SetRowTexts(int row, const HotKeyEntry& entry);
     // A new row showing an entry's name, image and check box; `entry` is the element of
     // the entry list the row stands for from now on.
-    void InsertRow(int row, const HotKeyEntry& entry, int image);
+    void InsertRow(int row, EntryList::iterator entry, int image);
     // Points a row at an image pair; -1 shows none.
     void SetRowImage(int row, int image);
     int FindRowOf(const HotKeyEntry& entry) const;
-    // The entry a row was inserted for (the row's item data names it), while it is still
-    // in the list; end() otherwise. Two rows of equal texts each have their own.
+    // The entry a row shows; end() for no row. Two rows of equal texts each have their own.
     EntryList::iterator EntryOfRow(int row);
     EntryList::const_iterator EntryOfRow(int row) const;
+    // The shown rows anew from the entry list and the search box, the selection kept on
+    // the entry it was on while that is still shown.
+    void RefillRows(bool keepPlace);
+    // The list asks what a row shows: its texts, picture and check box.
+    void OnGetRowInfo(NMLVDISPINFOW* info) const;
+    // Typing in the list goes to the next row whose name begins with what was typed.
+    int FindRowByName(const NMLVFINDITEMW* find) const;
+    // A click or double click on a row's box; Space on the selected rows.
+    void OnBoxClicked(const NMITEMACTIVATE* click);
+    void OnBoxKey();
+    // Switches the entry at `entry` to what its box asked for, if it is still listed.
+    void ApplyWantedBox(const HotKeyEntry* entry);
+
+    // The rows the list shows, in order: the entries the search box matches, and those
+    // added since it last changed. The list holds no rows of its own (LVS_OWNERDATA):
+    // it asks for each row's contents when it draws it.
+    struct ShownRow {
+        EntryList::iterator entry;
+        int image; // the image pair, -1 for none
+    };
+    std::vector<ShownRow> m_rows;
+    // A box clicked that its entry does not follow yet: the state it is to take.
+    std::map<const HotKeyEntry*, bool> m_wantedBoxes;
+    // The row box the mouse button was last pressed on, and whether that press has turned
+    // it yet: one press turns it once, whatever notices it brings.
+    const HotKeyEntry* m_pressedBox = nullptr;
+    bool m_bPressedBoxTurned = false;
+    // Space: the rows it was pressed on and what their boxes showed, to turn each once
+    // even where the list turns the focused one itself.
+    std::vector<std::pair<const HotKeyEntry*, bool>> m_keyedBoxes;
 
     // The image pair each entry shows, in entry order; -1 for none.
     std::vector<int> m_entryImages;

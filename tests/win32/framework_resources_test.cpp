@@ -108,7 +108,7 @@ TEST_F(FrameworkResourcesTest, PanelStyles) {
         LONG listStyle = ::GetWindowLongW(list, GWL_STYLE);
         LONG listEx = ::GetWindowLongW(list, GWL_EXSTYLE);
         const LONG wanted = LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_SHAREIMAGELISTS |
-                            LVS_ALIGNLEFT | WS_TABSTOP;
+                            LVS_ALIGNLEFT | LVS_OWNERDATA | WS_TABSTOP;
         EXPECT_EQ(wanted, listStyle & wanted);
         EXPECT_EQ(LVS_REPORT, listStyle & LVS_TYPEMASK);
         // Visual styles turn the border into a client edge.

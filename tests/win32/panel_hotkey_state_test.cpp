@@ -235,11 +235,6 @@ TEST_F(PanelHotKeyState, AFailedLaunchIsToldWithoutABoxForAHotkeyAndMarkedUntilI
         // only a program takes).
         const std::string program = "C:\\文档\\说明.bat";
         std::next(p.m_entries.begin(), 1)->path = program;
-        std::wstring shown = Widen(program);
-        LVITEMW command = {};
-        command.iSubItem = 2;
-        command.pszText = shown.data();
-        ::SendMessageW(p.List(), LVM_SETITEMTEXTW, 1, reinterpret_cast<LPARAM>(&command));
         std::next(p.m_entries.begin(), 1)->args = "/p";
         std::next(p.m_entries.begin(), 1)->runas = true;
         system.launchResult = tw::kLaunchOk;
@@ -389,11 +384,11 @@ TEST_F(PanelHotKeyState, ARefusedCombinationIsRetriedQuietlyUntilItIsFree) {
 
 namespace {
 
-void SetRowCheck(HWND list, int row, bool checked) {
-    ListView_SetItemState(list, row, INDEXTOSTATEIMAGEMASK(checked ? 2 : 1), LVIS_STATEIMAGEMASK);
-}
 bool RowChecked(HWND list, int row) {
     return ListView_GetItemState(list, row, LVIS_STATEIMAGEMASK) == INDEXTOSTATEIMAGEMASK(2);
+}
+void SetRowCheck(HWND list, int row, bool checked) {
+    if (RowChecked(list, row) != checked) ClickRowBox(list, row);
 }
 
 // Row 2 (Ctrl+Alt+S, id 12) switched off by its box: greyed with its tip, kept in the file,

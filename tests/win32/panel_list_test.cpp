@@ -63,8 +63,8 @@ TEST_F(PanelList, ClearDeclinedChangesNothing) {
     EXPECT_EQ(4u, system.hotkeys.size());
 }
 
-// Run works from the row's texts: the note column decides between the shell and the
-// built-in action, whatever the entry behind the row says.
+// Run works from the row's entry: the note it shows decides between the shell and the
+// built-in action.
 TEST_F(PanelList, RunOpensTheMarkedRowOrRunsItsBuiltInAction) {
     Run([&](ScriptedPanel& p) {
         p.m_List.SetSelectionMark(-1);
@@ -86,7 +86,7 @@ TEST_F(PanelList, RunOpensTheMarkedRowOrRunsItsBuiltInAction) {
         // A double-click on a row whose note no longer marks it built-in hands the token
         // to the shell.
         allowShutdown = 1;
-        p.m_List.SetItemText(2, 4, "改过的说明");
+        std::next(p.m_entries.begin(), 2)->info = "改过的说明";
         NMITEMACTIVATE click = {};
         click.hdr.hwndFrom = p.m_List.m_hWnd;
         click.hdr.idFrom = IDC_LIST_ENTRIES;
@@ -179,6 +179,82 @@ TEST_F(PanelList, MergeOfAnInvalidFileChangesNothing) {
     ASSERT_EQ(1u, system.boxes.size());
     EXPECT_EQ("该文件不是有效的快捷键列表文件!", system.boxes[0].text);
     EXPECT_EQ(before, ReadFileText("list.map"));
+}
+
+} // namespace
+
+namespace {
+
+int SelectedRow(HWND list) {
+    return static_cast<int>(::SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+}
+void SelectRow(HWND list, int row) {
+    ListView_SetItemState(list, row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+}
+
+// The list keeps no boxes: a click on one turns it once, a double click twice, Space the
+// selected row's once, whether the list reports the gesture, its own change, or both.
+TEST_F(PanelList, AClickDoubleClickOrSpaceOnARowsBoxTurnsItAsOften) {
+    struct Gesture {
+        const char* name;
+        void (*act)(HWND list, int row);
+        bool turned;
+    };
+    const Gesture gestures[] = {
+        {"click", [](HWND list, int row) { ClickRowBox(list, row); }, true},
+        {"double click",
+         [](HWND list, int row) {
+             ClickRowBox(list, row);
+             MSG msg;
+             while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&msg);
+             ClickRowBox(list, row, WM_LBUTTONDBLCLK);
+         },
+         false},
+        {"Space",
+         [](HWND list, int row) {
+             SelectRow(list, row);
+             ::SendMessageW(list, WM_KEYDOWN, VK_SPACE, 0);
+             ::SendMessageW(list, WM_CHAR, L' ', 0);
+             ::SendMessageW(list, WM_KEYUP, VK_SPACE, 0xC0000001);
+         },
+         true},
+    };
+    for (const Gesture& gesture : gestures) {
+        SCOPED_TRACE(gesture.name);
+        Run([&](ScriptedPanel& p) {
+            // Each start reads the file the gesture before left.
+            HWND list = p.m_List.GetSafeHwnd();
+            const bool expected = p.Entry(1).enabled != gesture.turned;
+            gesture.act(list, 1);
+            p.Pump(100);
+            EXPECT_EQ(expected, p.Entry(1).enabled);
+            EXPECT_EQ(expected, p.RowChecked(1));
+            EXPECT_EQ(INDEXTOSTATEIMAGEMASK(expected ? 2 : 1),
+                      ListView_GetItemState(list, 1, LVIS_STATEIMAGEMASK));
+            EXPECT_EQ(!expected, ReadFileText("list.map").find("disabled=1") != std::string::npos);
+        });
+    }
+}
+
+// Each keystroke in the search box shows the matching rows; the selected entry stays
+// selected while it is shown.
+TEST_F(PanelList, SearchKeepsTheSelectedEntryWhileItIsShown) {
+    Run([&](ScriptedPanel& p) {
+        HWND list = p.m_List.GetSafeHwnd();
+        HWND search = p.GetDlgItem(IDC_EDIT_SEARCH);
+        SelectRow(list, 2);
+        const struct {
+            const wchar_t* filter;
+            int rows;
+            int selected;
+        } steps[] = {{L"禁止", 1, 0}, {L"", 3, 2}, {L"记事本", 1, -1}, {L"", 3, -1}};
+        for (const auto& step : steps) {
+            ::SetWindowTextW(search, step.filter);
+            EXPECT_EQ(step.rows, p.RowCount());
+            EXPECT_EQ(step.selected, SelectedRow(list));
+        }
+        EXPECT_EQ("禁止关机", p.Text(2, 0));
+    });
 }
 
 } // namespace

@@ -232,6 +232,24 @@ inline std::string ReadFileText(const std::string& file) {
     return DecodeFileText(bytes);
 }
 
+// A person's click on a row's check box: the button goes down on the box and up again
+// (posted first, for a list that waits for it while it looks for a drag). The panel acts
+// on it once the caller pumps its messages.
+inline void ClickRowBox(HWND list, int row, UINT down = WM_LBUTTONDOWN) {
+    RECT bounds = {};
+    bounds.left = LVIR_BOUNDS;
+    ::SendMessageW(list, LVM_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&bounds));
+    LVHITTESTINFO hit = {};
+    hit.pt.y = (bounds.top + bounds.bottom) / 2;
+    for (hit.pt.x = bounds.left; hit.pt.x < bounds.right; ++hit.pt.x) {
+        ::SendMessageW(list, LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit));
+        if ((hit.flags & LVHT_ONITEMSTATEICON) != 0) break;
+    }
+    const LPARAM at = MAKELPARAM(hit.pt.x + 2, hit.pt.y);
+    ::PostMessageW(list, WM_LBUTTONUP, 0, at);
+    ::SendMessageW(list, down, MK_LBUTTON, at);
+}
+
 // The main panel with a test script: the script runs from a message posted at the end of
 // initialisation, so inside the panel's own modal loop, and the panel ends with
 // kScriptEnded afterwards unless the script ended it. A panel still open after thirty
