@@ -200,7 +200,7 @@ bool CTarnwickDlg::OnNotify(NMHDR* header, LRESULT* result) {
         const UINT newBox = change->uNewState & LVIS_STATEIMAGEMASK;
         // Some lists turn a box themselves even though they keep none: the box is set to
         // the state they report, which a click reported as well leaves as it is.
-        if (!m_bSettingCheck && (change->uChanged & LVIF_STATE) != 0 && oldBox != 0 &&
+        if ((change->uChanged & LVIF_STATE) != 0 && oldBox != 0 &&
             newBox != 0 && oldBox != newBox && change->iItem >= 0)
             WantRowChecked(change->iItem, newBox == INDEXTOSTATEIMAGEMASK(2));
         *result = 0;

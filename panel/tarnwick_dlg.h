@@ -300,8 +300,6 @@ private:
 
     // The image pair each entry shows, in entry order; -1 for none.
     std::vector<int> m_entryImages;
-    // True while the panel sets a row's box itself: that is no click to act upon.
-    bool m_bSettingCheck = false;
     // The row the state tip was last set for; -2 when it must be worked out anew.
     int m_nTipRow = -2;
     // The pair of each icon already in the image lists; lives and dies with the lists.
