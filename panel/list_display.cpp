@@ -24,22 +24,64 @@ const int kColumnCount = static_cast<int>(sizeof(kColumnWidths) / sizeof(kColumn
 
 const COLORREF kWhite = RGB(255, 255, 255);
 
-// Appends a picture of the list's size in white, the lists' background; its index or -1.
+// White pictures of the sizes in use, the lists' background, made once each: making one
+// takes round trips to the screen, and a list that names a few dozen icons reserves a
+// placeholder pair for each of them as it is read.
+class BlankPictures {
+public:
+    BlankPictures() = default;
+    BlankPictures(const BlankPictures&) = delete;
+    BlankPictures& operator=(const BlankPictures&) = delete;
+    ~BlankPictures() {
+        for (const Slot& slot : m_slots)
+            if (slot.bitmap != nullptr) DeleteObject(slot.bitmap);
+    }
+
+    // Null when none can be made. Two sizes are kept (the large and the small icons); a
+    // third, after a move to another DPI, takes the place of the one used longest ago.
+    HBITMAP Of(int cx, int cy) {
+        for (Slot& slot : m_slots)
+            if (slot.bitmap != nullptr && slot.cx == cx && slot.cy == cy) {
+                slot.used = ++m_uses;
+                return slot.bitmap;
+            }
+        Slot& slot = m_slots[0].used <= m_slots[1].used ? m_slots[0] : m_slots[1];
+        if (slot.bitmap != nullptr) DeleteObject(slot.bitmap);
+        slot = {cx, cy, Make(cx, cy), ++m_uses};
+        return slot.bitmap;
+    }
+
+private:
+    struct Slot {
+        int cx = 0, cy = 0;
+        HBITMAP bitmap = nullptr;
+        unsigned used = 0;
+    };
+
+    static HBITMAP Make(int cx, int cy) {
+        HDC screen = GetDC(nullptr);
+        HBITMAP bitmap = CreateCompatibleBitmap(screen, cx, cy);
+        HDC dc = CreateCompatibleDC(screen);
+        const HGDIOBJ old = SelectObject(dc, bitmap);
+        const RECT all = {0, 0, cx, cy};
+        FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+        SelectObject(dc, old);
+        DeleteDC(dc);
+        ReleaseDC(nullptr, screen);
+        return bitmap;
+    }
+
+    Slot m_slots[2];
+    unsigned m_uses = 0;
+};
+
+// Appends a picture of the list's size in white; its index or -1. The list keeps a copy.
 int AddBlankImage(HIMAGELIST list) {
+    static BlankPictures blanks;
     int cx = 0, cy = 0;
     if (!ImageList_GetIconSize(list, &cx, &cy)) return -1;
-    HDC screen = GetDC(nullptr);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, cx, cy);
-    HDC dc = CreateCompatibleDC(screen);
-    const HGDIOBJ old = SelectObject(dc, bitmap);
-    const RECT all = {0, 0, cx, cy};
-    FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-    SelectObject(dc, old);
-    DeleteDC(dc);
-    ReleaseDC(nullptr, screen);
-    const int image = bitmap != nullptr ? ImageList_Add(list, bitmap, nullptr) : -1;
-    if (bitmap != nullptr) DeleteObject(bitmap);
-    return image;
+    HBITMAP bitmap = blanks.Of(cx, cy);
+    return bitmap != nullptr ? ImageList_Add(list, bitmap, nullptr) : -1;
 }
 
 } // namespace
@@ -231,6 +273,31 @@ bool CTarnwickDlg::ShowAll() {
     m_List.SetImageList(&m_ImageSmall, LVSIL_SMALL);
     RefillRows(false);
     return true;
+}
+
+// The list works out its rows' sizes and its scroll bars at its first paint, and a scroll
+// bar it sets while shown is drawn there and then: a list long enough for the vertical bar
+// gets the horizontal one too (the columns fill it exactly), and that first paint drew the
+// pair twice over before drawing it once more for real, as long as the rows on screen took
+// under Wine. Filled hidden and printed once into a memory picture, the list has done that
+// work unseen, and its first paint on screen draws each bar once.
+void CTarnwickDlg::ShowAllBeforeFirstPaint() {
+    HWND list = m_List.GetSafeHwnd();
+    const bool shown = (GetWindowLongW(list, GWL_STYLE) & WS_VISIBLE) != 0;
+    if (shown) ::ShowWindow(list, SW_HIDE);
+    ShowAll();
+    if (!m_rows.empty()) {
+        HDC screen = GetDC(list);
+        HDC dc = CreateCompatibleDC(screen);
+        HBITMAP picture = CreateCompatibleBitmap(screen, 1, 1);
+        const HGDIOBJ old = SelectObject(dc, picture);
+        m_List.SendMessage(WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
+        SelectObject(dc, old);
+        DeleteObject(picture);
+        DeleteDC(dc);
+        ReleaseDC(list, screen);
+    }
+    if (shown) ::ShowWindow(list, SW_SHOWNA);
 }
 
 void CTarnwickDlg::RefillRows(bool keepPlace) {

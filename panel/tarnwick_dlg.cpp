@@ -65,7 +65,7 @@ BOOL CTarnwickDlg::OnInitDialog() {
 
     RestoreMissingListFile(m_strListFile); // what a failed save left aside, before any read
     if (ReadListFile(m_strListFile)) {
-        ShowAll();
+        ShowAllBeforeFirstPaint();
         EnableAllHotKeys();
     }
 

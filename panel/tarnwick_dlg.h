@@ -12,8 +12,9 @@
 // - list_display.cpp: the list view and its pictures: InsertColumns, OnDpiChanged,
 //   CreateImageLists, RemakeImageLists, AppendIconPair, ExtractIconPair, ReserveIconPair,
 //   ExtractPendingIcons, ExtractNextPendingIcon, DropIconPair, RowImageIndex, RepointRows,
-//   RedrawRowsShowing, ShowAll, RefillRows, OnGetRowInfo, FindRowByName, ClearAll, OnClear,
-//   OnSearchChanged, PreTranslateSearchKey, RunSelected, RunRow.
+//   RedrawRowsShowing, ShowAll, ShowAllBeforeFirstPaint, RefillRows, OnGetRowInfo,
+//   FindRowByName, ClearAll, OnClear, OnSearchChanged, PreTranslateSearchKey, RunSelected,
+//   RunRow.
 // - entry_commands.cpp: the commands that change an entry, each ending in WriteListFile:
 //   OnAdd, OnBuiltIn, OnDelete, OnProperties, AddEntry, DeleteEntry, EditEntry,
 //   OnRowCheckChanged; the rows' boxes: RowChecked, WantRowChecked, OnBoxClicked, OnBoxKey,
@@ -243,6 +244,9 @@ private:
     void RepointRows(int from, int to);
     // Repaints the rows on screen that show pair `image`.
     void RedrawRowsShowing(int image);
+    // ShowAll at start-up, on a list that has never been painted: its layout is worked out
+    // unseen, and the first paint draws its scroll bars once.
+    void ShowAllBeforeFirstPaint();
     void OnClear();
     void OnSearchChanged();
     // Ctrl+F goes to the search box; Esc there empties it. True when the key was taken.
