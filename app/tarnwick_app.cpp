@@ -114,6 +114,11 @@ int CTarnwickApp::InitInstance(const std::string& commandLine) {
         dlg.m_bPanelVisible = false;
         SetCurrentDirectoryW(Widen(commandLine).c_str());
     }
+    // The list the settings name is read while the panel window is made; the panel reads
+    // them again and takes the entries when it comes to that file.
+    Settings settings;
+    if (LoadSettings(kSettingsFileName, settings) == SettingsLoad::Ok)
+        dlg.m_readAhead.Start(settings.listFile);
     CDialog::SetMainWnd(&dlg);
     dlg.DoModal();
     return FALSE; // the panel's destruction also takes it off as the main window

@@ -31,12 +31,23 @@ bool CTarnwickDlg::WriteListFile(const std::string& path) {
 // Adds to what the entry list and the image lists already hold; the entries of a file
 // that turns out to be invalid stay, up to the faulty section. The icons come after the
 // panel shows the rows: each distinct one gets a blank pair now, filled by the icon timer.
+// At start-up the entries may have been read already, while the panel was made.
 bool CTarnwickDlg::ReadListFile(const std::string& path) {
-    const ListReadResult result = ::LoadEntriesFromListFile(
-        path, [&](const HotKeyEntry& entry) {
+    ListReadAhead::ReadList ahead;
+    ListReadResult result = ListReadResult::CannotOpen;
+    if (m_readAhead.Take(path, ahead)) {
+        result = ahead.result;
+        // The pairs are reserved in the order the entries name them, as a reading here does.
+        std::vector<int> images;
+        for (const auto& icon : ahead.icons) images.push_back(ReserveIconPair(icon.first, icon.second));
+        for (size_t icon : ahead.iconOf) m_entryImages.push_back(images[icon]);
+        m_entries.splice(m_entries.end(), ahead.entries);
+    } else {
+        result = ::LoadEntriesFromListFile(path, [&](const HotKeyEntry& entry) {
             m_entryImages.push_back(ReserveIconPair(entry.icon, entry.iconint));
             m_entries.push_back(entry);
         });
+    }
     if (result == ListReadResult::Invalid)
         Message(tw::UiText(IDS_NOT_A_LIST), kNotAListCaption, MB_ICONERROR);
     return result == ListReadResult::Ok;

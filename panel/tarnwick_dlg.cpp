@@ -63,7 +63,8 @@ BOOL CTarnwickDlg::OnInitDialog() {
     m_sessionEvents.Start(m_hWnd); // without it only the timer retries
     UpdatePanelVisibility();
 
-    RestoreMissingListFile(m_strListFile); // what a failed save left aside, before any read
+    // What a failed save left aside, before any read; a list put back was not read ahead.
+    if (RestoreMissingListFile(m_strListFile)) m_readAhead.Drop();
     if (ReadListFile(m_strListFile)) {
         ShowAllBeforeFirstPaint();
         EnableAllHotKeys();

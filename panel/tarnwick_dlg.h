@@ -52,6 +52,7 @@
 #include "engine/command_switch.h"
 #include "engine/hotkey_engine.h"
 #include "panel/list_ctrl_file.h"
+#include "panel/list_read_ahead.h"
 #include "panel/tray_icon.h"
 #include "platform/win32/session_events.h"
 #include "ui/controls.h"
@@ -122,6 +123,9 @@ public:
     bool OnCopyData(const COPYDATASTRUCT* data, LRESULT* result);
     // A list this start itself was given to load or merge, done once the panel shows.
     CommandSwitch m_startSwitch;
+    // The list file start-up reads, read while the panel window is made; ReadListFile
+    // takes it.
+    ListReadAhead m_readAhead;
 
     // The list display.
     // Extracts icons a read list still waits for, for up to budgetMs (INFINITE: all).

@@ -145,4 +145,56 @@ TEST_F(PanelStartUp, EveryRowShowsItsOwnEntrysImageInBothSizes) {
     });
 }
 
+// Start-up reads the list the settings name while the panel window is made. What the panel
+// shows, holds, registers and reports is the same as when it reads the file itself: for a
+// good, an invalid and a missing file, for a file other than the settings name, and for a
+// list a failed save left aside, which is put back after the reading ahead failed.
+TEST_F(PanelStartUp, AListReadAheadShowsAsTheListReadByThePanel) {
+    std::vector<ListSection> cut = StandardSections();
+    cut.pop_back();
+    const std::string good = ListFileText(StandardSections(), 3);
+    struct Case {
+        const char* what;
+        std::string list;     // list.map's bytes; "" for no file
+        std::string leftover; // list.map.~tw1's bytes; "" for none
+        const char* readAhead;
+    };
+    const Case cases[] = {
+        {"a good list", good, "", "list.map"},
+        {"an invalid list", ListFileText(cut, 3), "", "list.map"},
+        {"no list", "", "", "list.map"},
+        {"another file read ahead", good, "", "other.map"},
+        {"a list put back", "", good, "list.map"},
+    };
+    WriteFileText("other.map", ListFileText(cut, 2));
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::vector<std::string> seen[2];
+        for (int ahead = 0; ahead < 2; ++ahead) {
+            DeleteFileA("list.map");
+            DeleteFileA("list.map.~tw1");
+            if (!c.list.empty()) WriteFileText("list.map", c.list);
+            if (!c.leftover.empty()) WriteFileText("list.map.~tw1", c.leftover);
+            readAhead = ahead != 0 ? c.readAhead : "";
+            system.boxes.clear();
+            std::vector<std::string>& out = seen[ahead];
+            Run([&](ScriptedPanel& p) {
+                for (const HotKeyEntry& e : p.m_entries)
+                    out.push_back("entry " + e.name + " " + e.path + " " + std::to_string(e.id));
+                for (int row = 0; row < p.RowCount(); ++row)
+                    out.push_back("row " + p.Text(row, 0) + " " + p.Text(row, 4) + " image " +
+                                  std::to_string(p.RowImage(row)));
+                out.push_back("images " + std::to_string(p.m_ImageLarge.GetImageCount()));
+                out.push_back(std::string("buttons ") + (p.Enabled(IDC_BTN_HOTKEYS_OFF) ? "1" : "0") +
+                              (p.Enabled(IDC_BTN_HOTKEYS_ON) ? "1" : "0"));
+            });
+            for (const auto& box : system.boxes) out.push_back("box " + box.text);
+            for (const auto& held : system.hotkeys) out.push_back("hotkey " + std::to_string(held.first));
+        }
+        EXPECT_EQ(seen[0], seen[1]);
+        EXPECT_FALSE(seen[0].empty());
+    }
+    readAhead.clear();
+}
+
 } // namespace

@@ -351,6 +351,7 @@ protected:
         ScriptedPanel panel(system, allowShutdown);
         panel.script = [&] { script(panel); };
         panel.iconsAtStart = iconsAtStart;
+        if (!readAhead.empty()) panel.m_readAhead.Start(readAhead);
         CDialog::SetMainWnd(&panel);
         const int result = static_cast<int>(panel.DoModal());
         CDialog::SetMainWnd(nullptr);
@@ -361,6 +362,8 @@ protected:
     System system;
     int allowShutdown = 1;
     bool iconsAtStart = true;
+    // A list file read ahead while the panel is made, as start-up does; none when empty.
+    std::string readAhead;
 };
 using PanelTest = PanelTestWith<PanelSystem>;
 
