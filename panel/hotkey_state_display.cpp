@@ -54,7 +54,8 @@ LRESULT CTarnwickDlg::OnListCustomDraw(NMLVCUSTOMDRAW* draw) {
         return CDRF_NEWFONT;
     }
     // Switched off on its own, with or without a hotkey: grey as all switched-off rows.
-    if (entry->state == HotKeyState::Off || !entry->enabled) {
+    // A row read at start-up waits for its registration and is not off.
+    if ((entry->state == HotKeyState::Off && !m_bRegistrationDue) || !entry->enabled) {
         draw->clrText = GetSysColor(COLOR_GRAYTEXT);
         return CDRF_NEWFONT;
     }
@@ -62,11 +63,33 @@ LRESULT CTarnwickDlg::OnListCustomDraw(NMLVCUSTOMDRAW* draw) {
 }
 
 void CTarnwickDlg::OnHotKeyStatesChanged() {
-    if (m_List.GetSafeHwnd() != nullptr) InvalidateRect(m_List.GetSafeHwnd(), nullptr, FALSE);
-    m_nTipRow = -2; // the row under the pointer may have changed its state
     const int refused = RefusedHotKeyCount();
+    if (m_List.GetSafeHwnd() != nullptr && (!m_bRowsDrawnRegistered || refused > 0))
+        InvalidateRect(m_List.GetSafeHwnd(), nullptr, FALSE);
+    m_bRowsDrawnRegistered = false;
+    m_nTipRow = -2; // the row under the pointer may have changed its state
     m_TrayIcon.SetTip(RefusedTrayTip(refused).c_str());
     UpdateRetryTimer(refused);
+}
+
+// A timer's turn comes after every paint. Where no timer can be had, the hotkeys are
+// registered at once, as they were before the panel painted.
+void CTarnwickDlg::RegisterAfterFirstPaint() {
+    m_bRegistrationDue = SetTimer(m_hWnd, kRegistrationTimerId, USER_TIMER_MINIMUM, nullptr) != 0;
+    if (!m_bRegistrationDue) {
+        EnableAllHotKeys();
+        return;
+    }
+    ::EnableWindow(m_btnHotKeysOff.GetSafeHwnd(), TRUE);
+    ::EnableWindow(m_btnHotKeysOn.GetSafeHwnd(), FALSE);
+}
+
+void CTarnwickDlg::RegisterDueHotKeys() {
+    if (!m_bRegistrationDue) return;
+    m_bRegistrationDue = false; // a refusal box runs a message loop that comes back here
+    KillTimer(m_hWnd, kRegistrationTimerId);
+    m_bRowsDrawnRegistered = true;
+    EnableAllHotKeys();
 }
 
 void CTarnwickDlg::UpdateRetryTimer(int refused) {

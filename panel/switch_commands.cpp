@@ -58,6 +58,11 @@ bool CTarnwickDlg::OnCopyData(const COPYDATASTRUCT* data, LRESULT* result) {
         return false;
     const std::wstring text(static_cast<const wchar_t*>(data->lpData),
                             data->cbData / sizeof(wchar_t));
+    // Start-up's registration goes first, if it has not run yet; what it refuses is told
+    // once the sender has its answer.
+    const DeferredRefusals tellAfterTheAnswer(*this);
+    RegisterDueHotKeys();
     *result = OnSwitch(SwitchFromMessage(Narrow(text)));
+    AnswerNow(static_cast<int>(*result));
     return true;
 }

@@ -67,7 +67,7 @@ BOOL CTarnwickDlg::OnInitDialog() {
     if (RestoreMissingListFile(m_strListFile)) m_readAhead.Drop();
     if (ReadListFile(m_strListFile)) {
         ShowAllBeforeFirstPaint();
-        EnableAllHotKeys();
+        RegisterAfterFirstPaint(); // EnableAllHotKeys, once the rows are painted
     }
 
     // The template is visible, so the dialog shows itself after this returns; the timer
@@ -80,6 +80,7 @@ BOOL CTarnwickDlg::OnInitDialog() {
 // Hotkeys come in here: the system posts WM_HOTKEY to the panel, and the modal loop
 // (CDialog::DoModal, ours or a child dialog's) offers it here before dispatching it.
 BOOL CTarnwickDlg::PreTranslateMessage(MSG* msg) {
+    if (msg->message != WM_PAINT) RegisterDueHotKeys(); // start-up's, before anything else
     PreTranslateHotKey(msg->message, static_cast<std::uintptr_t>(msg->wParam));
     if (PreTranslateSearchKey(msg)) return TRUE;
     return CDialog::PreTranslateMessage(msg);
@@ -227,6 +228,11 @@ bool CTarnwickDlg::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* re
     case WM_TIMER:
         if (wParam == kRetryTimerId) {
             RetryRefused();
+            *result = 0;
+            return true;
+        }
+        if (wParam == kRegistrationTimerId) {
+            RegisterDueHotKeys();
             *result = 0;
             return true;
         }

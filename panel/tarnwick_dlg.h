@@ -25,8 +25,8 @@
 // - switch_commands.cpp: the switches of a second start: OnSwitch, OnCopyData.
 // - hotkey_state_display.cpp: which bindings work and why not: EntryOfRow, RowEntry,
 //   RowHotKeyState, RowLaunchError, OnListCustomDraw, OnHotKeyStatesChanged,
-//   UpdateRetryTimer, RetryRefused, StateTool, CreateStateTip, RelayListMouse, OnListHover,
-//   OnLaunchFailed.
+//   RegisterAfterFirstPaint, RegisterDueHotKeys, UpdateRetryTimer, RetryRefused, StateTool,
+//   CreateStateTip, RelayListMouse, OnListHover, OnLaunchFailed.
 // - this header: RunDialog.
 // The hotkey state itself (m_entries, m_bHotKeysOn, EnableAllHotKeys, PreTranslateHotKey,
 // LaunchAndRecord, ...) is the base CHotKeyEngine's, in engine/hotkey_engine.cpp. The tray
@@ -44,7 +44,7 @@
 // - list notices (right click, double click, custom draw, a changed check box): WM_NOTIFY
 //   from the list view, to OnNotify.
 // - tray callbacks (kTrayCallbackMessage), timers (WM_TIMER: the visibility timer,
-//   kRetryTimerId, kIconTimerId, CTrayIcon::kBalloonTimerId), posted messages
+//   kRetryTimerId, kIconTimerId, kRegistrationTimerId, CTrayIcon::kBalloonTimerId), posted messages
 //   (kRowCheckChanged, kRunStartSwitch, kBoxKeyPressed), a second start's switch (WM_COPYDATA), the
 //   session, power and shutdown notices and the shell's "TaskbarCreated": everything else,
 //   to OnMessage. A move to a monitor of another DPI comes as OnDpiChanged.
@@ -79,6 +79,9 @@ constexpr UINT_PTR kRetryTimerId = 101;
 // one turn of it may work before the panel answers the user again.
 constexpr UINT_PTR kIconTimerId = 103;
 constexpr DWORD kIconSliceMs = 12;
+// The timer that registers the hotkeys of the list read at start-up, once the panel has
+// painted its rows (see RegisterAfterFirstPaint).
+constexpr UINT_PTR kRegistrationTimerId = 104;
 // Posted when a row's check box changed (lParam names the entry): the box may run a refusal
 // message, which must not run inside the list's own notification.
 constexpr UINT kRowCheckChanged = WM_APP + 20;
@@ -220,6 +223,19 @@ protected:
     void OnDpiChanged(int oldDpi, int newDpi) override;
 
 private:
+    // Start-up's EnableAllHotKeys, once the panel has painted its rows: registering
+    // hundreds of combinations takes about as long as painting them. RegisterDueHotKeys
+    // does it, before anything else the panel is asked to do: every message the loop
+    // fetches but a paint, a second start's switch and the registration timer call it
+    // first. Until then the rows and the two hotkey buttons show what it will leave,
+    // except for the rows it refuses.
+    void RegisterAfterFirstPaint();
+    void RegisterDueHotKeys();
+    bool m_bRegistrationDue = false;
+    // While RegisterDueHotKeys runs: the rows were drawn as registered, so only a refusal
+    // changes how one looks.
+    bool m_bRowsDrawnRegistered = false;
+
     void CreateStateTip();
     // Starts the retry timer when something is refused and stops it when nothing is, so an
     // idle program with every binding working never wakes up.

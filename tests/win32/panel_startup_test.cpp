@@ -145,6 +145,40 @@ TEST_F(PanelStartUp, EveryRowShowsItsOwnEntrysImageInBothSizes) {
     });
 }
 
+// Start-up registers the list's hotkeys once the panel has painted its rows, and before it
+// does anything else. Until then the rows and the hotkey buttons show what the registration
+// leaves; a row it refuses turns red after it.
+TEST_F(PanelStartUp, TheListsHotkeysAreRegisteredAfterTheFirstPaintBeforeAnythingElse) {
+    const auto rowLook = [](ScriptedPanel& p, int row) {
+        NMLVCUSTOMDRAW draw = {};
+        draw.nmcd.dwDrawStage = CDDS_ITEMPREPAINT;
+        draw.nmcd.dwItemSpec = static_cast<DWORD_PTR>(row);
+        draw.clrText = CLR_DEFAULT;
+        return std::make_pair(p.OnListCustomDraw(&draw), draw.clrText);
+    };
+    const auto defaultLook = std::make_pair(static_cast<LRESULT>(CDRF_DODEFAULT), CLR_DEFAULT);
+    // The first entry's combination, Ctrl+Alt+N, is held by another program.
+    Held before = kFixedOnly;
+    before[999] = {kCtrlAlt, 'N'};
+    system.hotkeys = before;
+    afterInit = [&](ScriptedPanel& p) {
+        EXPECT_EQ(before, system.hotkeys);
+        EXPECT_TRUE(p.Enabled(IDC_BTN_HOTKEYS_OFF));
+        EXPECT_FALSE(p.Enabled(IDC_BTN_HOTKEYS_ON));
+        for (int row = 0; row < p.RowCount(); ++row) EXPECT_EQ(defaultLook, rowLook(p, row)) << row;
+    };
+    Run([&](ScriptedPanel& p) {
+        EXPECT_EQ(before.size() + 1, system.hotkeys.size());
+        EXPECT_EQ(HotKeyState::Refused, p.Entry(0).state);
+        EXPECT_EQ(kRefusedRowText, rowLook(p, 0).second);
+        EXPECT_EQ(defaultLook, rowLook(p, 1));
+        EXPECT_TRUE(p.Enabled(IDC_BTN_HOTKEYS_OFF));
+        EXPECT_FALSE(p.Enabled(IDC_BTN_HOTKEYS_ON));
+    });
+    afterInit = nullptr;
+    EXPECT_EQ(1u, system.boxes.size());
+}
+
 // Start-up reads the list the settings name while the panel window is made. What the panel
 // shows, holds, registers and reports is the same as when it reads the file itself: for a
 // good, an invalid and a missing file, for a file other than the settings name, and for a

@@ -264,6 +264,8 @@ public:
     std::function<void()> script;
     // False leaves the icons to the panel's icon timer, as a real start does.
     bool iconsAtStart = true;
+    // Looks at the panel as its initialisation left it, before its loop has run.
+    std::function<void(ScriptedPanel&)> afterInit;
 
     const HotKeyEntry& Entry(int i) const { return *std::next(m_entries.begin(), i); }
     int RowCount() const { return m_List.GetItemCount(); }
@@ -299,6 +301,7 @@ public:
 protected:
     BOOL OnInitDialog() override {
         const BOOL result = CTarnwickDlg::OnInitDialog();
+        if (afterInit) afterInit(*this);
         // Scripts see the rows as a person does once the icons are in.
         if (iconsAtStart) ExtractPendingIcons(INFINITE);
         ::SetTimer(m_hWnd, kSafetyTimer, 30000, nullptr);
@@ -352,6 +355,7 @@ protected:
         panel.script = [&] { script(panel); };
         panel.iconsAtStart = iconsAtStart;
         if (!readAhead.empty()) panel.m_readAhead.Start(readAhead);
+        panel.afterInit = afterInit;
         CDialog::SetMainWnd(&panel);
         const int result = static_cast<int>(panel.DoModal());
         CDialog::SetMainWnd(nullptr);
@@ -364,6 +368,7 @@ protected:
     bool iconsAtStart = true;
     // A list file read ahead while the panel is made, as start-up does; none when empty.
     std::string readAhead;
+    std::function<void(ScriptedPanel&)> afterInit;
 };
 using PanelTest = PanelTestWith<PanelSystem>;
 
