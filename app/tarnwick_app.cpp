@@ -115,7 +115,7 @@ int CTarnwickApp::InitInstance(const std::string& commandLine) {
         SetCurrentDirectoryW(Widen(commandLine).c_str());
     }
     // The list the settings name is read while the panel window is made; the panel reads
-    // them again and takes the entries when it comes to that file.
+    // the settings again and takes the entries when it comes to that file.
     Settings settings;
     if (LoadSettings(kSettingsFileName, settings) == SettingsLoad::Ok)
         dlg.m_readAhead.Start(settings.listFile);

@@ -7,6 +7,8 @@
 #include "res/resource.h"
 #include "storage/list_file.h"
 
+#include <optional>
+
 namespace {
 
 bool ReadsAsList(const std::string& path) {
@@ -60,7 +62,8 @@ bool CTarnwickDlg::OnCopyData(const COPYDATASTRUCT* data, LRESULT* result) {
                             data->cbData / sizeof(wchar_t));
     // Start-up's registration goes first, if it has not run yet; what it refuses is told
     // once the sender has its answer.
-    const DeferredRefusals tellAfterTheAnswer(*this);
+    std::optional<DeferredRefusals> tellAfterTheAnswer;
+    if (m_bRegistrationDue) tellAfterTheAnswer.emplace(*this);
     RegisterDueHotKeys();
     *result = OnSwitch(SwitchFromMessage(Narrow(text)));
     AnswerNow(static_cast<int>(*result));

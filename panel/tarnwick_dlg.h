@@ -30,7 +30,8 @@
 // - this header: RunDialog.
 // The hotkey state itself (m_entries, m_bHotKeysOn, EnableAllHotKeys, PreTranslateHotKey,
 // LaunchAndRecord, ...) is the base CHotKeyEngine's, in engine/hotkey_engine.cpp. The tray
-// icon is a CTrayIcon (panel/tray_icon.cpp); the list view a CListCtrlFile
+// icon is a CTrayIcon (panel/tray_icon.cpp); start-up's list read ahead a ListReadAhead
+// (panel/list_read_ahead.cpp); the list view a CListCtrlFile
 // (panel/list_ctrl_file.cpp), which hands its mouse messages to RelayListMouse and a
 // dropped file to RunDialog and AddEntry.
 //
