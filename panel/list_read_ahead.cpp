@@ -20,17 +20,17 @@ void ListReadAhead::Start(const std::string& path) {
 }
 
 unsigned __stdcall ListReadAhead::Read(void* self) {
-    ReadList& read = static_cast<ListReadAhead*>(self)->m_read;
+    ListReadAhead& ahead = *static_cast<ListReadAhead*>(self);
+    ReadList& read = ahead.m_read;
     std::map<std::pair<std::string, int>, size_t> known;
     try {
-        read.result = LoadEntriesFromListFile(
-            static_cast<ListReadAhead*>(self)->m_strPath, [&](const HotKeyEntry& entry) {
-                const auto icon = known.emplace(std::make_pair(entry.icon, entry.iconint),
-                                                read.icons.size());
-                if (icon.second) read.icons.push_back(icon.first->first);
-                read.iconOf.push_back(icon.first->second);
-                read.entries.push_back(entry);
-            });
+        read.result = LoadEntriesFromListFile(ahead.m_strPath, [&](const HotKeyEntry& entry) {
+            const auto icon =
+                known.emplace(std::make_pair(entry.icon, entry.iconint), read.icons.size());
+            if (icon.second) read.icons.push_back(icon.first->first);
+            read.iconOf.push_back(icon.first->second);
+            read.entries.push_back(entry);
+        });
     } catch (const std::bad_alloc&) {
         // As the reader itself ends a read that runs out of memory: what came so far stays.
         read.result = ListReadResult::Invalid;
