@@ -51,11 +51,13 @@ int HandToRunningCopy(HWND running, const CommandSwitch& command) {
     return static_cast<int>(answer);
 }
 
-// The language of the settings file in the current folder, or the display language's.
-void ShowLanguageOfSettings() {
+// The language of the settings file in the current folder, or the display language's; the
+// settings as read, for what else start-up takes from them.
+Settings ShowLanguageOfSettings() {
     Settings settings;
     LoadSettings(kSettingsFileName, settings);
     ShowUiLanguage(tw::ChooseUiLanguage(settings.language, ChineseDisplayLanguage()));
+    return settings;
 }
 
 } // namespace
@@ -105,8 +107,6 @@ int CTarnwickApp::InitInstance(const std::string& commandLine) {
         m_nExitCode = kSwitchNoRunningCopy;
         return FALSE;
     }
-    // The settings of the folder the panel reads them in choose its language.
-    ShowLanguageOfSettings();
     CTarnwickDlg dlg(m_system, m_bAllowShutdown);
     if (command.kind != SwitchKind::None) {
         dlg.m_startSwitch = command;
@@ -114,11 +114,11 @@ int CTarnwickApp::InitInstance(const std::string& commandLine) {
         dlg.m_bPanelVisible = false;
         SetCurrentDirectoryW(Widen(commandLine).c_str());
     }
-    // The list the settings name is read while the panel window is made; the panel reads
-    // the settings again and takes the entries when it comes to that file.
-    Settings settings;
-    if (LoadSettings(kSettingsFileName, settings) == SettingsLoad::Ok)
-        dlg.m_readAhead.Start(settings.listFile);
+    // The settings of the folder the panel reads them in choose its language. The list
+    // they name is read while the panel window is made; the panel reads the settings again
+    // and takes the entries when it comes to that file.
+    const Settings settings = ShowLanguageOfSettings();
+    if (!settings.listFile.empty()) dlg.m_readAhead.Start(settings.listFile);
     CDialog::SetMainWnd(&dlg);
     dlg.DoModal();
     return FALSE; // the panel's destruction also takes it off as the main window

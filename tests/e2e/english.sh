@@ -3,7 +3,7 @@
 # English; a list the Chinese program made reads, runs and saves back byte for byte, its
 # built-in entry shown under the action's English name and note, and one added in English
 # is stored as the Chinese program stores it; "language=zh" in the
-# settings brings the Chinese panel back.
+# settings brings the Chinese panel back, also at a start with Windows from another folder.
 . "$(dirname "$0")/lib.sh"
 
 export LANG=en_US.UTF-8 LC_ALL=en_US.UTF-8
@@ -73,6 +73,15 @@ tw_stop
 TW_LANGUAGE=zh tw_write_settings "$dir" no no list.map
 tw_start_panel "$dir" || { tw_fail "the panel comes back"; tw_finish; }
 tw_eq "language=zh brings the Chinese panel back on the English system" \
+    $'添加\n允许关机' "$(tw_drv_text text "$TW_PANEL" 1005; tw_rows | sed -n 3p | cut -f1)"
+tw_stop
+
+# Started with Windows: from another folder, with the panel's folder as the argument. The
+# settings of that folder choose the language.
+mkdir -p "$TW_SCRATCH/elsewhere"
+tw_start_panel "$TW_SCRATCH/elsewhere" "$(tw_winpath "$dir")" ||
+    { tw_fail "the panel starts with its folder"; tw_finish; }
+tw_eq "the folder's language=zh chooses the panel's language at a start with Windows" \
     $'添加\n允许关机' "$(tw_drv_text text "$TW_PANEL" 1005; tw_rows | sed -n 3p | cut -f1)"
 tw_stop
 tw_finish
